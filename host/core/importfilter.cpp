@@ -1,0 +1,6 @@
+#include "importfilter.h"
+
+ImportFilter::ImportFilter(QObject* parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,254 @@
+#include "zyramoduleinterface.h"
+
+#include "command.h"
+#include "model/basexmlparameter.h"
+#include "model/parametercontroller.h"
+#include "model/registercontroller.h"
+#include "model/xmlproductic.h"
+#include "model/xmlparameterinterface.h"
+#include "model/xmlvalueregister.h"
+#include "model/xmlvalueregisterfield.h"
+#include "toolsinterface.h"
+
+#include <QMetaMethod>
+
+#include <memory>
+
+ZYRAModuleInterface::ZYRAModuleInterface(QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<Command*>("Command*");
+}
+
+ZYRAModuleInterface::~ZYRAModuleInterface() = default;
+
+void ZYRAModuleInterface::readChannelRegister(XmlValueRegister* reg, unsigned char channel, int* value)
+{
+    if (!reg)
+        return;
+    DeviceAccess access;
+    access.operation = DeviceAccess::Read;
+    access.reg = reg;
+    access.motor = channel;
+    performRegisterRead(access);
+    if (value)
+        *value = int(access.registerValue);
+}
+
+void ZYRAModuleInterface::readChannelRegister(unsigned short address, unsigned char channel, int* value)
+{
+    DeviceAccess access;
+    access.operation = DeviceAccess::Read;
+    access.address = address;
+    access.motor = channel;
+    performRegisterRead(access);
+    if (value)
+        *value = int(access.registerValue);
+}
+
+void ZYRAModuleInterface::writeChannelRegister(XmlValueRegister* reg, unsigned char channel, int value)
+{
+    if (!reg)
+        return;
+    DeviceAccess access;
+    access.operation = DeviceAccess::Write;
+    access.reg = reg;
+    access.motor = channel;
+    access.value = value;
+    perform(access);
+    afterRegisterAccess(access, false);
+}
+
+void ZYRAModuleInterface::writeChannelField(XmlValueRegisterField* field, unsigned char channel, int value)
+{
+    writeField(field, channel, value);
+}
+
+void ZYRAModuleInterface::writeAndReadChannelField(XmlValueRegisterField* field, unsigned char channel,
+                                                   int value, int* readBack)
+{
+    if (!field || !field->getRegister())
+        return;
+    writeField(field, channel, value);
+    readChannelRegister(field->getRegister(), channel, readBack);
+}
+
+void ZYRAModuleInterface::updateRegisterInputBuffer(unsigned char channel, Command* reply, bool* ok)
+{
+    bool stored = false;
+    const XmlProductIC* ic = getIcProduct(0);
+    if (reply && ic && reply->command() == registerReadChannel()) {
+        if (const XmlValueRegister* reg = ic->registerAt(quint16(reply->type()))) {
+            if (Model::RegisterController* controller = registerController(channel))
+                controller->takeRegisterValue(reg, quint32(reply->value()), true);
+            stored = true;
+        }
+    }
+    if (ok)
+        *ok = stored;
+}
+
+qint64 ZYRAModuleInterface::readField(const XmlValueRegisterField* field, quint8 channel,
+                                      DeviceAccess::Mode mode)
+{
+    if (!field)
+        return 0;
+    DeviceAccess access;
+    access.operation = DeviceAccess::Read;
+    access.mode = mode;
+    access.field = field;
+    access.motor = channel;
+    performRegisterRead(access);
+    return access.result;
+}
+
+qint64 ZYRAModuleInterface::writeField(const XmlValueRegisterField* field, quint8 channel, qint64 value)
+{
+    if (!field)
+        return 0;
+    DeviceAccess access;
+    access.operation = DeviceAccess::Write;
+    access.field = field;
+    access.motor = channel;
+    access.value = value;
+    perform(access);
+    afterRegisterAccess(access, false);
+    return access.result;
+}
+
+qint64 ZYRAModuleInterface::readParameter(const XmlParameterInterface* parameter, quint8 motor,
+                                          DeviceAccess::Mode mode)
+{
+    if (!parameter)
+        return 0;
+    DeviceAccess access;
+    access.operation = DeviceAccess::Read;
+    access.mode = mode;
+    access.parameter = parameter;
+    access.motor = motor;
+    perform(access);
+    if (Model::ParameterController* controller = parameterController(motor)) {
+        if (Model::BaseXMLParameter* model = controller->parameterOf(parameter))
+            model->takeReadValue(access.result);
+    }
+    return access.result;
+}
+
+qint64 ZYRAModuleInterface::writeParameter(const XmlParameterInterface* parameter, quint8 motor, qint64 value)
+{
+    if (!parameter)
+        return value;
+    DeviceAccess access;
+    access.operation = DeviceAccess::Write;
+    access.parameter = parameter;
+    access.motor = motor;
+    access.value = value;
+    perform(access);
+    if (Model::ParameterController* controller = parameterController(motor)) {
+        if (Model::BaseXMLParameter* model = controller->parameterOf(parameter))
+            model->takeWrittenValue(access.result);
+    }
+    return access.result;
+}
+
+void ZYRAModuleInterface::moveToPosition(quint8 motor, int position)
+{
+    DeviceAccess access;
+    access.operation = DeviceAccess::Move;
+    access.motor = motor;
+    access.value = position;
+    perform(access);
+}
+
+void ZYRAModuleInterface::refreshValue(const QObject* item, quint8 motor)
+{
+    if (const auto* parameter = qobject_cast<const XmlParameterInterface*>(item)) {
+        readParameter(parameter, motor, DeviceAccess::Silent);
+    } else if (const auto* field = qobject_cast<const XmlValueRegisterField*>(item)) {
+        readField(field, motor, DeviceAccess::Silent);
+    } else if (const auto* reg = qobject_cast<const XmlValueRegister*>(item)) {
+        DeviceAccess access;
+        access.operation = DeviceAccess::Read;
+        access.mode = DeviceAccess::Silent;
+        access.reg = reg;
+        access.motor = motor;
+        performRegisterRead(access);
+    }
+}
+
+void ZYRAModuleInterface::noteTrace(DeviceAccess::Operation operation, const QObject* item, quint8 motor)
+{
+    DeviceAccess access;
+    access.operation = operation;
+    access.motor = motor;
+    access.parameter = qobject_cast<const XmlParameterInterface*>(item);
+    access.field = qobject_cast<const XmlValueRegisterField*>(item);
+    access.reg = qobject_cast<const XmlValueRegister*>(item);
+    perform(access);
+}
+
+void ZYRAModuleInterface::attachTool(ToolsInterface* tool)
+{
+    if (tool && !m_tools.contains(tool))
+        m_tools.append(tool);
+}
+
+void ZYRAModuleInterface::detachTool(ToolsInterface* tool)
+{
+    m_tools.removeAll(tool);
+}
+
+QList<ToolsInterface*> ZYRAModuleInterface::tools() const
+{
+    QList<ToolsInterface*> live;
+    for (const QPointer<ToolsInterface>& tool : m_tools) {
+        if (tool)
+            live.append(tool);
+    }
+    return live;
+}
+
+void ZYRAModuleInterface::exportValue(const export_type_t* key, const QVariant& value)
+{
+    const QList<ToolsInterface*> receivers = tools();
+    for (ToolsInterface* tool : receivers)
+        tool->offerImport(key, value, this);
+}
+
+void ZYRAModuleInterface::performRegisterRead(DeviceAccess& access)
+{
+    perform(access);
+    afterRegisterAccess(access, true);
+}
+
+void ZYRAModuleInterface::afterRegisterAccess(const DeviceAccess& access, bool isRead)
+{
+    const XmlValueRegister* reg = access.touchedRegister;
+    if (reg) {
+        if (Model::RegisterController* controller = registerController(access.motor))
+            controller->takeRegisterValue(reg, access.registerValue, isRead);
+    }
+    if (isRead)
+        postReply(reg ? reg->address() : access.address, access.motor, int(access.registerValue));
+}
+
+void ZYRAModuleInterface::postReply(quint16 registerAddress, quint8 channel, int value)
+{
+    emit replyPosted(registerAddress, channel, value);
+    const auto reply = std::make_shared<Command>(Command::StatusOk, moduleAddress(), registerReadChannel(),
+                                                 registerAddress, channel, value);
+    const QList<ToolsInterface*> receivers = tools();
+    for (ToolsInterface* tool : receivers) {
+        QPointer<ToolsInterface> receiver(tool);
+        // Queued like a reply from the wire; the slot is found by its signature,
+        // so a tool's own IN_replyValue takes the place of its base's.
+        QMetaObject::invokeMethod(tool, [receiver, reply] {
+            if (!receiver)
+                return;
+            const QMetaObject* meta = receiver->metaObject();
+            const int index = meta->indexOfSlot("IN_replyValue(Command*)");
+            if (index >= 0)
+                meta->method(index).invoke(receiver, Qt::DirectConnection, Q_ARG(Command*, reply.get()));
+        }, Qt::QueuedConnection);
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/productdescription.h"
+#include "rampgenerator.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+class XmlParameterInterface;
+class XmlValueRegister;
+class XmlValueRegisterField;
+
+// The device behind a simulated module: a register file per channel, an
+// axis-parameter store per motor, and each motor's motion, which moves only
+// when its time is advanced.
+class SimulatedDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SimulatedDevice(const ProductDescription& product, QObject* parent = nullptr);
+
+    // Registers keep every bit written to them.
+    quint32 readRegister(quint8 channel, quint16 address);
+    void writeRegister(quint8 channel, quint16 address, quint32 value);
+    qint64 readParameter(quint8 motor, const XmlParameterInterface& parameter);
+    // Returns the value kept: clamped to the parameter's range and rounded
+    // towards zero to its granularity.
+    qint64 writeParameter(quint8 motor, const XmlParameterInterface& parameter, qint64 value);
+    // Commands an absolute move of a motor (its motion's target).
+    void moveTo(quint8 motor, qint32 position);
+
+    // Advances the device's time, and with it every motor's motion.
+    void advance(int milliseconds);
+    qint64 timeMs() const { return m_timeMs; }
+
+    // Access by name (register, field or parameter role) from outside the
+    // module: scripts, tests and the workbench. Not recorded anywhere.
+    bool setValue(quint8 motor, const QString& name, qint64 value, QString* error = nullptr);
+    bool value(quint8 motor, const QString& name, qint64* value, QString* error = nullptr);
+
+    // The motion of a motor as last computed, for plots.
+    RampGenerator::State motionState(quint8 motor) const;
+    qint64 motionValue(quint8 motor, const QString& role, qint64 fallback);
+
+signals:
+    void advanced(qint64 timeMs);
+
+private:
+    struct Channel
+    {
+        QHash<quint16, quint32> registers;
+        QHash<QString, qint64> parameters;
+        RampGenerator::State motion;
+    };
+
+    Channel& channel(quint8 number);
+    void writeMotionValue(quint8 motor, const QString& role, qint64 value);
+    RampGenerator::Settings motionSettings(quint8 motor);
+    void stepMotion(quint8 motor, double seconds);
+
+    QPointer<const ProductDescription> m_product;
+    QHash<quint8, Channel> m_channels;
+    qint64 m_timeMs = 0;
+};

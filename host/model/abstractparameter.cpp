@@ -1,0 +1,10 @@
+#include "abstractparameter.h"
+
+namespace Model {
+
+AbstractParameter::AbstractParameter(QObject* parent)
+    : QObject(parent)
+{
+}
+
+} // namespace Model

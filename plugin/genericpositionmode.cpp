@@ -1,0 +1,108 @@
+#include "genericpositionmode.h"
+
+#include "core/zyramoduleinterface.h"
+
+namespace {
+const char kRootName[] = "undefined";
+const char kTitle[] = "Generic position mode";
+const char kIcon[] = ":/Icons/control";
+const char kVersion[] = "4.6.0 - tools_generic_position_mode;Plugin-Interface.4.6.0.tools_generic_position_mode;"
+                        "Plugin ;Plugin.Interface.";
+// Sub-widget ids of the host: 8 names the tool's traces, 9 the value update on show.
+constexpr int kTraceSubWidget = 8;
+constexpr int kShowUpdateSubWidget = 9;
+// How the host marks the info entries as current.
+constexpr int kUpToDateInfo = 9;
+
+// The designation the host shows for each variant code this plug-in serves;
+// empty for a code it does not serve.
+QString designationOf(int variant)
+{
+    switch (variant) {
+    case PluginVariant::Zell:
+        return QStringLiteral("Zell");
+    case PluginVariant::Orsax:
+        return QStringLiteral("Orsax");
+    case PluginVariant::AxisParameter:
+    case PluginVariant::LinearAxisParameter:
+        return QStringLiteral("AP");
+    case PluginVariant::Veltrax:
+        return QStringLiteral("Veltra");
+    case PluginVariant::Veltrax_AP:
+        return QStringLiteral("Veltra_AP");
+    default:
+        return QString();
+    }
+}
+
+int registerCommandMetaType()
+{
+    return qRegisterMetaType<Command*>("Command*");
+}
+const int kCommandMetaType = registerCommandMetaType();
+} // namespace
+
+GenericPositionMode::GenericPositionMode()
+    : ToolsInterface(QLatin1String(kRootName), QLatin1String(kTitle), ToolsType::GenericPositionMode, 0, nullptr,
+                     QLatin1String(kIcon), nullptr)
+{
+    Q_UNUSED(kCommandMetaType);
+    m_variants = QList<int>();
+    m_variants << PluginVariant::AxisParameter << PluginVariant::LinearAxisParameter << PluginVariant::Orsax
+               << PluginVariant::Veltrax << PluginVariant::Veltrax_AP << PluginVariant::Zell;
+}
+
+GenericPositionMode::GenericPositionMode(QString name, unsigned char motor, ZYRAModuleInterface* module,
+                                         int variant)
+    : ToolsInterface(name, QLatin1String(kTitle), ToolsType::GenericPositionMode, variant, motor, module,
+                     QLatin1String(kIcon), nullptr)
+{
+}
+
+GenericPositionMode::~GenericPositionMode() = default;
+
+QString GenericPositionMode::version()
+{
+    return QLatin1String(kVersion);
+}
+
+void GenericPositionMode::showPlugin()
+{
+    registerSubWidgetTraces(kTraceSubWidget);
+    updateSubWidgetValues(kShowUpdateSubWidget);
+}
+
+void GenericPositionMode::hidePlugin()
+{
+    unRegisterSubWidgetTraces(kTraceSubWidget);
+}
+
+bool GenericPositionMode::isUsableForVariant(int variant)
+{
+    m_selectedVariant = variant;
+    const QString designation = designationOf(variant);
+    if (designation.isEmpty()) {
+        m_selectedVariant = PluginVariant::UNKNOWN;
+        return false;
+    }
+    addInfo(QLatin1String(PluginDevInfo::Designation), QVariant(designation));
+    addInfo(QLatin1String(PluginDevInfo::UpToDate), QVariant(kUpToDateInfo));
+    return m_selectedVariant != PluginVariant::UNKNOWN;
+}
+
+ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)
+{
+    switch (m_selectedVariant) {
+    default:
+        return new GenericPositionMode(name, motor, module, m_selectedVariant);
+    }
+}
+
+void GenericPositionMode::IN_replyValue(Command* reply)
+{
+    if (!reply || reply->status() != Command::StatusOk)
+        return;
+    if (quint8(reply->address()) != moduleAddress())
+        return;
+    emit forward_IN_replyValue(reply);
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets everything up on a fresh Debian 12 machine and starts the workbench.
+#   scripts/run.sh [workbench options...]   (default product: 40)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh build
+exec build/bin/workbench "$@"

@@ -1,0 +1,169 @@
+#include "fixture.h"
+
+#include "device/simulateddevice.h"
+#include "plugin/genericpositionmode.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+std::unique_ptr<SimulatedModule> moduleFrom(std::unique_ptr<ProductDescription> product, const QString& error)
+{
+    if (!product)
+        qFatal("fixture: %s", qPrintable(error));
+    return std::make_unique<SimulatedModule>(std::move(product));
+}
+} // namespace
+
+Fixture::Fixture(int variant)
+    : Fixture(productXml(variant), ProductDescription::builtInPath(variant))
+{
+}
+
+Fixture::Fixture(const QByteArray& xml, const QString& source)
+{
+    ToolsInterface::setTraceInterval(0);
+    QString error;
+    m_module = moduleFrom(ProductDescription::fromXml(xml, source, &error), error);
+    m_root = std::make_unique<GenericPositionMode>();
+}
+
+Fixture::~Fixture()
+{
+    delete m_tool;
+}
+
+QByteArray Fixture::productXml(int variant)
+{
+    QFile file(ProductDescription::builtInPath(variant));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("fixture: no built-in product %d", variant);
+    return file.readAll();
+}
+
+QByteArray Fixture::withoutNamed(QByteArray xml, const QString& value)
+{
+    const QString quoted = QRegularExpression::escape(value);
+    const QRegularExpression element(
+        QStringLiteral("<(register|field|parameter|feature|use)\\b[^>]*\\b(name|role|register|field|parameter)=\"%1\"[^>]*/>")
+            .arg(quoted));
+    QString text = QString::fromUtf8(xml);
+    text.remove(element);
+    return text.toUtf8();
+}
+
+SimulatedDevice* Fixture::device() const
+{
+    return m_module->device();
+}
+
+ToolsInterface* Fixture::open(quint8 motor)
+{
+    delete m_tool;
+    m_root->isUsableForVariant(m_module->product()->variant());
+    m_tool = m_root->clone(QStringLiteral("Position mode"), motor, m_module.get());
+    return m_tool;
+}
+
+QStringList Fixture::journal()
+{
+    return m_module->journal()->takeNewLines();
+}
+
+void Fixture::show()
+{
+    if (!m_tool)
+        return;
+    m_tool->show();
+    m_tool->showPlugin();
+}
+
+void Fixture::hide()
+{
+    if (!m_tool)
+        return;
+    m_tool->hidePlugin();
+    m_tool->hide();
+}
+
+void Fixture::refresh()
+{
+    m_module->refreshTraces();
+    deliver();
+}
+
+void Fixture::deliver()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+}
+
+bool Fixture::click(const QString& name)
+{
+    auto* button = find<QAbstractButton>(name);
+    if (!button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+
+bool Fixture::type(const QString& name, int value)
+{
+    auto* spinBox = find<QSpinBox>(name);
+    if (!spinBox || !spinBox->isEnabled() || spinBox->isReadOnly())
+        return false;
+    spinBox->selectAll();
+    QTest::keyClicks(spinBox, QString::number(value));
+    QTest::keyClick(spinBox, Qt::Key_Enter);
+    return spinBox->value() == value;
+}
+
+bool Fixture::choose(const QString& name, const QString& text)
+{
+    auto* combo = find<QComboBox>(name);
+    const int index = combo ? combo->findText(text) : -1;
+    if (index < 0)
+        return false;
+    combo->setCurrentIndex(index);
+    return true;
+}
+
+bool Fixture::check(const QString& name, bool on)
+{
+    if (auto* button = find<QAbstractButton>(name)) {
+        if (!button->isCheckable() || !button->isEnabled())
+            return false;
+        if (button->isChecked() != on)
+            button->click();
+        return button->isChecked() == on;
+    }
+    if (auto* group = find<QGroupBox>(name)) {
+        if (!group->isCheckable())
+            return false;
+        group->setChecked(on);
+        return group->isChecked() == on;
+    }
+    return false;
+}
+
+void Fixture::setDevice(const QString& name, qint64 value, quint8 motor)
+{
+    QString error;
+    if (!m_module->device()->setValue(motor, name, value, &error))
+        qFatal("fixture: %s", qPrintable(error));
+}
+
+qint64 Fixture::deviceValue(const QString& name, quint8 motor) const
+{
+    qint64 value = 0;
+    QString error;
+    if (!m_module->device()->value(motor, name, &value, &error))
+        qFatal("fixture: %s", qPrintable(error));
+    return value;
+}
