@@ -1,0 +1,201 @@
+#include "model/productdescription.h"
+#include "model/xmlfeature.h"
+#include "model/xmlparameterinterface.h"
+#include "model/xmlproductic.h"
+#include "model/xmlproductmodule.h"
+#include "model/xmlvalueregister.h"
+#include "model/xmlvalueregisterfield.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// A small valid product; the error cases below each break one thing in it.
+const char kProduct[] = R"(<?xml version="1.0"?>
+<product variant="77" designation="T" name="Test module" address="9" motors="2">
+  <module name="T-M">
+    <feature category="axis" index="0" name="HintSupport" value="true"/>
+  </module>
+  <parameters>
+    <parameter role="targetPosition" number="0" name="Target" min="-100" max="100" default="0"/>
+  </parameters>
+  <ic name="T-IC">
+    <register name="CONFIG" address="0x20" default="0x00000150"/>
+    <field name="MODE" register="CONFIG" mask="0x0000000F"/>
+    <field name="OFFSET" register="CONFIG" mask="0x0000FF00" shift="8" signed="true"/>
+    <field name="LIMITED" register="CONFIG" mask="0x00FF0000" min="0" max="100"/>
+  </ic>
+  <motion profile="direct">
+    <use role="target" parameter="targetPosition"/>
+    <use role="mode" field="MODE" value="3"/>
+  </motion>
+</product>
+)";
+
+QByteArray broken(const char* from, const char* to)
+{
+    QByteArray xml(kProduct);
+    Q_ASSERT(xml.contains(from));
+    return xml.replace(from, to);
+}
+} // namespace
+
+class tst_Products : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyBuiltInProductLoads_data();
+    void everyBuiltInProductLoads();
+    void productDescribesModuleParametersAndRegisterMap();
+    void fieldsAreCutOutOfTheirRegister_data();
+    void fieldsAreCutOutOfTheirRegister();
+    void insertingAFieldKeepsTheOtherBits();
+    void malformedProductsAreRefusedWithFileLineAndColumn_data();
+    void malformedProductsAreRefusedWithFileLineAndColumn();
+    void unknownVariantAndMissingFileAreRefused();
+};
+
+void tst_Products::everyBuiltInProductLoads_data()
+{
+    QTest::addColumn<int>("variant");
+    for (int variant : ProductDescription::builtInVariants())
+        QTest::newRow(qPrintable(QString::number(variant))) << variant;
+}
+
+void tst_Products::everyBuiltInProductLoads()
+{
+    QFETCH(int, variant);
+    QString error;
+    const auto product = ProductDescription::builtIn(variant, &error);
+    QVERIFY2(product, qPrintable(error));
+    QCOMPARE(product->variant(), variant);
+    QVERIFY(product->motion().sources.contains(QStringLiteral("target")));
+    QVERIFY(product->motion().sources.contains(QStringLiteral("actual")));
+}
+
+void tst_Products::productDescribesModuleParametersAndRegisterMap()
+{
+    QString error;
+    const auto product = ProductDescription::fromXml(kProduct, QStringLiteral("t.xml"), &error);
+    QVERIFY2(product, qPrintable(error));
+    QCOMPARE(product->address(), quint8(9));
+    QCOMPARE(product->motors(), 2);
+    QCOMPARE(product->designation(), QStringLiteral("T"));
+
+    const XmlFeature* feature = product->productModule()->feature(QStringLiteral("HintSupport"), 0, QStringLiteral("axis"));
+    QVERIFY(feature);
+    QCOMPARE(feature->value(), QStringLiteral("true"));
+    QVERIFY(!product->productModule()->feature(QStringLiteral("HintSupport"), 1, QStringLiteral("axis")));
+    QVERIFY(!product->productModule()->feature(QStringLiteral("HintSupport"), 0, QStringLiteral("motor")));
+
+    const XmlParameterInterface* target = product->parameter(QStringLiteral("targetPosition"));
+    QVERIFY(target);
+    QCOMPARE(target->minimum(), -100);
+    QCOMPARE(target->maximum(), 100);
+
+    XmlProductIC* ic = product->ic();
+    XmlValueRegister* config = ic->getRegisterByName(QStringLiteral("CONFIG"), true);
+    QVERIFY(config);
+    QCOMPARE(config->address(), quint16(0x20));
+    QCOMPARE(ic->registerAt(0x20), config);
+    QCOMPARE(config->fields().size(), 3);
+    QVERIFY(!ic->getRegisterByName(QStringLiteral("config"), true));
+    XmlValueRegisterField* offset = ic->getRegisterFieldByName(QStringLiteral("OFFSET"), true);
+    QCOMPARE(offset->getRegister(), config);
+    QCOMPARE(offset->minimum(), -128);
+    QCOMPARE(offset->maximum(), 127);
+    QCOMPARE(ic->getRegisterFieldByName(QStringLiteral("LIMITED"), true)->maximum(), 100);
+}
+
+void tst_Products::fieldsAreCutOutOfTheirRegister_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<qlonglong>("registerValue");
+    QTest::addColumn<qlonglong>("fieldValue");
+
+    QTest::newRow("low bits") << "MODE" << 0x00000153ll << 3ll;
+    QTest::newRow("signed positive") << "OFFSET" << 0x00007F00ll << 127ll;
+    QTest::newRow("signed negative") << "OFFSET" << 0x0000FF00ll << -1ll;
+    QTest::newRow("signed minimum") << "OFFSET" << 0x00008000ll << -128ll;
+    QTest::newRow("register as negative int") << "OFFSET" << -256ll << -1ll;
+    QTest::newRow("unsigned middle") << "LIMITED" << 0xFF2AFFFFll << 0x2All;
+}
+
+void tst_Products::fieldsAreCutOutOfTheirRegister()
+{
+    QFETCH(QString, field);
+    QFETCH(qlonglong, registerValue);
+    QFETCH(qlonglong, fieldValue);
+    QString error;
+    const auto product = ProductDescription::fromXml(kProduct, QStringLiteral("t.xml"), &error);
+    QCOMPARE(product->ic()->getRegisterFieldByName(field, true)->getFieldValue(registerValue), fieldValue);
+}
+
+void tst_Products::insertingAFieldKeepsTheOtherBits()
+{
+    QString error;
+    const auto product = ProductDescription::fromXml(kProduct, QStringLiteral("t.xml"), &error);
+    const XmlValueRegisterField* offset = product->ic()->getRegisterFieldByName(QStringLiteral("OFFSET"), true);
+    QCOMPARE(offset->insertFieldValue(0xA5A500A5u, -2), 0xA5A5FEA5u);
+    QCOMPARE(offset->insertFieldValue(0xFFFFFFFFu, 0), 0xFFFF00FFu);
+    // Bits beyond the field are dropped, not spilled into neighbours.
+    QCOMPARE(offset->insertFieldValue(0, 0x1FF), 0x0000FF00u);
+}
+
+void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("bad xml") << broken("</module>", "</modul>") << "t.xml:5:10: error: Opening and ending tag mismatch.";
+    QTest::newRow("unknown register") << broken("register=\"CONFIG\" mask=\"0x0000000F\"", "register=\"CONFIX\" mask=\"0x0000000F\"")
+                                      << "t.xml:11:60: error: field \"MODE\" names the unknown register \"CONFIX\"";
+    QTest::newRow("duplicate field") << broken("name=\"LIMITED\"", "name=\"MODE\"") << "t.xml:13:78: error: duplicate name \"MODE\"";
+    QTest::newRow("mask beyond 32 bits") << broken("0x0000FF00", "0x1FFFFFFFF")
+                                         << "t.xml:12:87: error: field \"OFFSET\": mask 0x1ffffffff does not fit 32 bits";
+    QTest::newRow("mask with a gap") << broken("0x0000000F", "0x00000009")
+                                     << "t.xml:11:60: error: field \"MODE\": mask 0x9 is not one run of bits";
+    QTest::newRow("shift off the mask") << broken("shift=\"8\"", "shift=\"4\"")
+                                        << "t.xml:12:86: error: field \"OFFSET\": shift 4 does not match mask 0xff00 (lowest bit 8)";
+    QTest::newRow("range beyond bits") << broken("max=\"100\"/>\n  </ic>", "max=\"300\"/>\n  </ic>")
+                                       << "t.xml:13:81: error: field \"LIMITED\": range 0..300 does not fit its bits (0..255)";
+    QTest::newRow("duplicate address") << broken("</ic>", "<register name=\"OTHER\" address=\"32\"/></ic>")
+                                       << "t.xml:14:39: error: register \"OTHER\": address 0x20 is already used by \"CONFIG\"";
+    QTest::newRow("not a number") << broken("address=\"0x20\"", "address=\"0x2G\"")
+                                  << "t.xml:10:65: error: \"address\" is not a number: \"0x2G\"";
+    QTest::newRow("missing attribute") << broken(" name=\"Target\"", "") << "t.xml:7:82: error: <parameter> lacks the attribute \"name\"";
+    QTest::newRow("unknown role") << broken("role=\"targetPosition\" number", "role=\"targetPos\" number")
+                                  << "t.xml:7:91: error: unknown parameter role \"targetPos\"";
+    QTest::newRow("unknown element") << broken("<parameters>", "<parameters><param/>")
+                                     << "t.xml:6:22: error: unexpected element <param> in <parameters>";
+    QTest::newRow("motion names nothing") << broken("field=\"MODE\" value", "field=\"MOOD\" value")
+                                          << "t.xml:17:45: error: motion role \"mode\" names \"MOOD\", which the product does not have";
+    QTest::newRow("no product") << QByteArray("<?xml version=\"1.0\"?>\n<thing/>")
+                                << "t.xml:2:8: error: the document element must be <product>, not <thing>";
+    QTest::newRow("empty file") << QByteArray() << "t.xml:1:0: error: Premature end of document.";
+}
+
+void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, message);
+    QString error;
+    QVERIFY(!ProductDescription::fromXml(xml, QStringLiteral("t.xml"), &error));
+    QCOMPARE(error, message);
+}
+
+void tst_Products::unknownVariantAndMissingFileAreRefused()
+{
+    QString error;
+    QVERIFY(!ProductDescription::builtIn(41, &error));
+    QCOMPARE(error, QStringLiteral("error: no simulated product has the variant code 41"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing.xml"));
+    QVERIFY(!ProductDescription::fromFile(path, &error));
+    QVERIFY2(error.startsWith(path + QStringLiteral(": error: cannot read the product file")), qPrintable(error));
+}
+
+QTEST_GUILESS_MAIN(tst_Products)
+#include "tst_products.moc"
