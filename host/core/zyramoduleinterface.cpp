@@ -91,7 +91,7 @@ void ZYRAModuleInterface::updateRegisterInputBuffer(unsigned char channel, Comma
 qint64 ZYRAModuleInterface::readField(const XmlValueRegisterField* field, quint8 channel,
                                       DeviceAccess::Mode mode)
 {
-    if (!field)
+    if (!field || !field->getRegister())
         return 0;
     DeviceAccess access;
     access.operation = DeviceAccess::Read;
@@ -104,7 +104,7 @@ qint64 ZYRAModuleInterface::readField(const XmlValueRegisterField* field, quint8
 
 qint64 ZYRAModuleInterface::writeField(const XmlValueRegisterField* field, quint8 channel, qint64 value)
 {
-    if (!field)
+    if (!field || !field->getRegister())
         return 0;
     DeviceAccess access;
     access.operation = DeviceAccess::Write;

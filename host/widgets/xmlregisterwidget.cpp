@@ -100,12 +100,12 @@ void XmlRegisterWidget::setHighlighted(bool highlighted)
 
 bool XmlRegisterWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_spinBox) {
-        if (event->type() == QEvent::Enter)
-            emit hoverEnterWidget();
-        else if (event->type() == QEvent::Leave)
-            emit hoverLeaveWidget();
-    }
+    // Only the editor is watched; it is not compared with m_spinBox, which
+    // would cast an editor that is being destroyed.
+    if (event->type() == QEvent::Enter)
+        emit hoverEnterWidget();
+    else if (event->type() == QEvent::Leave)
+        emit hoverLeaveWidget();
     return QObject::eventFilter(watched, event);
 }
 
