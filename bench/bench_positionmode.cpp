@@ -1,0 +1,196 @@
+// Costs of the position tools, each against a baseline measured in the same run.
+//   bench_positionmode [--quick]
+#include "measure.h"
+
+#include "core/command.h"
+#include "device/simulatedmodule.h"
+#include "fixture.h"
+#include "model/xmlproductic.h"
+#include "model/xmlvalueregister.h"
+#include "plugin/genericpositionmode.h"
+#include "ui_positionmode_axisparameter.h"
+#include "ui_positionmode_orsax.h"
+#include "ui_positionmode_veltrax.h"
+#include "ui_positionmode_veltrax_ap.h"
+#include "ui_positionmode_zell.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMetaMethod>
+#include <QSpinBox>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr int kToolsForMemory = 40;
+
+struct Product
+{
+    int variant;
+    const char* name;
+};
+
+const Product kProducts[] = {
+    {40, "Zell"}, {100, "Orsax"}, {105, "rotary AP"}, {108, "linear AP"}, {135, "Veltrax"}, {139, "Veltrax AP"},
+};
+
+// The tool's form on a plain widget, as the baseline of opening the tool.
+template <class Form>
+std::unique_ptr<QWidget> buildForm()
+{
+    auto widget = std::make_unique<QWidget>();
+    Form form;
+    form.setupUi(widget.get());
+    return widget;
+}
+
+std::unique_ptr<QWidget> bareForm(int variant)
+{
+    switch (variant) {
+    case 40:
+        return buildForm<Ui_PositionMode_Zell>();
+    case 100:
+        return buildForm<Ui_PositionMode_Orsax>();
+    case 105:
+    case 108:
+        return buildForm<Ui_PositionMode_AxisParameter>();
+    case 135:
+        return buildForm<Ui_PositionMode_Veltrax>();
+    default:
+        return buildForm<Ui_PositionMode_Veltrax_AP>();
+    }
+}
+
+ToolsInterface* openTool(Fixture& fixture)
+{
+    GenericPositionMode* root = fixture.root();
+    root->isUsableForVariant(fixture.module()->product()->variant());
+    ToolsInterface* tool = root->clone(QStringLiteral("Position mode"), 0, fixture.module());
+    tool->showPlugin();
+    tool->grab();
+    return tool;
+}
+
+void benchOpening()
+{
+    printHeading(QStringLiteral("Opening a tool (check, clone, show, first paint, and closing it) vs its bare form"));
+    for (const Product& product : kProducts) {
+        Fixture fixture(product.variant);
+        const double bare = medianNanoseconds([&] { bareForm(product.variant)->grab(); });
+        const double open = medianNanoseconds([&] {
+            delete openTool(fixture);
+            fixture.module()->journal()->clear();
+        });
+        printFigure(QStringLiteral("open %1 (%2)").arg(product.variant).arg(QLatin1String(product.name)), open, bare,
+                    QStringLiteral("ns"), QStringLiteral("<= 1.5x"));
+    }
+}
+
+void benchReplies()
+{
+    printHeading(QStringLiteral("A reply for the actual position reaching the Zell tool vs QSpinBox::setValue"));
+    QSpinBox spinBox;
+    spinBox.setRange(-2147483647, 2147483647);
+    int next = 0;
+    const double setValue = medianNanoseconds([&] { spinBox.setValue(++next & 1023); });
+
+    Fixture fixture(40);
+    ToolsInterface* tool = fixture.open();
+    const XmlValueRegister* actual =
+        fixture.module()->getIcProduct(0)->getRegisterByName(QStringLiteral("FOC_PID_POSITION_ACTUAL"), true);
+    const int readCommand = fixture.module()->registerReadChannel();
+    const quint8 address = fixture.module()->moduleAddress();
+    const QMetaObject* meta = tool->metaObject();
+    const QMetaMethod slot = meta->method(meta->indexOfSlot("IN_replyValue(Command*)"));
+
+    const double own = medianNanoseconds([&] {
+        Command reply(100, address, readCommand, actual->address(), 0, ++next & 1023);
+        slot.invoke(tool, Qt::DirectConnection, Q_ARG(Command*, &reply));
+    });
+    printFigure(QStringLiteral("reply of its own motor"), own, setValue, QStringLiteral("ns"), QStringLiteral("<= 3x"));
+
+    Command other(100, address, readCommand, actual->address(), 1, 5);
+    const double foreign = medianNanoseconds([&] { slot.invoke(tool, Qt::DirectConnection, Q_ARG(Command*, &other)); });
+    printFigure(QStringLiteral("reply of another motor"), foreign, setValue, QStringLiteral("ns"),
+                QStringLiteral("< 100 ns"));
+}
+
+void benchRefreshAndMove()
+{
+    printHeading(QStringLiteral("Trace refresh and one move per tool vs one journaled device access"));
+    for (const Product& product : kProducts) {
+        Fixture fixture(product.variant);
+        ToolsInterface* tool = fixture.open();
+        fixture.show();
+        SimulatedModule* module = fixture.module();
+        const auto* parameter = module->product()->parameters().value(0);
+        const auto* ic = module->getIcProduct(0);
+        const auto* field = ic ? ic->fields().value(0) : nullptr;
+        const double access = medianNanoseconds([&] {
+            if (field)
+                module->readField(field, 0, DeviceAccess::Journaled);
+            else
+                module->readParameter(parameter, 0, DeviceAccess::Journaled);
+            module->journal()->clear();
+        });
+        const double refresh = medianNanoseconds([&] {
+            fixture.refresh();
+            module->journal()->clear();
+        });
+        printFigure(QStringLiteral("refresh %1 (%2)").arg(product.variant).arg(QLatin1String(product.name)), refresh,
+                    access, QStringLiteral("ns"), QStringLiteral("-"));
+        const double move = medianNanoseconds([&] {
+            fixture.click(QStringLiteral("btnMoveAbsolute"));
+            Fixture::deliver();
+            module->journal()->clear();
+        });
+        printFigure(QStringLiteral("move %1 (%2)").arg(product.variant).arg(QLatin1String(product.name)), move, access,
+                    QStringLiteral("ns"), QStringLiteral("-"));
+        Q_UNUSED(tool);
+    }
+}
+
+void benchMemory()
+{
+    printHeading(QStringLiteral("Resident memory added per open tool vs per bare form"));
+    for (const Product& product : kProducts) {
+        Fixture fixture(product.variant);
+        // Warm up once so that shared resources (fonts, icons, the drawing) are loaded.
+        delete openTool(fixture);
+        bareForm(product.variant)->grab();
+
+        const qint64 beforeForms = residentBytes();
+        std::vector<std::unique_ptr<QWidget>> forms;
+        for (int i = 0; i < kToolsForMemory; ++i) {
+            forms.push_back(bareForm(product.variant));
+            forms.back()->grab();
+        }
+        const double perForm = double(residentBytes() - beforeForms) / kToolsForMemory;
+
+        const qint64 beforeTools = residentBytes();
+        std::vector<std::unique_ptr<ToolsInterface>> tools;
+        for (int i = 0; i < kToolsForMemory; ++i)
+            tools.emplace_back(openTool(fixture));
+        const double perTool = double(residentBytes() - beforeTools) / kToolsForMemory;
+        fixture.module()->journal()->clear();
+        printFigure(QStringLiteral("memory %1 (%2)").arg(product.variant).arg(QLatin1String(product.name)), perTool,
+                    perForm, QStringLiteral("B"), QStringLiteral("-"));
+    }
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ToolsInterface::setTraceInterval(0);
+    std::printf("Position tools: medians of %s\n", "15 timed batches of at least 2 ms each");
+    benchOpening();
+    benchReplies();
+    benchRefreshAndMove();
+    benchMemory();
+    return 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Median wall-clock cost of one call of `operation`, in nanoseconds: calls are
+// timed in batches long enough for the clock, and the median batch counts.
+double medianNanoseconds(const std::function<void()>& operation);
+
+// Resident memory of this process, in bytes.
+qint64 residentBytes();
+
+// One line of the report: a figure, its baseline, their ratio, and the aim.
+void printFigure(const QString& figure, double value, double baseline, const QString& unit, const QString& aim);
+void printHeading(const QString& heading);
