@@ -100,12 +100,13 @@ void XmlRegisterWidget::setHighlighted(bool highlighted)
 
 bool XmlRegisterWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_spinBox) {
-        if (event->type() == QEvent::Enter)
-            emit hoverEnterWidget();
-        else if (event->type() == QEvent::Leave)
-            emit hoverLeaveWidget();
-    }
+    // Only the editor is watched. Its QWidget destructor still sends it events,
+    // when it is no longer a QSpinBox: comparing it with m_spinBox then would
+    // cast it to one.
+    if (event->type() == QEvent::Enter)
+        emit hoverEnterWidget();
+    else if (event->type() == QEvent::Leave)
+        emit hoverLeaveWidget();
     return QObject::eventFilter(watched, event);
 }
 
