@@ -1,0 +1,224 @@
+#include "fixture.h"
+#include "model/registercontroller.h"
+#include "model/zyrafield.h"
+#include "plugin/genericpositionmode.h"
+#include "tools/register/rampgraph.h"
+#include "widgets/helpertargetarea.h"
+#include "widgets/xmlregisterwidget.h"
+
+#include <QComboBox>
+#include <QGraphicsScene>
+#include <QGraphicsSvgItem>
+#include <QGraphicsView>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const char kTVMax[] = "RAMPER_TIME_CONFIG_T_VMAX";
+
+QByteArray productWithout(const char* name)
+{
+    return Fixture::withoutNamed(Fixture::productXml(135), QLatin1String(name));
+}
+
+// "NAME value" pairs as the journal's field writes.
+QStringList writes(const QString& pairs)
+{
+    QStringList lines = pairs.split(QLatin1Char(','));
+    for (QString& line : lines)
+        line.prepend(QLatin1String("m0 write field "));
+    return lines;
+}
+
+QStringList moveWrites(int target)
+{
+    return writes(QStringLiteral("CONFIG_MOTION_MODE 3,CONFIG_RAMP_MODE 0,RAMPER_X_TARGET %1,PID_POSITION_TARGET %1")
+                      .arg(target));
+}
+
+// The scene's items in stacking order, lowest first.
+QList<QGraphicsItem*> sceneItems(QWidget* tool)
+{
+    auto* view = tool->findChild<QGraphicsView*>(QStringLiteral("graphicsView"));
+    return view && view->scene() ? view->scene()->items(Qt::AscendingOrder) : QList<QGraphicsItem*>();
+}
+} // namespace
+
+class tst_Veltrax : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hotSpotRectanglesAreScaledButNotShifted()
+    {
+        const QRectF item(0, 0, 400, 200), bounds(10, 20, 30, 40), expected(20, 40, 60, 80);
+        QCOMPARE(RampGraph::mapRectToScene(QRectF(0, 0, 200, 100), item, bounds), expected);
+        QCOMPARE(RampGraph::mapRectToScene(QRectF(50, 0, 200, 100), item, bounds), expected);
+    }
+
+    void hotSpotsLieInTableOrderUnderThePictureAndLightUpWithTheirEditor()
+    {
+        Fixture f(135);
+        // TVMAX follows VMAX in the picture but not in the register table.
+        const QStringList editors{"RAMPER_V_START", "RAMPER_V_STOP", "RAMPER_V1", "RAMPER_V2", "RAMPER_V_MAX",
+                                  kTVMax, "RAMPER_A1", "RAMPER_A2", "RAMPER_A_MAX", "RAMPER_D1",
+                                  "RAMPER_D2", "RAMPER_D_MAX", "RAMPER_TIME_CONFIG_T_ZEROWAIT"};
+        const QList<QGraphicsItem*> items = sceneItems(f.open());
+        QCOMPARE(items.size(), editors.size() + 1);
+        QVERIFY2(dynamic_cast<QGraphicsSvgItem*>(items.last()), "the picture lies above the hot spots");
+        const auto lit = [&items] {
+            QList<int> indexes;
+            for (int i = 0; i < items.size(); ++i) {
+                if (auto* area = dynamic_cast<HelperTargetArea*>(items.at(i)); area && area->isHighlighted())
+                    indexes.append(i);
+            }
+            return indexes;
+        };
+        for (int i = 0; i < editors.size(); ++i) {
+            auto* hotSpot = dynamic_cast<HelperTargetArea*>(items.at(i));
+            QVERIFY2(hotSpot && !hotSpot->rect().isEmpty(), qPrintable(QStringLiteral("no hot spot %1").arg(i)));
+            QCOMPARE(hotSpot->registerWidget()->objectName(), editors.at(i));
+            QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+            QCoreApplication::sendEvent(f.find<QSpinBox>(editors.at(i)), &enter);
+            QCOMPARE(lit(), QList<int>{i});
+            QCoreApplication::sendEvent(f.find<QSpinBox>(editors.at(i)), &leave);
+            QCOMPARE(lit(), QList<int>());
+        }
+    }
+
+    void freshToolShowsActualPositionHidesThePanelAndWritesNothing()
+    {
+        Fixture f(135);
+        QCOMPARE(f.open()->metaObject()->className(), "PositionMode_Veltrax");
+        QCOMPARE(f.find<QComboBox>("cmbRelativeTo")->currentText(), QStringLiteral("actual position"));
+        QCOMPARE(f.find<QComboBox>("cmbRelativeTo")->itemText(1), QStringLiteral("target position"));
+        QVERIFY(f.find("gbRampEnable")->isHidden());
+        QVERIFY(f.journal().isEmpty());
+        f.show();
+        QVERIFY2(f.journal().filter(" write ").isEmpty(), "showing reads the table and writes nothing");
+        QVERIFY(f.check("pbOpenClose", false));
+        QVERIFY(!f.find("gbRampEnable")->isHidden());
+    }
+
+    void moveAndStopWriteModeRampModeThenBothTargets()
+    {
+        Fixture f(135);
+        f.open();
+        f.setDevice("PID_POSITION_ACTUAL", 1234);
+        QVERIFY(f.type("sbTargetPosition", 500));
+        QVERIFY(f.click("btnMoveAbsolute"));
+        QCOMPARE(f.journal(), moveWrites(500));
+        QVERIFY(f.click("btnStop"));
+        QCOMPARE(f.journal(), QStringList("m0 read field PID_POSITION_ACTUAL -> 1234") + moveWrites(1234));
+        QCOMPARE(f.find<QSpinBox>("sbActualPosition")->value(), 1234);
+        // Stop left the last target at 500; Clear writes the actual position only.
+        QVERIFY(f.choose("cmbRelativeTo", "target position"));
+        QVERIFY(f.type("sbTargetPosition", 10));
+        QVERIFY(f.click("btnMoveRelative"));
+        QCOMPARE(f.journal(), moveWrites(510));
+        QVERIFY(f.click("btnClear"));
+        QCOMPARE(f.journal(), writes("PID_POSITION_ACTUAL 0"));
+        QCOMPARE(f.find<QSpinBox>("sbActualPosition")->value(), 0);
+    }
+
+    void relativeMoveFromActualStillAdvancesLastTargetAndWraps()
+    {
+        Fixture f(135);
+        f.open();
+        f.setDevice("PID_POSITION_ACTUAL", 2147483600);
+        QVERIFY(f.type("sbTargetPosition", 100));
+        QVERIFY(f.click("btnMoveRelative"));
+        QCOMPARE(f.journal(), QStringList("m0 read field PID_POSITION_ACTUAL -> 2147483600") + moveWrites(-2147483596));
+        QVERIFY(f.choose("cmbRelativeTo", "target position"));
+        QVERIFY(f.click("btnMoveRelative"));
+        QCOMPARE(f.journal(), moveWrites(200));
+        QVERIFY(f.type("sbTargetPosition", 2147483647));
+        QVERIFY(f.click("btnMoveRelative"));
+        QCOMPARE(f.journal(), moveWrites(-2147483449));
+    }
+
+    void rampSwitchWritesThenRefreshesTheTable()
+    {
+        Fixture f(135);
+        f.open();
+        for (const bool on : {false, true}) {
+            const QStringList expected = on ? writes("CONFIG_RAMP_ENABLE 1")
+                                            : writes("CONFIG_FEEDFORWARD 0,CONFIG_RAMP_ENABLE 0");
+            QVERIFY(f.check("gbRampEnable", on));
+            const QStringList lines = f.journal();
+            QCOMPARE(lines.mid(0, expected.size()), expected);
+            QCOMPARE(lines.mid(expected.size()).filter(QRegularExpression("^m0 read field ")).size(), 14);
+            QCOMPARE(lines.size(), expected.size() + 14);
+            QCOMPARE(f.find("registersWidget")->isEnabled(), on);
+            QCOMPARE(f.find("pbDefaults")->isEnabled(), on);
+        }
+    }
+
+    void deviceRampStateIsMirroredWithoutWriting()
+    {
+        Fixture f(135);
+        f.open();
+        f.show();
+        f.dropJournal();
+        Model::ZYRAField* field = f.module()->registerController(0)->get(QStringLiteral("CONFIG_RAMP_ENABLE"), false);
+        for (const int value : {0, 1}) {
+            f.setDevice("CONFIG_RAMP_ENABLE", value);
+            f.module()->refreshValue(field->registerField(), 0); // the host polls it for another view
+            QVERIFY2(f.journal().filter(" write ").isEmpty(), "mirroring must not write the value back");
+            QCOMPARE(f.find<QGroupBox>("gbRampEnable")->isChecked(), value != 0);
+            QCOMPARE(f.find("registersWidget")->isEnabled(), value != 0);
+            QCOMPARE(f.find("pbDefaults")->isEnabled(), value != 0);
+        }
+    }
+
+    void defaultsWriteInRowOrderAndSkipRowsWithoutAnEditor()
+    {
+        Fixture f(productWithout(kTVMax), "135.xml");
+        f.open();
+        f.setDevice("RAMPER_V_MAX", 42);
+        QVERIFY(f.click("pbDefaults"));
+        const QStringList lines = f.journal();
+        QCOMPARE(lines.mid(0, 13), writes("RAMPER_V_START 0,RAMPER_V_STOP 1,RAMPER_V1 1000000,RAMPER_V2 3000000,"
+                                          "RAMPER_V_MAX 5000000,RAMPER_A1 16000,RAMPER_A2 6000,RAMPER_A_MAX 2000,"
+                                          "RAMPER_D1 16000,RAMPER_D2 6000,RAMPER_D_MAX 2000,"
+                                          "RAMPER_TIME_CONFIG_T_ZEROWAIT 0,CONFIG_FEEDFORWARD 1"));
+        QCOMPARE(lines.size(), 26);
+        QCOMPARE(lines.last(), QStringLiteral("m0 read field CONFIG_FEEDFORWARD -> 1"));
+        QCOMPARE(f.find<QSpinBox>("RAMPER_V_MAX")->value(), 5000000);
+        auto* unlinked = dynamic_cast<HelperTargetArea*>(sceneItems(f.tool()).value(5));
+        QVERIFY2(unlinked && !unlinked->registerWidget(), "the TVMAX hot spot stays, without an editor");
+    }
+
+    void withoutActualPositionStopHoldsTheLastTarget()
+    {
+        Fixture f(productWithout("PID_POSITION_ACTUAL"), "135.xml");
+        f.open();
+        QVERIFY(f.type("sbTargetPosition", 500));
+        QVERIFY(f.click("btnMoveAbsolute"));
+        QVERIFY(f.click("btnStop"));
+        QVERIFY(f.click("btnMoveRelative"));
+        QVERIFY(f.click("btnClear"));
+        QCOMPARE(f.journal(), moveWrites(500) + moveWrites(500) + moveWrites(1000));
+    }
+
+    void toolWithoutModuleSurvivesEveryButton()
+    {
+        GenericPositionMode root;
+        QVERIFY(root.isUsableForVariant(135));
+        std::unique_ptr<ToolsInterface> tool(root.clone(QStringLiteral("Position mode"), 0, nullptr));
+        tool->showPlugin();
+        const QList<QPushButton*> buttons = tool->findChildren<QPushButton*>();
+        for (QPushButton* button : buttons)
+            button->click();
+        tool->findChild<QGroupBox*>(QStringLiteral("gbRampEnable"))->setChecked(false);
+        tool->hidePlugin();
+        QCOMPARE(sceneItems(tool.get()).size(), 14);
+    }
+};
+
+QTEST_MAIN(tst_Veltrax)
+#include "tst_veltrax.moc"
