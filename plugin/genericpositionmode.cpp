@@ -2,6 +2,7 @@
 
 #include "core/zyramoduleinterface.h"
 #include "tools/register/positionmode_veltrax.h"
+#include "tools/register/positionmode_orsax.h"
 
 namespace {
 const char kRootName[] = "undefined";
@@ -98,6 +99,8 @@ ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZY
         XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
         return new PositionMode_Veltrax(name, motor, module, m_selectedVariant, ic);
     }
+    case PluginVariant::Orsax:
+        return new PositionMode_Orsax(name, motor, module, m_selectedVariant);
     default:
         return new GenericPositionMode(name, motor, module, m_selectedVariant);
     }

@@ -1,0 +1,203 @@
+#include "fixture.h"
+#include "model/registercontroller.h"
+#include "model/zyrafield.h"
+#include "tools/register/positionmode_orsax.h"
+
+#include <QAbstractButton>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+QStringList moveTo(int target, bool withMode = true)
+{
+    const QString write = QStringLiteral("m0 write field PID_POSITION_TARGET %1").arg(target);
+    return withMode ? QStringList{QStringLiteral("m0 write field MODE_MOTION 3"), write} : QStringList{write};
+}
+
+QString actualRead(int position)
+{
+    return QStringLiteral("m0 read field PID_POSITION_ACTUAL -> %1").arg(position);
+}
+
+// Journal lines from single lines and lists of them.
+template <class... Parts>
+QStringList lines(const Parts&... parts)
+{
+    QStringList all;
+    (all << ... << parts);
+    return all;
+}
+
+// Plays a user's session, e.g. "abs 500; from target; rel 100; stop".
+bool play(Fixture& fixture, const QString& session)
+{
+    const QStringList steps = session.split(QLatin1Char(';'));
+    for (const QString& step : steps) {
+        const QStringList words = step.simplified().split(QLatin1Char(' '));
+        const QString& verb = words.first();
+        const int number = words.value(1).toInt();
+        bool done = true;
+        if (verb == "abs" || verb == "rel")
+            done = fixture.type("sbTargetPosition", number)
+                   && fixture.click(verb == "abs" ? "btnMoveAbsolute" : "btnMoveRelative");
+        else if (verb == "from")
+            done = fixture.choose("cmbRelativeTo", words.value(1) + " position");
+        else if (verb == "device")
+            fixture.setDevice("PID_POSITION_ACTUAL", number);
+        else if (verb == "show")
+            fixture.show();
+        else if (verb == "hide")
+            fixture.hide();
+        else
+            done = fixture.click(verb == "stop" ? "btnStop" : "btnClear");
+        if (!done)
+            return false;
+    }
+    return true;
+}
+
+// Product 100 with the target field's layout attributes replaced.
+QByteArray withTargetLayout(const QByteArray& layout)
+{
+    const QByteArray field = R"(register="PID_POSITION_TARGET" )";
+    const QByteArray original = field + R"(mask="0xFFFFFFFF" signed="true")";
+    QByteArray xml = Fixture::productXml(100);
+    if (!xml.contains(original))
+        qFatal("product 100 no longer lays out the target field as this test expects");
+    return xml.replace(original, field + layout);
+}
+} // namespace
+
+class tst_Orsax : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sessionsSendTheirTargets_data();
+    void sessionsSendTheirTargets();
+    void targetRangeAndToolTipComeFromTheTargetField_data();
+    void targetRangeAndToolTipComeFromTheTargetField();
+    void displayFollowsTheTraceUntilHideRemovesEveryTrace();
+    void toolWithoutModuleIgnoresTheUser();
+};
+
+void tst_Orsax::sessionsSendTheirTargets_data()
+{
+    QTest::addColumn<QStringList>("missing");
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList all;
+    QTest::newRow("relative from target adds up") << all << "abs 500; from target; rel 100; rel 100"
+                                                  << lines(moveTo(500), moveTo(600), moveTo(700));
+    QTest::newRow("relative from actual advances last target")
+        << all << "device 1000; rel -250; from target; rel 10" << lines(actualRead(1000), moveTo(750), moveTo(-240));
+    QTest::newRow("stop and clear keep last target")
+        << all << "abs 500; device 321; stop; clear; from target; rel 100"
+        << lines(moveTo(500), actualRead(321), moveTo(321), "m0 write field PID_POSITION_ACTUAL 0", moveTo(600));
+    QTest::newRow("target wraps over the top") << all << "abs 2147483647; from target; rel 1"
+                                               << lines(moveTo(INT_MAX), moveTo(INT_MIN));
+    QTest::newRow("target wraps under the bottom") << all << "abs -2147483647; from target; rel -2"
+                                                   << lines(moveTo(-INT_MAX), moveTo(INT_MAX));
+    QTest::newRow("actual wraps over the top") << all << "device 2147483647; rel 1"
+                                               << lines(actualRead(INT_MAX), moveTo(INT_MIN));
+    QTest::newRow("actual wraps under the bottom") << all << "device -2147483648; rel -1"
+                                                   << lines(actualRead(INT_MIN), moveTo(INT_MAX));
+
+    // Without a field only what needs it is skipped.
+    const QString session = "show; abs 500; rel 100; from target; rel 100; stop; clear; hide";
+    const QString trace = "m0 trace PID_POSITION_ACTUAL";
+    const QString clear = "m0 write field PID_POSITION_ACTUAL 0";
+    const QString untrace = "m0 untrace all";
+    QTest::newRow("no actual position") << QStringList{"PID_POSITION_ACTUAL"} << session
+                                        << lines(moveTo(500), moveTo(700), untrace);
+    QTest::newRow("no target position") << QStringList{"PID_POSITION_TARGET"} << session
+                                        << lines(trace, actualRead(0), actualRead(0), clear, untrace);
+    QTest::newRow("no motion mode")
+        << QStringList{"MODE_MOTION"} << session
+        << lines(trace, moveTo(500, false), actualRead(0), moveTo(100, false), moveTo(700, false), actualRead(0),
+                 moveTo(0, false), clear, untrace);
+    QTest::newRow("none of the three") << QStringList{"PID_POSITION_ACTUAL", "PID_POSITION_TARGET", "MODE_MOTION"}
+                                       << session << lines(untrace);
+}
+
+void tst_Orsax::sessionsSendTheirTargets()
+{
+    QFETCH(QStringList, missing);
+    QFETCH(QString, session);
+    QFETCH(QStringList, expected);
+
+    QByteArray xml = Fixture::productXml(100);
+    for (const QString& name : qAsConst(missing))
+        xml = Fixture::withoutNamed(xml, name);
+    Fixture fixture(xml, QStringLiteral("orsax-session.xml"));
+    QVERIFY(qobject_cast<PositionMode_Orsax*>(fixture.open()));
+    QVERIFY2(play(fixture, session), "a widget of the session was not there to use");
+    QCOMPARE(fixture.journal(), expected);
+}
+
+void tst_Orsax::targetRangeAndToolTipComeFromTheTargetField_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<QString>("range");
+
+    QTest::newRow("-500..500") << QByteArray(R"(mask="0xFFFFFFFF" signed="true" min="-500" max="500")") << -500
+                               << 500 << "(-500..500)";
+    // The maximum narrows to -1 and is set first, so the minimum 0 then pulls
+    // it up to 0; the tool tip keeps the field's own range.
+    QTest::newRow("unsigned 32-bit") << QByteArray(R"(mask="0xFFFFFFFF")") << 0 << 0 << "(0..4294967295)";
+}
+
+void tst_Orsax::targetRangeAndToolTipComeFromTheTargetField()
+{
+    QFETCH(QByteArray, layout);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QFETCH(QString, range);
+
+    Fixture fixture(withTargetLayout(layout), QStringLiteral("orsax-range.xml"));
+    fixture.open();
+    const auto* target = fixture.find<QSpinBox>("sbTargetPosition");
+    const Model::ZYRAField* field = fixture.tool()->registerController()->get("PID_POSITION_TARGET", false);
+    QVERIFY(target && field && !field->addressHexString().isEmpty());
+    QCOMPARE(target->minimum(), minimum);
+    QCOMPARE(target->maximum(), maximum);
+    QCOMPARE(target->toolTip(), "Reg: " + field->addressHexString() + " " + range);
+}
+
+void tst_Orsax::displayFollowsTheTraceUntilHideRemovesEveryTrace()
+{
+    Fixture fixture(100);
+    fixture.open();
+    const auto* actual = fixture.find<QSpinBox>("sbActualPosition");
+    QVERIFY(actual);
+    fixture.show();
+    fixture.setDevice("PID_POSITION_ACTUAL", -4321);
+    fixture.refresh();
+    QCOMPARE(actual->value(), -4321);
+
+    Model::ZYRAField* velocity = fixture.tool()->registerController()->get("PID_VELOCITY_ACTUAL", false);
+    QVERIFY(velocity);
+    fixture.tool()->addTrace(velocity->xmlParameter(), 0);
+    fixture.hide();
+    QCOMPARE(fixture.tool()->traceCount(), 0);
+    fixture.setDevice("PID_POSITION_ACTUAL", 77);
+    fixture.refresh();
+    QCOMPARE(actual->value(), -4321);
+}
+
+void tst_Orsax::toolWithoutModuleIgnoresTheUser()
+{
+    PositionMode_Orsax tool(QStringLiteral("Position mode"), 0, nullptr, 100);
+    tool.showPlugin();
+    const QList<QAbstractButton*> buttons = tool.findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons)
+        button->click();
+    tool.hidePlugin();
+    QCOMPARE(tool.traceCount(), 0);
+}
+
+QTEST_MAIN(tst_Orsax)
+#include "tst_orsax.moc"
