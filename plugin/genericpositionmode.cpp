@@ -3,6 +3,7 @@
 #include "core/zyramoduleinterface.h"
 #include "tools/register/positionmode_veltrax.h"
 #include "tools/register/positionmode_orsax.h"
+#include "tools/axisparameter/positionmode_axisparameter.h"
 
 namespace {
 const char kRootName[] = "undefined";
@@ -101,6 +102,9 @@ ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZY
     }
     case PluginVariant::Orsax:
         return new PositionMode_Orsax(name, motor, module, m_selectedVariant);
+    case PluginVariant::AxisParameter:
+    case PluginVariant::LinearAxisParameter:
+        return new PositionMode_AxisParameter(name, motor, module, m_selectedVariant);
     default:
         return new GenericPositionMode(name, motor, module, m_selectedVariant);
     }
