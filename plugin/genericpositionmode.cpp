@@ -1,6 +1,7 @@
 #include "genericpositionmode.h"
 
 #include "core/zyramoduleinterface.h"
+#include "tools/axisparameter/positionmode_veltrax_ap.h"
 
 namespace {
 const char kRootName[] = "undefined";
@@ -93,6 +94,8 @@ bool GenericPositionMode::isUsableForVariant(int variant)
 ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)
 {
     switch (m_selectedVariant) {
+    case PluginVariant::Veltrax_AP:
+        return new PositionMode_Veltrax_AP(name, motor, module, m_selectedVariant);
     default:
         return new GenericPositionMode(name, motor, module, m_selectedVariant);
     }
