@@ -4,6 +4,7 @@
 #include "tools/register/positionmode_veltrax.h"
 #include "tools/register/positionmode_orsax.h"
 #include "tools/axisparameter/positionmode_axisparameter.h"
+#include "tools/axisparameter/positionmode_veltrax_ap.h"
 
 namespace {
 const char kRootName[] = "undefined";
@@ -105,6 +106,8 @@ ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZY
     case PluginVariant::AxisParameter:
     case PluginVariant::LinearAxisParameter:
         return new PositionMode_AxisParameter(name, motor, module, m_selectedVariant);
+    case PluginVariant::Veltrax_AP:
+        return new PositionMode_Veltrax_AP(name, motor, module, m_selectedVariant);
     default:
         return new GenericPositionMode(name, motor, module, m_selectedVariant);
     }
