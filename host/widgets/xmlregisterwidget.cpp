@@ -100,7 +100,10 @@ void XmlRegisterWidget::setHighlighted(bool highlighted)
 
 bool XmlRegisterWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_spinBox) {
+    // A dying editor still sends events (Destroy) once it is no longer a spin
+    // box; only a live one is compared with the guarded editor.
+    auto* spinBox = qobject_cast<QSpinBox*>(watched);
+    if (spinBox && spinBox == m_spinBox) {
         if (event->type() == QEvent::Enter)
             emit hoverEnterWidget();
         else if (event->type() == QEvent::Leave)
