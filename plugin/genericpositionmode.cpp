@@ -1,6 +1,7 @@
 #include "genericpositionmode.h"
 
 #include "core/zyramoduleinterface.h"
+#include "tools/register/positionmode_zell.h"
 
 namespace {
 const char kRootName[] = "undefined";
@@ -93,6 +94,10 @@ bool GenericPositionMode::isUsableForVariant(int variant)
 ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)
 {
     switch (m_selectedVariant) {
+    case PluginVariant::Zell: {
+        XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
+        return new PositionMode_Zell(name, motor, module, m_selectedVariant, ic);
+    }
     default:
         return new GenericPositionMode(name, motor, module, m_selectedVariant);
     }
