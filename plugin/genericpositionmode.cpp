@@ -5,6 +5,7 @@
 #include "tools/register/positionmode_orsax.h"
 #include "tools/axisparameter/positionmode_axisparameter.h"
 #include "tools/axisparameter/positionmode_veltrax_ap.h"
+#include "tools/register/positionmode_zell.h"
 
 namespace {
 const char kRootName[] = "undefined";
@@ -108,6 +109,10 @@ ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZY
         return new PositionMode_AxisParameter(name, motor, module, m_selectedVariant);
     case PluginVariant::Veltrax_AP:
         return new PositionMode_Veltrax_AP(name, motor, module, m_selectedVariant);
+    case PluginVariant::Zell: {
+        XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
+        return new PositionMode_Zell(name, motor, module, m_selectedVariant, ic);
+    }
     default:
         return new GenericPositionMode(name, motor, module, m_selectedVariant);
     }

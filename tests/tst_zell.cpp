@@ -1,0 +1,222 @@
+#include "fixture.h"
+
+#include "core/command.h"
+#include "widgets/helpertargetarea.h"
+#include "widgets/xmlregisterwidget.h"
+
+#include <QGraphicsView>
+#include <QGroupBox>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+constexpr int kZell = 40;
+constexpr int kRead = 150;
+
+// Hands a reply to the tool as the host does: through the slot of that signature.
+void reply(ToolsInterface* tool, int command, int type, quint8 motor, int value)
+{
+    Command answer(Command::StatusOk, 1, command, type, motor, value);
+    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
+}
+
+int shown(const Fixture& fixture, const char* name)
+{
+    auto* spinBox = fixture.find<QSpinBox>(name);
+    return spinBox ? spinBox->value() : -1;
+}
+} // namespace
+
+class tst_Zell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void moveForcesPositionModeKeepingOtherBitsThenWritesTarget();
+    void relativeMovesAccumulateLastTargetWhicheverBaseIsChosen();
+    void rampSwitchRewritesItsBitAndClearsPidSourceFirstWhenOff();
+    void replyUpdatesRowsOfItsRegisterOnlyForThisMotor();
+    void deviceRampOffUnchecksGroupWithoutWritingAndLocksTable();
+    void editedRowIsWrittenAndItsRegisterReadBack();
+    void refreshLogsEveryRequestedRegister();
+    void defaultsSkipMissingFieldAndWriteTheRestInRowOrder();
+    void tracedActualPositionReachesTheDisplay();
+    void hoveringTimeRowLightsUpItsElementUntilLeft();
+    void withoutAnIcNothingReachesTheDevice();
+};
+
+void tst_Zell::moveForcesPositionModeKeepingOtherBitsThenWritesTarget()
+{
+    Fixture fixture(kZell);
+    fixture.open();
+    // Ramp-mode bit set, motion mode 0, and bits the tool does not own (31, 18, 8-9, 6).
+    fixture.setDevice("MCC_CONFIG_MOTOR_MOTION", 0x80040370);
+    QVERIFY(fixture.type("sbTargetPosition", 12345));
+    QVERIFY(fixture.click("btnMoveAbsolute"));
+    QCOMPARE(fixture.journal(), QStringList({"m0 read register MCC_CONFIG_MOTOR_MOTION -> -2147220624",
+                                             "m0 write register MCC_CONFIG_MOTOR_MOTION -2147220621",
+                                             "m0 read register MCC_CONFIG_MOTOR_MOTION -> -2147220621",
+                                             "m0 write register MCC_CONFIG_MOTOR_MOTION -2147220653",
+                                             "m0 read register MCC_CONFIG_MOTOR_MOTION -> -2147220653",
+                                             "m0 write register FOC_PID_POSITION_TARGET 12345"}));
+    QVERIFY(fixture.click("btnClear"));
+    QCOMPARE(fixture.journal(), QStringList({"m0 write register FOC_PID_POSITION_ACTUAL 0"}));
+}
+
+void tst_Zell::relativeMovesAccumulateLastTargetWhicheverBaseIsChosen()
+{
+    Fixture fixture(kZell);
+    fixture.open();
+    fixture.setDevice("FOC_PID_POSITION_ACTUAL", 2147483000);
+    QVERIFY(fixture.type("sbTargetPosition", 1000));
+    const auto targetAfter = [&fixture](const char* button) {
+        fixture.click(button);
+        return fixture.journal().last().section(QLatin1Char(' '), 4).toInt();
+    };
+    QCOMPARE(targetAfter("btnMoveRelative"), -2147483296); // actual + step wraps around
+    QVERIFY(fixture.choose("cmbRelativeTo", "target position"));
+    QCOMPARE(targetAfter("btnMoveRelative"), 2000);
+    QCOMPARE(targetAfter("btnStop"), 2147483000);
+    QCOMPARE(targetAfter("btnMoveRelative"), 3000);
+}
+
+void tst_Zell::rampSwitchRewritesItsBitAndClearsPidSourceFirstWhenOff()
+{
+    Fixture fixture(kZell);
+    fixture.open();
+    // The device has the ramp on (motion register 0x00040350) and the PID configuration at 0x30000005.
+    const auto switched = [&fixture](bool on) {
+        fixture.check("gbRampEnable", on);
+        const QStringList journal = fixture.journal();
+        // Then every row is read back once and nothing more is written.
+        const QStringList refresh = journal.mid(journal.size() - 14);
+        return refresh.filter(" write ").isEmpty() ? QStringList(journal.mid(0, journal.size() - 14)) : journal;
+    };
+    const QString motion = "m0 read register MCC_CONFIG_MOTOR_MOTION -> ";
+    const QString pid = "m0 read register FOC_MCC_PID_CONFIG -> ";
+    const QStringList off{"m0 write register FOC_MCC_PID_CONFIG 5", pid + "5",
+                          "m0 write register MCC_CONFIG_MOTOR_MOTION 262976", motion + "262976"};
+    QCOMPARE(switched(false), QStringList({motion + "262992", pid + "805306373"}) + off);
+    QCOMPARE(switched(true),
+             QStringList({motion + "262976", "m0 write register MCC_CONFIG_MOTOR_MOTION 262992", motion + "262992"}));
+    // Bits 28-31 are already clear now; the PID configuration is written all the same.
+    QCOMPARE(switched(false), QStringList({motion + "262992", pid + "5"}) + off);
+}
+
+void tst_Zell::replyUpdatesRowsOfItsRegisterOnlyForThisMotor()
+{
+    Fixture fixture(kZell);
+    ToolsInterface* tool = fixture.open();
+    // Register 0x50 holds the rows RAMPER_V_START (low half) and RAMPER_V_STOP (high half).
+    const auto rowsAfter = [&fixture, tool](int command, int type, quint8 motor, int value) {
+        reply(tool, command, type, motor, value);
+        return qMakePair(shown(fixture, "RAMPER_V_START"), shown(fixture, "RAMPER_V_STOP"));
+    };
+    QCOMPARE(rowsAfter(kRead, 0x50, 1, 0x00070005), qMakePair(0, 1)); // another motor
+    QCOMPARE(rowsAfter(kRead, 0x51, 0, 0x00070005), qMakePair(0, 1)); // another register
+    QCOMPARE(rowsAfter(kRead, 0x7FFF0050, 0, 0x00070005), qMakePair(5, 7)); // only the low 16 bits count
+    QCOMPARE(rowsAfter(7, 0x50, 0, 0x00020003), qMakePair(3, 2)); // an answer to a write
+    QVERIFY(fixture.journal().isEmpty());
+}
+
+void tst_Zell::deviceRampOffUnchecksGroupWithoutWritingAndLocksTable()
+{
+    Fixture fixture(kZell);
+    ToolsInterface* tool = fixture.open();
+    auto* group = fixture.find<QGroupBox>("gbRampEnable");
+    // FEEDFORWARD lies in the motion register, so a reload reads the device's ramp switch too.
+    fixture.setDevice("MCC_CONFIG_MOTOR_MOTION", 0x000403C3);
+    QVERIFY(fixture.click("pbReload"));
+    Fixture::deliver();
+    QVERIFY(!group->isChecked());
+    QVERIFY(!fixture.find("registersWidget")->isEnabled() && !fixture.find("pbDefaults")->isEnabled());
+    QCOMPARE(shown(fixture, "FEEDFORWARD"), 3);
+    reply(tool, 7, 0x10, 0, 0x00040350); // not a read: the switch stays
+    QVERIFY(!group->isChecked());
+    reply(tool, kRead, 0x10, 0, 0x00040350);
+    QVERIFY(group->isChecked() && fixture.find("pbDefaults")->isEnabled());
+    QVERIFY(fixture.journal().filter(" write ").isEmpty());
+}
+
+void tst_Zell::editedRowIsWrittenAndItsRegisterReadBack()
+{
+    Fixture fixture(kZell);
+    fixture.open();
+    QVERIFY(fixture.type("RAMPER_A2", 7000));
+    QCOMPARE(fixture.journal(),
+             QStringList({"m0 write field RAMPER_A2 7000", "m0 read register RAMPER_A1A2 -> 458768000"}));
+}
+
+void tst_Zell::refreshLogsEveryRequestedRegister()
+{
+    Fixture fixture(Fixture::productXml(kZell).replace("motors=\"1\"", "motors=\"2\""), "zell2.xml");
+    fixture.open(1);
+    fixture.setDevice("RAMPER_TIME_CONFIG", 0xFFFF0001, 1);
+    // T_VMAX and T_ZEROWAIT share register 0x57 (87): it is read once for each row.
+    QTest::ignoreMessage(QtDebugMsg, "Requested value:  1 ,  87 :  -65535");
+    QTest::ignoreMessage(QtDebugMsg, "Requested value:  1 ,  87 :  -65535");
+    QVERIFY(fixture.click("pbReload"));
+    QCOMPARE(shown(fixture, "T_VMAX"), 1);
+    QCOMPARE(shown(fixture, "T_ZEROWAIT"), 65535);
+}
+
+void tst_Zell::defaultsSkipMissingFieldAndWriteTheRestInRowOrder()
+{
+    Fixture fixture(Fixture::withoutNamed(Fixture::productXml(kZell), "RAMPER_D1"), "zell-without-d1.xml");
+    fixture.open();
+    QVERIFY(fixture.click("pbDefaults"));
+    const QStringList journal = fixture.journal();
+    QCOMPARE(journal.mid(0, 13).join(QLatin1Char(',')).remove("m0 write field "),
+             QStringLiteral("RAMPER_V_START 0,RAMPER_V_STOP 1,RAMPER_V1 1000000,RAMPER_V2 3000000,"
+                            "RAMPER_V_MAX 5000000,RAMPER_A1 16000,RAMPER_A2 6000,RAMPER_A_MAX 2000,RAMPER_D2 6000,"
+                            "RAMPER_D_MAX 2000,T_VMAX 0,T_ZEROWAIT 0,FEEDFORWARD 1"));
+    QCOMPARE(journal.mid(13).filter("m0 read register ").size(), 13);
+    QCOMPARE(journal.size(), 26);
+}
+
+void tst_Zell::tracedActualPositionReachesTheDisplay()
+{
+    Fixture fixture(kZell);
+    fixture.open();
+    fixture.show();
+    QCOMPARE(fixture.journal().value(0), QStringLiteral("m0 trace FOC_PID_POSITION_ACTUAL"));
+    fixture.setDevice("FOC_PID_POSITION_ACTUAL", -123456);
+    fixture.refresh();
+    QCOMPARE(shown(fixture, "sbActualPosition"), -123456);
+    fixture.hide();
+    QCOMPARE(fixture.journal(), QStringList({"m0 untrace all"}));
+}
+
+void tst_Zell::hoveringTimeRowLightsUpItsElementUntilLeft()
+{
+    Fixture fixture(kZell);
+    fixture.open();
+    // Hot spots lie in the scene in drawing order; the sixth is "Field-TVMAX", set by T_VMAX.
+    const QList<QGraphicsItem*> items = fixture.find<QGraphicsView>("graphicsView")->scene()->items(Qt::AscendingOrder);
+    auto* hotSpot = dynamic_cast<HelperTargetArea*>(items.value(5));
+    QVERIFY(hotSpot && hotSpot->registerWidget() && hotSpot->registerWidget()->objectName() == "T_VMAX");
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    QCoreApplication::sendEvent(fixture.find("T_VMAX"), &enter);
+    QVERIFY(hotSpot->isHighlighted());
+    QCoreApplication::sendEvent(fixture.find("T_VMAX"), &leave);
+    QVERIFY(!hotSpot->isHighlighted());
+}
+
+void tst_Zell::withoutAnIcNothingReachesTheDevice()
+{
+    Fixture fixture("<product variant=\"40\" designation=\"Zell\" name=\"bare\"><module name=\"bare\"/></product>",
+                    "zell-without-ic.xml");
+    ToolsInterface* tool = fixture.open();
+    QVERIFY(tool->inherits("PositionMode_Zell") && tool->findChildren<XmlRegisterWidget*>().isEmpty());
+    fixture.show();
+    QVERIFY(fixture.type("sbTargetPosition", 500));
+    for (const char* button : {"btnMoveAbsolute", "btnMoveRelative", "btnStop", "btnClear", "pbReload", "pbDefaults"})
+        QVERIFY2(fixture.click(button), button);
+    QVERIFY(fixture.check("gbRampEnable", false));
+    reply(tool, kRead, 0x10, 0, 0);
+    fixture.hide();
+    QCOMPARE(fixture.journal(), QStringList({"m0 untrace all"}));
+}
+
+QTEST_MAIN(tst_Zell)
+#include "tst_zell.moc"
