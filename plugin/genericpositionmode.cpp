@@ -1,10 +1,10 @@
 #include "genericpositionmode.h"
 
 #include "core/zyramoduleinterface.h"
-#include "tools/register/positionmode_veltrax.h"
-#include "tools/register/positionmode_orsax.h"
 #include "tools/axisparameter/positionmode_axisparameter.h"
 #include "tools/axisparameter/positionmode_veltrax_ap.h"
+#include "tools/register/positionmode_orsax.h"
+#include "tools/register/positionmode_veltrax.h"
 #include "tools/register/positionmode_zell.h"
 
 namespace {
@@ -97,22 +97,24 @@ bool GenericPositionMode::isUsableForVariant(int variant)
 
 ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)
 {
+    // The register tools with a ramp panel get the module's first IC, looked
+    // up before the tool exists and passed on as it is.
     switch (m_selectedVariant) {
-    case PluginVariant::Veltrax: {
+    case PluginVariant::Zell: {
         XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
-        return new PositionMode_Veltrax(name, motor, module, m_selectedVariant, ic);
+        return new PositionMode_Zell(name, motor, module, m_selectedVariant, ic);
     }
     case PluginVariant::Orsax:
         return new PositionMode_Orsax(name, motor, module, m_selectedVariant);
     case PluginVariant::AxisParameter:
     case PluginVariant::LinearAxisParameter:
         return new PositionMode_AxisParameter(name, motor, module, m_selectedVariant);
+    case PluginVariant::Veltrax: {
+        XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
+        return new PositionMode_Veltrax(name, motor, module, m_selectedVariant, ic);
+    }
     case PluginVariant::Veltrax_AP:
         return new PositionMode_Veltrax_AP(name, motor, module, m_selectedVariant);
-    case PluginVariant::Zell: {
-        XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
-        return new PositionMode_Zell(name, motor, module, m_selectedVariant, ic);
-    }
     default:
         return new GenericPositionMode(name, motor, module, m_selectedVariant);
     }

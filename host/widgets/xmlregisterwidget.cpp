@@ -106,15 +106,6 @@ bool XmlRegisterWidget::eventFilter(QObject* watched, QEvent* event)
         emit hoverEnterWidget();
     else if (event->type() == QEvent::Leave)
         emit hoverLeaveWidget();
-    // A dying editor still sends events (Destroy) once it is no longer a spin
-    // box; only a live one is compared with the guarded editor.
-    auto* spinBox = qobject_cast<QSpinBox*>(watched);
-    if (spinBox && spinBox == m_spinBox) {
-        if (event->type() == QEvent::Enter)
-            emit hoverEnterWidget();
-        else if (event->type() == QEvent::Leave)
-            emit hoverLeaveWidget();
-    }
     return QObject::eventFilter(watched, event);
 }
 
