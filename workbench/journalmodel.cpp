@@ -73,8 +73,10 @@ QVariant JournalModel::data(const QModelIndex& index, int role) const
     const Journal::Entry& entry = m_entries.at(index.row());
     if (role == LineRole)
         return lineAt(index.row());
-    if (role == Qt::TextAlignmentRole && index.column() != AccessColumn)
+    if (role == Qt::TextAlignmentRole && index.column() == TimeColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::TextAlignmentRole && index.column() == MotorColumn)
+        return int(Qt::AlignCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return QVariant();
     switch (index.column()) {

@@ -29,7 +29,6 @@ JournalView::JournalView(QWidget* parent)
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("journalFilter"));
     m_filter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F): text anywhere in the line, e.g. \"m0 write\" or RAMPER_"));
-    m_filter->setClearButtonEnabled(true);
     m_filter->setToolTip(QStringLiteral("Shows only the lines containing this text (any case)"));
 
     m_table = new QTableView(this);
@@ -155,8 +154,9 @@ void JournalView::rowsAdded()
     QScrollBar* bar = m_table->verticalScrollBar();
     const bool atEnd = bar->value() >= bar->maximum() - 2;
     updateCount();
+    // After the view has taken in the new rows.
     if (atEnd)
-        m_table->scrollToBottom();
+        QMetaObject::invokeMethod(m_table, &QAbstractItemView::scrollToBottom, Qt::QueuedConnection);
 }
 
 void JournalView::updateCount()

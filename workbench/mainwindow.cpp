@@ -53,24 +53,26 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     bar->addWidget(m_exports);
 
     m_toolPanel = new ToolPanel(host, this);
-    m_toolPanel->setMinimumWidth(360);
+    m_toolPanel->setMinimumHeight(160);
     m_plot = new MotionPlot(this);
     m_journal = new JournalView(this);
 
-    auto* views = new QSplitter(Qt::Vertical, this);
+    // The tool across the top, as wide as it likes; plot and journal below it.
+    auto* views = new QSplitter(Qt::Horizontal, this);
     views->setObjectName(QStringLiteral("viewSplitter"));
     views->addWidget(framed(m_plot, views));
     views->addWidget(framed(m_journal, views));
-    views->setStretchFactor(0, 3);
-    views->setStretchFactor(1, 2);
-    auto* main = new QSplitter(Qt::Horizontal, this);
-    main->setObjectName(QStringLiteral("mainSplitter"));
-    main->addWidget(framed(m_toolPanel, main));
-    main->addWidget(views);
-    main->setStretchFactor(0, 2);
-    main->setStretchFactor(1, 3);
-    main->setChildrenCollapsible(false);
-    setCentralWidget(main);
+    views->setStretchFactor(0, 1);
+    views->setStretchFactor(1, 1);
+    views->setChildrenCollapsible(false);
+    m_split = new QSplitter(Qt::Vertical, this);
+    m_split->setObjectName(QStringLiteral("mainSplitter"));
+    m_split->addWidget(framed(m_toolPanel, m_split));
+    m_split->addWidget(views);
+    m_split->setStretchFactor(0, 0);
+    m_split->setStretchFactor(1, 1);
+    m_split->setChildrenCollapsible(false);
+    setCentralWidget(m_split);
 
     m_time = new QLabel(this);
     m_time->setToolTip(QStringLiteral("The simulated device's time"));
@@ -92,10 +94,11 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     m_clock = new DeviceClock(this);
     connect(&host, &PluginHost::moduleChanged, this, &MainWindow::moduleChanged);
     connect(&host, &PluginHost::toolOpened, this, &MainWindow::toolOpened);
+    connect(m_toolPanel, &ToolPanel::preferredSizeChanged, this, &MainWindow::fitTool);
     connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
     connect(m_picker, &ProductPicker::motorChosen, this, &MainWindow::motorChosen);
     moduleChanged(host.module());
-    resize(1440, 880);
+    resize(1500, 960);
 }
 
 MainWindow::~MainWindow()
@@ -166,6 +169,24 @@ void MainWindow::motorChosen(int motor)
 void MainWindow::showDeviceTime(qint64 timeMs)
 {
     m_time->setText(QStringLiteral("Device time %1 s").arg(timeMs / 1000.0, 0, 'f', 1));
+}
+
+void MainWindow::fitTool()
+{
+    // The tool gets the height it asks for, as long as plot and journal keep a
+    // sensible share; only a change of what it asks for moves the splitter the
+    // user may have dragged.
+    constexpr int kViewsMinimumHeight = 300;
+    constexpr int kFrameMargins = 6 + 8 + 2 * 2;
+    const int preferred = m_toolPanel->preferredHeight();
+    const QList<int> sizes = m_split->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0 || preferred == m_fittedHeight)
+        return;
+    m_fittedHeight = preferred;
+    const int lowest = m_toolPanel->minimumHeight();
+    const int wanted = qBound(lowest, preferred + kFrameMargins, qMax(lowest, total - kViewsMinimumHeight));
+    m_split->setSizes({wanted, total - wanted});
 }
 
 void MainWindow::reportError(const QString& message)

@@ -9,6 +9,7 @@ class MotionPlot;
 class PluginHost;
 class ProductPicker;
 class QLabel;
+class QSplitter;
 class SimulatedModule;
 class ToolPanel;
 class ToolsInterface;
@@ -43,6 +44,7 @@ private:
     void motorChosen(int motor);
     void showDeviceTime(qint64 timeMs);
     void reportError(const QString& message);
+    void fitTool();
 
     PluginHost& m_host;
     ProductPicker* m_picker = nullptr;
@@ -52,4 +54,6 @@ private:
     JournalView* m_journal = nullptr;
     DeviceClock* m_clock = nullptr;
     QLabel* m_time = nullptr;
+    QSplitter* m_split = nullptr;
+    int m_fittedHeight = 0; // the tool height the splitter was last fitted to
 };

@@ -56,10 +56,15 @@ MotionPlot::MotionPlot(QWidget* parent)
     velocity->setName(QStringLiteral("Velocity"));
     velocity->setPen(QPen(QColor(46, 160, 67), 1.4));
 
+    // The legend sits in a row of its own above the curves, never over them.
     m_plot->legend->setVisible(true);
-    m_plot->legend->setBrush(QColor(255, 255, 255, 220));
-    m_plot->legend->setBorderPen(QPen(QColor(200, 200, 200)));
-    m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    m_plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    m_plot->legend->setBorderPen(Qt::NoPen);
+    m_plot->legend->setBrush(Qt::NoBrush);
+    m_plot->plotLayout()->insertRow(0);
+    m_plot->plotLayout()->addElement(0, 0, m_plot->legend);
+    m_plot->plotLayout()->setRowStretchFactor(0, 0.001);
+    m_plot->legend->setMargins(QMargins(4, 2, 4, 0));
     m_plot->xAxis->setRange(0, WindowSeconds);
     m_plot->yAxis->setRange(-1, 1);
     m_plot->yAxis2->setRange(-1, 1);

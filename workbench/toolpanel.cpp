@@ -4,7 +4,9 @@
 #include "pluginhost.h"
 
 #include <QLabel>
+#include <QEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -68,6 +70,7 @@ void ToolPanel::adopt(ToolsInterface* tool)
     // widget stays hidden when the layout takes it.
     tool->hide();
     m_holderLayout->addWidget(tool);
+    tool->installEventFilter(this);
     connect(tool, &ToolsInterface::toolVisibilityChanged, this, &ToolPanel::toolVisibilityChanged);
     connect(tool, &ToolsInterface::toolsNameChanged, this, &ToolPanel::updateTitle);
     updateTitle();
@@ -81,6 +84,7 @@ void ToolPanel::release(ToolsInterface* tool)
     if (m_shown)
         conceal();
     disconnect(tool, nullptr, this, nullptr);
+    tool->removeEventFilter(this);
     m_holderLayout->removeWidget(tool);
     tool->setParent(nullptr);
     m_tool = nullptr;
@@ -146,6 +150,20 @@ void ToolPanel::conceal()
     m_tool->hidePlugin();
     m_tool->hide();
     m_shown = false;
+}
+
+int ToolPanel::preferredHeight() const
+{
+    const int content = m_tool && m_shown ? m_tool->sizeHint().height() : m_note->sizeHint().height();
+    return m_title->sizeHint().height() + content + m_scroll->horizontalScrollBar()->sizeHint().height()
+           + 2 * m_scroll->frameWidth();
+}
+
+bool ToolPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_tool && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show))
+        emit preferredSizeChanged();
+    return QWidget::eventFilter(watched, event);
 }
 
 QString ToolPanel::note() const

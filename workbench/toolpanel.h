@@ -28,6 +28,15 @@ public:
     void hideTool();
     bool isToolShown() const { return m_shown; }
     QString note() const;
+    // The height the tool would like, title and scroll bar included.
+    int preferredHeight() const;
+
+signals:
+    // The tool's layout changed (a panel of it opened or closed).
+    void preferredSizeChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void adopt(ToolsInterface* tool);
