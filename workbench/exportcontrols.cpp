@@ -3,7 +3,9 @@
 #include "core/exporttypes.h"
 #include "core/toolsinterface.h"
 #include "device/simulatedmodule.h"
+#include "model/parametercontroller.h"
 #include "model/productdescription.h"
+#include "model/zyraparameter.h"
 #include "model/xmlparameterinterface.h"
 #include "pluginhost.h"
 
@@ -47,7 +49,7 @@ ExportControls::ExportControls(PluginHost& host, QWidget* parent)
     connect(m_units, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::unitsChosen);
     connect(m_commutation, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::commutationChosen);
     connect(&m_host, &PluginHost::moduleChanged, this, &ExportControls::moduleChanged);
-    connect(&m_host, &PluginHost::toolOpened, this, &ExportControls::syncCommutationMode);
+    connect(&m_host, &PluginHost::toolOpened, this, &ExportControls::followCommutationMode);
     moduleChanged(m_host.module());
 }
 
@@ -83,17 +85,33 @@ void ExportControls::moduleChanged(SimulatedModule* module)
         for (qint64 value = parameter->minimum(); value <= parameter->maximum() && value < 16; ++value)
             m_commutation->addItem(QString::number(value), int(value));
     }
-    syncCommutationMode();
+    followCommutationMode();
 }
 
-void ExportControls::syncCommutationMode()
+void ExportControls::followCommutationMode()
 {
+    if (m_commutationParameter)
+        disconnect(m_commutationParameter, nullptr, this, nullptr);
+    m_commutationParameter = nullptr;
     SimulatedModule* module = m_host.module();
     qint64 value = 0;
     if (!module || !module->device()->value(m_host.motor(), QLatin1String(kCommutationRole), &value))
         return;
+    showCommutationMode(value);
+    // The mode may change in the device; the combo box follows what the host reads.
+    if (Model::ParameterController* controller = module->parameterController(m_host.motor())) {
+        m_commutationParameter = controller->commutationMode;
+        if (m_commutationParameter) {
+            connect(m_commutationParameter, &Model::AbstractParameter::valueUpdated, this,
+                    &ExportControls::showCommutationMode);
+        }
+    }
+}
+
+void ExportControls::showCommutationMode(qint64 mode)
+{
     const QSignalBlocker blocker(m_commutation);
-    m_commutation->setCurrentIndex(m_commutation->findData(int(value)));
+    m_commutation->setCurrentIndex(m_commutation->findData(int(mode)));
 }
 
 void ExportControls::unitsChosen(int index)

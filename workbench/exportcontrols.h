@@ -4,6 +4,9 @@
 #include <QWidget>
 
 class PluginHost;
+namespace Model {
+class ZYRAParameter;
+}
 class QComboBox;
 class SimulatedModule;
 
@@ -19,11 +22,13 @@ public:
 
 private:
     void moduleChanged(SimulatedModule* module);
-    void syncCommutationMode();
+    void followCommutationMode();
+    void showCommutationMode(qint64 mode);
     void unitsChosen(int index);
     void commutationChosen(int index);
 
     PluginHost& m_host;
     QComboBox* m_units = nullptr;
     QComboBox* m_commutation = nullptr;
+    QPointer<Model::ZYRAParameter> m_commutationParameter; // of the open tool's motor
 };

@@ -70,10 +70,18 @@ JournalView::JournalView(QWidget* parent)
     connect(m_filter, &QLineEdit::textChanged, this, &JournalView::setFilter);
     connect(clearButton, &QPushButton::clicked, this, &JournalView::clear);
     connect(saveButton, &QPushButton::clicked, this, &JournalView::saveAs);
-    connect(m_filtered, &QAbstractItemModel::rowsInserted, this, &JournalView::rowsAdded);
+    connect(m_filtered, &QAbstractItemModel::rowsInserted, this, &JournalView::updateCount);
     connect(m_filtered, &QAbstractItemModel::modelReset, this, &JournalView::updateCount);
     connect(m_filtered, &QAbstractItemModel::rowsRemoved, this, &JournalView::updateCount);
     connect(m_filtered, &QAbstractItemModel::layoutChanged, this, &JournalView::updateCount);
+    // New lines are followed while the view is at its end.
+    QScrollBar* scroll = m_table->verticalScrollBar();
+    connect(scroll, &QScrollBar::valueChanged, this,
+            [this, scroll](int value) { m_following = value >= scroll->maximum(); });
+    connect(scroll, &QScrollBar::rangeChanged, this, [this, scroll](int, int maximum) {
+        if (m_following)
+            scroll->setValue(maximum);
+    });
     updateCount();
 }
 
@@ -146,17 +154,6 @@ void JournalView::saveAs()
     QString error;
     if (!saveTo(path, &error))
         QMessageBox::warning(this, QStringLiteral("Save journal"), error);
-}
-
-void JournalView::rowsAdded()
-{
-    // Follow new lines while the view is at its end.
-    QScrollBar* bar = m_table->verticalScrollBar();
-    const bool atEnd = bar->value() >= bar->maximum() - 2;
-    updateCount();
-    // After the view has taken in the new rows.
-    if (atEnd)
-        QMetaObject::invokeMethod(m_table, &QAbstractItemView::scrollToBottom, Qt::QueuedConnection);
 }
 
 void JournalView::updateCount()

@@ -33,7 +33,6 @@ public:
     QStringList visibleLines() const;
 
 private:
-    void rowsAdded();
     void updateCount();
 
     JournalModel* m_model = nullptr;
@@ -41,4 +40,5 @@ private:
     QLineEdit* m_filter = nullptr;
     QTableView* m_table = nullptr;
     QLabel* m_count = nullptr;
+    bool m_following = true;
 };

@@ -69,7 +69,8 @@ void ToolPanel::adopt(ToolsInterface* tool)
     // Hidden until the host shows the tool window; an explicitly hidden
     // widget stays hidden when the layout takes it.
     tool->hide();
-    m_holderLayout->addWidget(tool);
+    // At the size it asks for, not stretched across a wide window.
+    m_holderLayout->addWidget(tool, 0, Qt::AlignLeft | Qt::AlignTop);
     tool->installEventFilter(this);
     connect(tool, &ToolsInterface::toolVisibilityChanged, this, &ToolPanel::toolVisibilityChanged);
     connect(tool, &ToolsInterface::toolsNameChanged, this, &ToolPanel::updateTitle);
