@@ -71,6 +71,7 @@ class tst_Workbench : public QObject
 private slots:
     void scriptOpensEachProductMovesAndPrints_data();
     void scriptOpensEachProductMovesAndPrints();
+    void toolThatAsksToBeHiddenIsHiddenUntilItAsksAgain();
     void scriptDrivesTheDeviceAndTheHostWithoutATool();
     void scriptStopsAtItsFirstBadLine_data();
     void scriptStopsAtItsFirstBadLine();
@@ -133,6 +134,43 @@ void tst_Workbench::scriptOpensEachProductMovesAndPrints()
                                      "%1.value = 100000\n"
                                      "tool.hidden = true\n")
                           .arg(actualDisplay));
+}
+
+void tst_Workbench::toolThatAsksToBeHiddenIsHiddenUntilItAsksAgain()
+{
+    const Run probe = runScript("product 105\nopen\nprint tool class\n");
+    if (probe.out != QLatin1String("tool.class = PositionMode_AxisParameter\n"))
+        QSKIP("the axis-parameter tool is not in the plug-in yet");
+
+    // The rotary tool hides itself for linear units: the host hides its
+    // window (hidePlugin drops the traces) and shows it again for rotary units.
+    const Run run = runScript("product 105\n"
+                              "open\n"
+                              "show\n"
+                              "journal\n"
+                              "export Units 1\n"
+                              "print tool toolVisible\n"
+                              "print tool hidden\n"
+                              "journal\n"
+                              "export Units 0\n"
+                              "print tool hidden\n"
+                              "journal\n"
+                              "hide\n"
+                              "export Units 1\n"
+                              "export Units 0\n"
+                              "print tool hidden\n"
+                              "journal\n");
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("m0 trace commutationMode\n"
+                                     "m0 trace actualPosition\n"
+                                     "tool.toolVisible = false\n"
+                                     "tool.hidden = true\n"
+                                     "m0 untrace all\n"
+                                     "tool.hidden = false\n"
+                                     "m0 trace commutationMode\n"
+                                     "m0 trace actualPosition\n"
+                                     "tool.hidden = true\n"
+                                     "m0 untrace all\n"));
 }
 
 void tst_Workbench::scriptDrivesTheDeviceAndTheHostWithoutATool()
