@@ -221,14 +221,26 @@ void MotionPlot::rescaleValueAxes()
 {
     bool found = false;
     QCPRange positions = m_plot->graph(Target)->data()->valueRange(found);
-    if (found) {
-        positions.expand(m_plot->graph(Actual)->data()->valueRange(found));
-        m_plot->yAxis->setRange(padded(positions));
-    }
+    if (!found)
+        return;
+    positions.expand(m_plot->graph(Actual)->data()->valueRange(found));
     QCPRange velocities = m_plot->graph(Velocity)->data()->valueRange(found);
-    if (found) {
-        // Keep zero in view, so that a standstill reads as one.
-        velocities.expand(0.0);
-        m_plot->yAxis2->setRange(padded(velocities));
+    // Keep zero velocity in view, so that a standstill reads as one.
+    velocities.expand(0.0);
+    positions = padded(positions);
+    velocities = padded(velocities);
+    // With position zero in view, both zeros sit on one line.
+    if (positions.contains(0)) {
+        const auto zeroAt = [](const QCPRange& range) { return -range.lower / range.size(); };
+        const double shared = qMax(zeroAt(positions), zeroAt(velocities));
+        const auto lowered = [shared](QCPRange range) {
+            if (shared < 1)
+                range.lower = qMin(range.lower, -shared * range.upper / (1 - shared));
+            return range;
+        };
+        positions = lowered(positions);
+        velocities = lowered(velocities);
     }
+    m_plot->yAxis->setRange(positions);
+    m_plot->yAxis2->setRange(velocities);
 }
