@@ -35,7 +35,8 @@ void DeviceClock::stop()
 
 void DeviceClock::tick()
 {
-    // Whole milliseconds of real time since the last tick, however late it came.
+    // Whole milliseconds of real time since the last tick, however late it came
+    // (at most a minute at once, after the machine slept).
     const qint64 now = m_elapsed.elapsed();
     const qint64 due = now - m_advancedMs;
     m_advancedMs = now;

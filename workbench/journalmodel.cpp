@@ -14,8 +14,6 @@ QString accessText(const Journal::Entry& entry)
 }
 } // namespace
 
-constexpr int JournalModel::LineRole;
-
 JournalModel::JournalModel(QObject* parent)
     : QAbstractTableModel(parent)
 {

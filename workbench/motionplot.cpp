@@ -29,8 +29,6 @@ QCPRange padded(QCPRange range)
 }
 } // namespace
 
-constexpr double MotionPlot::WindowSeconds;
-
 MotionPlot::MotionPlot(QWidget* parent)
     : QWidget(parent)
 {

@@ -31,11 +31,11 @@ SimulatedDevice::Channel& SimulatedDevice::channel(quint8 number)
             fresh.parameters.insert(parameter->role(), parameter->defaultValue());
     }
     Channel& created = m_channels.insert(number, fresh).value();
-    startMotion(number);
+    settleMotion(number);
     return created;
 }
 
-void SimulatedDevice::startMotion(quint8 number)
+void SimulatedDevice::settleMotion(quint8 number)
 {
     // A motion starts only when the target changes, so the defaults are
     // where the motor stands.

@@ -60,7 +60,7 @@ private:
     };
 
     Channel& channel(quint8 number);
-    void startMotion(quint8 number);
+    void settleMotion(quint8 number);
     void writeMotionValue(quint8 motor, const QString& role, qint64 value);
     RampGenerator::Settings motionSettings(quint8 motor);
     void stepMotion(quint8 motor, double seconds);
