@@ -2,9 +2,15 @@
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/xmlproductic.h"
+#include "core/toolsinterface.h"
 #include "workbench/journalview.h"
+#include "workbench/mainwindow.h"
 #include "workbench/motionplot.h"
+#include "workbench/pluginhost.h"
+#include "workbench/toolpanel.h"
+#include "workbench/userinput.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -54,6 +60,19 @@ Run runScript(const QByteArray& script, const QStringList& more = {})
     return runWorkbench(QStringList{QStringLiteral("--script"), path} + more);
 }
 
+// The host with the built plug-in loaded, as the workbench starts it.
+std::unique_ptr<PluginHost> loadedHost()
+{
+    ProductCatalog catalog;
+    QString error;
+    if (!catalog.loadBuiltIn(&error))
+        qFatal("%s", qPrintable(error));
+    auto host = std::make_unique<PluginHost>(std::move(catalog));
+    if (!host->load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error))
+        qFatal("%s", qPrintable(error));
+    return host;
+}
+
 std::unique_ptr<SimulatedModule> zellModule()
 {
     QString error;
@@ -79,6 +98,9 @@ private slots:
     void badCommandLinesAreRefusedWithOneMessage();
     void screenshotIsSavedAfterTheScript();
 
+    void windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice();
+    void pickingAnotherProductOpensItsToolOnAFreshModule();
+    void inRealTimeTheDeviceClockAndTracesRun();
     void journalViewShowsEveryAccessWithTimeAndMotor();
     void journalViewFiltersClearsAndSavesWhatItShows();
     void motionPlotFollowsTheDeviceOverTheLastTwentySeconds();
@@ -304,6 +326,90 @@ void tst_Workbench::screenshotIsSavedAfterTheScript()
     const Run failed = runScript("product 135\nopen 2\n", {QStringLiteral("--screenshot"), dir.filePath("no.png")});
     QCOMPARE(failed.exitCode, 2);
     QVERIFY2(!QFile::exists(dir.filePath("no.png")), "no screenshot after a failed script");
+}
+
+void tst_Workbench::windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    QPointer<ToolsInterface> tool = host->tool();
+    QVERIFY(tool);
+    QVERIFY2(window.isAncestorOf(tool), "the tool is shown inside the window");
+    QVERIFY(window.toolPanel()->isToolShown());
+    QVERIFY(!tool->isHidden());
+    QCOMPARE(tool->motorNumber(), quint8(0));
+
+    SimulatedModule* module = host->module();
+    QCOMPARE(window.journalView()->totalLines(), module->journal()->lines().size());
+    module->moveToPosition(0, 123);
+    QCOMPARE(window.journalView()->visibleLines().last(), QStringLiteral("0.000 s  m0 move 123"));
+    const int before = window.motionPlot()->sampleCount();
+    module->device()->advance(40);
+    QCOMPARE(window.motionPlot()->sampleCount(), before + 1);
+    QCOMPARE(window.motionPlot()->samples(MotionPlot::Target).last(), QPointF(0.04, 123));
+
+    // Closing the window hands the tool back to the host, which destroys it.
+    window.toolPanel()->hideTool();
+    QVERIFY(tool->isHidden());
+    host->closeTool();
+    QVERIFY(!tool);
+    QVERIFY(!window.toolPanel()->tool());
+}
+
+void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    QPointer<ToolsInterface> first = host->tool();
+    QPointer<SimulatedModule> firstModule = host->module();
+
+    auto* products = window.findChild<QComboBox*>(QStringLiteral("productPicker"));
+    QVERIFY(products);
+    QCOMPARE(products->count(), 6);
+    QCOMPARE(products->currentText(), QStringLiteral("40  Zell — Zell servo evaluation module"));
+    QCOMPARE(UserInput::set(products, QStringLiteral("100  Orsax — Orsax servo module"), &error), UserInput::Done);
+    QVERIFY2(!first && !firstModule, "the old tool and module are gone");
+    QVERIFY(host->tool());
+    QCOMPARE(host->tool()->toolsVariant(), 100);
+    QVERIFY(window.toolPanel()->isToolShown());
+
+    // The Orsax module has two motors; picking the second reopens the tool for it.
+    auto* motors = window.findChild<QComboBox*>(QStringLiteral("motorPicker"));
+    QVERIFY(motors && motors->isEnabled());
+    QCOMPARE(motors->count(), 2);
+    QCOMPARE(UserInput::set(motors, QStringLiteral("1"), &error), UserInput::Done);
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QCOMPARE(window.motionPlot()->samples(MotionPlot::Actual).size(), 1);
+
+    // Exports belong to the axis-parameter modules only.
+    auto* units = window.findChild<QComboBox*>(QStringLiteral("unitsExport"));
+    QVERIFY(units && !units->isEnabled());
+    QCOMPARE(UserInput::set(products, QStringLiteral("108  AP — Linear axis module"), &error), UserInput::Done);
+    QVERIFY(units->isEnabled());
+    QCOMPARE(units->currentText(), QStringLiteral("linear (1)"));
+    auto* commutation = window.findChild<QComboBox*>(QStringLiteral("commutationExport"));
+    QCOMPARE(commutation->currentText(), QStringLiteral("4 encoder FOC"));
+    QCOMPARE(UserInput::set(commutation, QStringLiteral("1 open loop"), &error), UserInput::Done);
+    qint64 mode = 0;
+    QVERIFY(host->module()->device()->value(0, QStringLiteral("commutationMode"), &mode));
+    QCOMPARE(mode, qint64(1));
+}
+
+void tst_Workbench::inRealTimeTheDeviceClockAndTracesRun()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
+    window.setRealTime(true);
+    QCOMPARE(ToolsInterface::traceInterval(), 100);
+    QTRY_VERIFY(host->module()->device()->timeMs() >= 100);
+    window.setRealTime(false);
+    QCOMPARE(ToolsInterface::traceInterval(), 0);
 }
 
 void tst_Workbench::journalViewShowsEveryAccessWithTimeAndMotor()
