@@ -3,6 +3,8 @@
 #include "device/simulatedmodule.h"
 #include "model/xmlproductic.h"
 #include "core/toolsinterface.h"
+#include "model/parametercontroller.h"
+#include "model/zyraparameter.h"
 #include "workbench/journalview.h"
 #include "workbench/mainwindow.h"
 #include "workbench/motionplot.h"
@@ -14,6 +16,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -403,11 +406,19 @@ void tst_Workbench::inRealTimeTheDeviceClockAndTracesRun()
 {
     std::unique_ptr<PluginHost> host = loadedHost();
     MainWindow window(*host);
+    window.setRealTime(true);
     QString error;
     QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
-    window.setRealTime(true);
-    QCOMPARE(ToolsInterface::traceInterval(), 100);
-    QTRY_VERIFY(host->module()->device()->timeMs() >= 100);
+    SimulatedModule* module = host->module();
+    QTRY_VERIFY(module->device()->timeMs() >= 100);
+
+    // A traced value follows the device on the host's trace timer.
+    Model::ZYRAParameter* actual = module->parameterController(0)->actualPosition;
+    QSignalSpy updates(actual, &Model::AbstractParameter::valueUpdated);
+    host->tool()->addTrace(actual->xmlParameter());
+    module->moveToPosition(0, 5000);
+    QTRY_COMPARE(actual->lastKnownValue(), qint64(5000));
+    QVERIFY(updates.count() > 1);
     window.setRealTime(false);
     QCOMPARE(ToolsInterface::traceInterval(), 0);
 }

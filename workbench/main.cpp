@@ -97,9 +97,9 @@ int main(int argc, char** argv)
         if (status != 0)
             return status;
     } else {
+        window.setRealTime(options.screenshot.isEmpty());
         if (!window.openProduct(options.product, 0, &error))
             return fail(QStringLiteral("error: %1").arg(error));
-        window.setRealTime(options.screenshot.isEmpty());
         window.show();
     }
 

@@ -25,7 +25,8 @@ public:
     ~MainWindow() override;
 
     // Device time follows real time and the host's trace timer runs (100 ms);
-    // off, time moves only when advanced and traces refresh on demand.
+    // off, time moves only when advanced and traces refresh on demand. The
+    // trace timer applies to traces registered afterwards: set this first.
     void setRealTime(bool on);
     // Connects the product, opens the tool of `motor` and shows it, as when
     // the user picks them; false and `error` set when that fails.
