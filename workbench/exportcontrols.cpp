@@ -50,6 +50,7 @@ ExportControls::ExportControls(PluginHost& host, QWidget* parent)
     connect(m_commutation, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::commutationChosen);
     connect(&m_host, &PluginHost::moduleChanged, this, &ExportControls::moduleChanged);
     connect(&m_host, &PluginHost::toolOpened, this, &ExportControls::followCommutationMode);
+    connect(&m_host, &PluginHost::valueExported, this, &ExportControls::exported);
     moduleChanged(m_host.module());
 }
 
@@ -112,6 +113,15 @@ void ExportControls::showCommutationMode(qint64 mode)
 {
     const QSignalBlocker blocker(m_commutation);
     m_commutation->setCurrentIndex(m_commutation->findData(int(mode)));
+}
+
+void ExportControls::exported(const QString& key, const QVariant& value)
+{
+    // Exports made elsewhere (a script) show here too.
+    if (key != QLatin1String(ExportTypes::UpdateUnits.name))
+        return;
+    const QSignalBlocker blocker(m_units);
+    m_units->setCurrentIndex(m_units->findData(value.toInt()));
 }
 
 void ExportControls::unitsChosen(int index)

@@ -24,6 +24,7 @@ private:
     void moduleChanged(SimulatedModule* module);
     void followCommutationMode();
     void showCommutationMode(qint64 mode);
+    void exported(const QString& key, const QVariant& value);
     void unitsChosen(int index);
     void commutationChosen(int index);
 

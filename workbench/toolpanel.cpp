@@ -29,7 +29,7 @@ ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     m_note->setAlignment(Qt::AlignCenter);
     m_note->setWordWrap(true);
     m_note->setMargin(24);
-    m_note->setStyleSheet(QStringLiteral("color: palette(mid); font-size: 11pt;"));
+    m_note->setStyleSheet(QStringLiteral("color: palette(dark); font-size: 11pt;"));
     m_pages = new QStackedWidget(this);
     m_pages->addWidget(m_scroll);
     m_pages->addWidget(m_note);
