@@ -1,13 +1,28 @@
 #pragma once
 
 // Moves one axis towards its target the way a position controller with a
-// ramp generator does, one time step at a time.
+// ramp generator does. Time passes in fixed ticks of one millisecond, so a
+// motion does not depend on how its time is cut into steps.
+//
+// Eight-point ramp: a move starts at V_START, accelerates with A1 up to V1,
+// with A2 up to V2 and with AMAX up to VMAX, cruises, and brakes with DMAX
+// down to V2, D2 down to V1 and D1 down to V_STOP, where it stops on the
+// target. Braking starts when the remaining distance is what the deceleration
+// phases need. The trapezoid is the same ramp with only AMAX, VMAX and DMAX.
+//
+// Degenerate settings: a VMAX of zero (or below) moves straight to the
+// target, like the direct profile; an acceleration or deceleration of zero
+// makes its phase instantaneous (the velocity jumps across that phase's band,
+// as it jumps to V_START). Velocity thresholds above VMAX are cut to VMAX.
 class RampGenerator
 {
 public:
     enum class Profile { Direct, Trapezoid, EightPoint };
 
-    // Raw device values of the ramp; their units belong to the product.
+    static constexpr double TickSeconds = 0.001;
+
+    // Velocities in positions per second, accelerations in positions per
+    // second squared (the device's units already scaled).
     struct Settings
     {
         Profile profile = Profile::Direct;
@@ -23,7 +38,9 @@ public:
         double velocity = 0; // positions per second, signed
     };
 
-    // Advances `state` by `seconds` towards `target`. `target` is taken
-    // relative to the position the shortest way round a 32-bit counter.
-    static void step(const Settings& settings, double target, State& state, double seconds);
+    // Advances `state` by `seconds` towards `target`, both in the same frame
+    // (the device hands the target relative to the position, the short way
+    // round the 32-bit counter). Returns true when the motion has come to
+    // rest exactly on the target.
+    static bool step(const Settings& settings, double target, State& state, double seconds);
 };

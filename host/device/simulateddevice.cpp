@@ -30,7 +30,19 @@ SimulatedDevice::Channel& SimulatedDevice::channel(quint8 number)
         for (const XmlParameterInterface* parameter : parameters)
             fresh.parameters.insert(parameter->role(), parameter->defaultValue());
     }
-    return m_channels.insert(number, fresh).value();
+    Channel& created = m_channels.insert(number, fresh).value();
+    settleMotion(number);
+    return created;
+}
+
+void SimulatedDevice::settleMotion(quint8 number)
+{
+    // A motion starts only when the target changes, so the defaults are
+    // where the motor stands.
+    Channel& state = m_channels[number];
+    state.lastTarget = qint32(quint32(quint64(motionValue(number, QStringLiteral("target"), 0))));
+    state.shownActual = qint32(quint32(quint64(motionValue(number, QStringLiteral("actual"), 0))));
+    state.motion.position = state.shownActual;
 }
 
 quint32 SimulatedDevice::readRegister(quint8 number, quint16 address)
@@ -60,6 +72,10 @@ qint64 SimulatedDevice::writeParameter(quint8 motor, const XmlParameterInterface
 void SimulatedDevice::moveTo(quint8 motor, qint32 position)
 {
     writeMotionValue(motor, QStringLiteral("target"), position);
+    // A move command starts a motion even to the target it already has.
+    Channel& state = channel(motor);
+    state.lastTarget = position;
+    state.moving = true;
 }
 
 void SimulatedDevice::advance(int milliseconds)
@@ -90,11 +106,6 @@ bool SimulatedDevice::setValue(quint8 motor, const QString& name, qint64 value, 
             *error = QStringLiteral("the device has no register, field or parameter \"%1\"").arg(name);
         return false;
     }
-    // A position set from outside is where the motor now stands.
-    const ProductDescription::Motion& motion = m_product->motion();
-    const auto actual = motion.sources.constFind(QStringLiteral("actual"));
-    if (actual != motion.sources.constEnd() && actual->name == name)
-        channel(motor).motion.position = double(qint32(quint32(quint64(value))));
     return true;
 }
 
@@ -176,18 +187,24 @@ RampGenerator::Settings SimulatedDevice::motionSettings(quint8 motor)
     if (mode != motion.sources.constEnd())
         settings.positionMode = motionValue(motor, QStringLiteral("mode"), mode->value) == mode->value;
     settings.rampEnabled = motionValue(motor, QStringLiteral("rampEnable"), 1) != 0;
-    const auto read = [&](const char* role) { return double(motionValue(motor, QLatin1String(role), 0)); };
-    settings.vStart = read("vStart");
-    settings.a1 = read("a1");
-    settings.v1 = read("v1");
-    settings.a2 = read("a2");
-    settings.v2 = read("v2");
-    settings.aMax = read("aMax");
-    settings.vMax = read("vMax");
-    settings.dMax = read("dMax");
-    settings.d2 = read("d2");
-    settings.d1 = read("d1");
-    settings.vStop = read("vStop");
+    // Device values times the product's scales: positions per second, per second squared.
+    const auto velocity = [&](const char* role) {
+        return double(motionValue(motor, QLatin1String(role), 0)) * motion.velocityScale;
+    };
+    const auto acceleration = [&](const char* role) {
+        return double(motionValue(motor, QLatin1String(role), 0)) * motion.accelerationScale;
+    };
+    settings.vStart = velocity("vStart");
+    settings.a1 = acceleration("a1");
+    settings.v1 = velocity("v1");
+    settings.a2 = acceleration("a2");
+    settings.v2 = velocity("v2");
+    settings.aMax = acceleration("aMax");
+    settings.vMax = velocity("vMax");
+    settings.dMax = acceleration("dMax");
+    settings.d2 = acceleration("d2");
+    settings.d1 = acceleration("d1");
+    settings.vStop = velocity("vStop");
     return settings;
 }
 
@@ -199,19 +216,33 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
     Channel& state = channel(motor);
     const qint32 target = qint32(quint32(quint64(motionValue(motor, QStringLiteral("target"), 0))));
     const qint32 shown = qint32(quint32(quint64(motionValue(motor, QStringLiteral("actual"), 0))));
-    // The counter may have been written (cleared) since the last step.
-    if (qint32(quint32(quint64(std::llround(state.motion.position)))) != shown)
-        state.motion.position = shown;
-    // The distance to go the short way round the 32-bit counter.
+    // The counter was written (cleared) from outside: the motor stands there now.
+    if (shown != state.shownActual) {
+        state.shownActual = shown;
+        state.fraction = 0;
+    }
+    if (target != state.lastTarget) {
+        state.lastTarget = target;
+        state.moving = true;
+    }
+    if (!state.moving) {
+        state.motion.position = shown + state.fraction;
+        return;
+    }
+    // The motion runs relative to the counter, towards the target the short
+    // way round the 32-bit counter.
     const qint32 distance = qint32(quint32(target) - quint32(shown));
-    RampGenerator::State relative = state.motion;
-    relative.position = state.motion.position - shown;
-    RampGenerator::step(motionSettings(motor), double(distance), relative, seconds);
-    const double moved = relative.position;
-    state.motion.velocity = relative.velocity;
-    const qint64 whole = std::llround(moved);
+    RampGenerator::State relative;
+    relative.position = state.fraction;
+    relative.velocity = state.motion.velocity;
+    state.moving = !RampGenerator::step(motionSettings(motor), double(distance), relative, seconds);
+    const qint64 whole = std::llround(relative.position);
     const qint32 next = qint32(quint32(shown) + quint32(quint64(whole)));
-    state.motion.position = double(next) + (moved - double(whole));
+    state.fraction = relative.position - double(whole);
+    state.shownActual = next;
+    state.motion.position = double(next) + state.fraction;
+    state.motion.velocity = relative.velocity;
     writeMotionValue(motor, QStringLiteral("actual"), next);
-    writeMotionValue(motor, QStringLiteral("velocity"), std::llround(state.motion.velocity));
+    const double scale = m_product->motion().velocityScale;
+    writeMotionValue(motor, QStringLiteral("velocity"), std::llround(state.motion.velocity / scale));
 }

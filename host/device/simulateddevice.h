@@ -52,10 +52,15 @@ private:
     {
         QHash<quint16, quint32> registers;
         QHash<QString, qint64> parameters;
-        RampGenerator::State motion;
+        RampGenerator::State motion; // exact position and velocity, for plots
+        double fraction = 0;         // exact position minus the actual position shown
+        qint32 shownActual = 0;      // the actual position the motion last wrote
+        qint32 lastTarget = 0;       // the target the motion last saw
+        bool moving = false;         // a move runs until it rests on its target
     };
 
     Channel& channel(quint8 number);
+    void settleMotion(quint8 number);
     void writeMotionValue(quint8 motor, const QString& role, qint64 value);
     RampGenerator::Settings motionSettings(quint8 motor);
     void stepMotion(quint8 motor, double seconds);

@@ -1,0 +1,516 @@
+#include "device/journal.h"
+#include "device/simulateddevice.h"
+#include "device/simulatedmodule.h"
+#include "model/xmlproductic.h"
+#include "core/toolsinterface.h"
+#include "model/parametercontroller.h"
+#include "model/zyraparameter.h"
+#include "workbench/journalview.h"
+#include "workbench/mainwindow.h"
+#include "workbench/motionplot.h"
+#include "workbench/pluginhost.h"
+#include "workbench/toolpanel.h"
+#include "workbench/userinput.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QStringList errors; // the stderr lines that report an error, without Qt's own notes
+};
+
+Run runWorkbench(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(WORKBENCH_EXECUTABLE), arguments);
+    Run run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    const QStringList lines = QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        if (line.contains(QLatin1String("error: ")))
+            run.errors.append(line);
+    }
+    return run;
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+Run runScript(const QByteArray& script, const QStringList& more = {})
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("test.wbs"), script);
+    return runWorkbench(QStringList{QStringLiteral("--script"), path} + more);
+}
+
+// The host with the built plug-in loaded, as the workbench starts it.
+std::unique_ptr<PluginHost> loadedHost()
+{
+    ProductCatalog catalog;
+    QString error;
+    if (!catalog.loadBuiltIn(&error))
+        qFatal("%s", qPrintable(error));
+    auto host = std::make_unique<PluginHost>(std::move(catalog));
+    if (!host->load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error))
+        qFatal("%s", qPrintable(error));
+    return host;
+}
+
+std::unique_ptr<SimulatedModule> zellModule()
+{
+    QString error;
+    std::unique_ptr<SimulatedModule> module = SimulatedModule::create(40, &error);
+    if (!module)
+        qFatal("%s", qPrintable(error));
+    return module;
+}
+} // namespace
+
+class tst_Workbench : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scriptOpensEachProductMovesAndPrints_data();
+    void scriptOpensEachProductMovesAndPrints();
+    void toolThatAsksToBeHiddenIsHiddenUntilItAsksAgain();
+    void scriptDrivesTheDeviceAndTheHostWithoutATool();
+    void scriptStopsAtItsFirstBadLine_data();
+    void scriptStopsAtItsFirstBadLine();
+    void badCommandLinesAreRefusedWithOneMessage_data();
+    void badCommandLinesAreRefusedWithOneMessage();
+    void screenshotIsSavedAfterTheScript();
+
+    void windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice();
+    void pickingAnotherProductOpensItsToolOnAFreshModule();
+    void inRealTimeTheDeviceClockAndTracesRun();
+    void journalViewShowsEveryAccessWithTimeAndMotor();
+    void journalViewFiltersClearsAndSavesWhatItShows();
+    void motionPlotFollowsTheDeviceOverTheLastTwentySeconds();
+};
+
+void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
+{
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<QString>("toolClass");
+    QTest::addColumn<QString>("actualDisplay");
+    QTest::newRow("40") << 40 << "PositionMode_Zell" << "sbActualPosition";
+    QTest::newRow("100") << 100 << "PositionMode_Orsax" << "sbActualPosition";
+    QTest::newRow("105") << 105 << "PositionMode_AxisParameter" << "actualPosition";
+    QTest::newRow("108") << 108 << "PositionMode_AxisParameter" << "linearActualPosition";
+    QTest::newRow("135") << 135 << "PositionMode_Veltrax" << "sbActualPosition";
+    QTest::newRow("139") << 139 << "PositionMode_Veltrax_AP" << "sbActualPosition";
+}
+
+void tst_Workbench::scriptOpensEachProductMovesAndPrints()
+{
+    QFETCH(int, variant);
+    QFETCH(QString, toolClass);
+    QFETCH(QString, actualDisplay);
+
+    const Run probe = runScript(QStringLiteral("product %1\nopen\nprint tool class\n").arg(variant).toUtf8());
+    QCOMPARE(probe.exitCode, 0);
+    if (probe.out != QStringLiteral("tool.class = %1\n").arg(toolClass))
+        QSKIP(qPrintable(QStringLiteral("the tool of product %1 is not in the plug-in yet").arg(variant)));
+
+    // A move of 100000 takes a few seconds on every product's default ramp;
+    // the tools show the actual position from their traces.
+    const QString script = QStringLiteral("product %1\n"
+                                          "open\n"
+                                          "show\n"
+                                          "set sbTargetPosition 100000\n"
+                                          "click btnMoveAbsolute\n"
+                                          "advance 1000\n"
+                                          "refresh\n"
+                                          "wait 300  # tools that poll on a timer of their own\n"
+                                          "print tool toolVisible\n"
+                                          "advance 5000\n"
+                                          "refresh\n"
+                                          "wait 300\n"
+                                          "print %2 value\n"
+                                          "hide\n"
+                                          "print tool hidden\n")
+                               .arg(variant)
+                               .arg(actualDisplay);
+    const Run run = runScript(script.toUtf8());
+    QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("tool.toolVisible = true\n"
+                                     "%1.value = 100000\n"
+                                     "tool.hidden = true\n")
+                          .arg(actualDisplay));
+}
+
+void tst_Workbench::toolThatAsksToBeHiddenIsHiddenUntilItAsksAgain()
+{
+    const Run probe = runScript("product 105\nopen\nprint tool class\n");
+    if (probe.out != QLatin1String("tool.class = PositionMode_AxisParameter\n"))
+        QSKIP("the axis-parameter tool is not in the plug-in yet");
+
+    // The rotary tool hides itself for linear units: the host hides its
+    // window (hidePlugin drops the traces) and shows it again for rotary units.
+    const Run run = runScript("product 105\n"
+                              "open\n"
+                              "show\n"
+                              "journal\n"
+                              "export Units 1\n"
+                              "print tool toolVisible\n"
+                              "print tool hidden\n"
+                              "journal\n"
+                              "export Units 0\n"
+                              "print tool hidden\n"
+                              "journal\n"
+                              "hide\n"
+                              "export Units 1\n"
+                              "export Units 0\n"
+                              "print tool hidden\n"
+                              "journal\n");
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("m0 trace commutationMode\n"
+                                     "m0 trace actualPosition\n"
+                                     "tool.toolVisible = false\n"
+                                     "tool.hidden = true\n"
+                                     "m0 untrace all\n"
+                                     "tool.hidden = false\n"
+                                     "m0 trace commutationMode\n"
+                                     "m0 trace actualPosition\n"
+                                     "tool.hidden = true\n"
+                                     "m0 untrace all\n"));
+}
+
+void tst_Workbench::scriptDrivesTheDeviceAndTheHostWithoutATool()
+{
+    // Whatever the tool, the host's own commands give the same output.
+    const Run run = runScript("# Zell, moved from inside the device\n"
+                              "product 40\n"
+                              "device MOTION_MODE 3\n"
+                              "device FOC_PID_POSITION_TARGET 0x186A0\n"
+                              "advance 1000\n"
+                              "poll FOC_PID_POSITION_ACTUAL\n"
+                              "journal\n"
+                              "open\n"
+                              "print tool toolsVariant\n"
+                              "print tool motorNumber\n"
+                              "print tool toolsName\n"
+                              "print tool linearAxis\n"
+                              "reply type=FOC_PID_POSITION_ACTUAL value=5\n"
+                              "product 105\n"
+                              "open 1\n"
+                              "print tool motorNumber\n"
+                              "print tool \"toolsVariant\"\n");
+    QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("tool.toolsVariant = 40\n"
+                                     "tool.motorNumber = 0\n"
+                                     "tool.toolsName = Position mode\n"
+                                     "tool.linearAxis = false\n"
+                                     "tool.motorNumber = 1\n"
+                                     "tool.toolsVariant = 105\n"));
+}
+
+void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("unknown command after good lines")
+        << QByteArray("product 40\nopen\nprint tool motorNumber\nteleport 5\nprint tool motorNumber\n")
+        << "tool.motorNumber = 0\n"
+        << ":4: error: unknown command \"teleport\"";
+    QTest::newRow("an earlier failing line wins over a later bad one")
+        << QByteArray("product 40\nclick btnMoveAbsolute\nteleport\n") << ""
+        << ":2: error: no tool is open: \"open\" comes first";
+    QTest::newRow("unknown product") << QByteArray("product 41\n") << ""
+                                     << ":1: error: unknown product code 41 (the products are 40, 100, 105, 108, 135, 139)";
+    QTest::newRow("missing widget") << QByteArray("product 40\nopen\nclick btnLaunch\n") << ""
+                                    << ":3: error: the tool has no widget or object \"btnLaunch\"";
+    QTest::newRow("missing property") << QByteArray("product 40\nopen\nprint tool colour\n") << ""
+                                      << ":3: error: \"tool\" (*) has no property \"colour\"";
+    QTest::newRow("bad number") << QByteArray("product 40\nadvance 1e3\n") << ""
+                                << ":2: error: bad number \"1e3\" for MS (decimal or 0x hexadecimal)";
+    QTest::newRow("wrong argument count") << QByteArray("product 40\nopen\nshow now\n") << ""
+                                          << ":3: error: \"show\" takes 0 arguments, not 1 (usage: show)";
+    QTest::newRow("motor the product lacks") << QByteArray("product 108\nopen 1\n") << ""
+                                             << ":2: error: product 108 has 1 motor, no motor 1";
+    QTest::newRow("device name the product lacks")
+        << QByteArray("product 105\ndevice RAMPER_V1 5\n") << ""
+        << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"";
+    QTest::newRow("register name in a reply") << QByteArray("product 40\nopen\nreply type=NO_SUCH_REGISTER\n") << ""
+                                              << ":3: error: the product has no register \"NO_SUCH_REGISTER\"";
+}
+
+void tst_Workbench::scriptStopsAtItsFirstBadLine()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QString, out);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("bad.wbs"), script);
+    const Run run = runWorkbench({QStringLiteral("--script"), path});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.errors.size(), 1);
+    // A "*" stands for the tool's class, whatever the plug-in made.
+    const QString expected = path + error;
+    const QString message = run.errors.first();
+    const int star = expected.indexOf(QLatin1Char('*'));
+    if (star < 0)
+        QCOMPARE(message, expected);
+    else
+        QVERIFY2(message.startsWith(expected.left(star)) && message.endsWith(expected.mid(star + 1)), qPrintable(message));
+}
+
+void tst_Workbench::badCommandLinesAreRefusedWithOneMessage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("productFile");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("unknown option") << QStringList{"--turbo"} << QByteArray()
+                                    << "workbench: error: Unknown option 'turbo'. (see --help)";
+    QTest::newRow("no plug-in directory") << QStringList{"--plugin-dir", "/nonexistent/plugins"} << QByteArray()
+                                          << "workbench: error: the plug-in directory \"/nonexistent/plugins\" does not exist";
+    QTest::newRow("unknown start product") << QStringList{"--product", "77", "--screenshot", "never.png"} << QByteArray()
+                                           << "workbench: error: unknown product code 77 (the products are 40, 100, 105, 108, 135, 139)";
+    QTest::newRow("malformed product file") << QStringList() << QByteArray("<?xml version=\"1.0\"?>\n<product variant=\"40\">\n</product>\n")
+                                            << "product.xml:2:22: error: <product> lacks the attribute \"designation\"";
+}
+
+void tst_Workbench::badCommandLinesAreRefusedWithOneMessage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, productFile);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString script = writeFile(dir, QStringLiteral("ok.wbs"), "product 40\n");
+    QString expected = error;
+    if (!productFile.isEmpty()) {
+        const QString path = writeFile(dir, QStringLiteral("product.xml"), productFile);
+        arguments << QStringLiteral("--product-file") << path;
+        expected = dir.path() + QLatin1Char('/') + error;
+    }
+    if (!arguments.contains(QLatin1String("--screenshot")))
+        arguments << QStringLiteral("--script") << script;
+    const Run run = runWorkbench(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.errors, QStringList{expected});
+    QCOMPARE(run.out, QString());
+}
+
+void tst_Workbench::screenshotIsSavedAfterTheScript()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("shot.png"));
+    const Run run = runScript("product 135\nopen 1\nshow\n", {QStringLiteral("--screenshot"), picture});
+    QCOMPARE(run.exitCode, 0);
+    const QImage image(picture);
+    QVERIFY2(!image.isNull(), "the screenshot is a PNG of the window");
+    QVERIFY(image.width() > 600 && image.height() > 400);
+
+    const Run failed = runScript("product 135\nopen 2\n", {QStringLiteral("--screenshot"), dir.filePath("no.png")});
+    QCOMPARE(failed.exitCode, 2);
+    QVERIFY2(!QFile::exists(dir.filePath("no.png")), "no screenshot after a failed script");
+}
+
+void tst_Workbench::windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    QPointer<ToolsInterface> tool = host->tool();
+    QVERIFY(tool);
+    QVERIFY2(window.isAncestorOf(tool), "the tool is shown inside the window");
+    QVERIFY(window.toolPanel()->isToolShown());
+    QVERIFY(!tool->isHidden());
+    QCOMPARE(tool->motorNumber(), quint8(0));
+
+    SimulatedModule* module = host->module();
+    QCOMPARE(window.journalView()->totalLines(), module->journal()->lines().size());
+    module->moveToPosition(0, 123);
+    QCOMPARE(window.journalView()->visibleLines().last(), QStringLiteral("0.000 s  m0 move 123"));
+    const int before = window.motionPlot()->sampleCount();
+    module->device()->advance(40);
+    QCOMPARE(window.motionPlot()->sampleCount(), before + 1);
+    QCOMPARE(window.motionPlot()->samples(MotionPlot::Target).last(), QPointF(0.04, 123));
+
+    // Closing the window hands the tool back to the host, which destroys it.
+    window.toolPanel()->hideTool();
+    QVERIFY(tool->isHidden());
+    host->closeTool();
+    QVERIFY(!tool);
+    QVERIFY(!window.toolPanel()->tool());
+}
+
+void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    QPointer<ToolsInterface> first = host->tool();
+    QPointer<SimulatedModule> firstModule = host->module();
+
+    auto* products = window.findChild<QComboBox*>(QStringLiteral("productPicker"));
+    QVERIFY(products);
+    QCOMPARE(products->count(), 6);
+    QCOMPARE(products->currentText(), QStringLiteral("40  Zell — Zell servo evaluation module"));
+    QCOMPARE(UserInput::set(products, QStringLiteral("100  Orsax — Orsax servo module"), &error), UserInput::Done);
+    QVERIFY2(!first && !firstModule, "the old tool and module are gone");
+    QVERIFY(host->tool());
+    QCOMPARE(host->tool()->toolsVariant(), 100);
+    QVERIFY(window.toolPanel()->isToolShown());
+
+    // The Orsax module has two motors; picking the second reopens the tool for it.
+    auto* motors = window.findChild<QComboBox*>(QStringLiteral("motorPicker"));
+    QVERIFY(motors && motors->isEnabled());
+    QCOMPARE(motors->count(), 2);
+    QCOMPARE(UserInput::set(motors, QStringLiteral("1"), &error), UserInput::Done);
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QCOMPARE(window.motionPlot()->samples(MotionPlot::Actual).size(), 1);
+
+    // Exports belong to the axis-parameter modules only.
+    auto* units = window.findChild<QComboBox*>(QStringLiteral("unitsExport"));
+    QVERIFY(units && !units->isEnabled());
+    QCOMPARE(UserInput::set(products, QStringLiteral("108  AP — Linear axis module"), &error), UserInput::Done);
+    QVERIFY(units->isEnabled());
+    QCOMPARE(units->currentText(), QStringLiteral("linear (1)"));
+    auto* commutation = window.findChild<QComboBox*>(QStringLiteral("commutationExport"));
+    QCOMPARE(commutation->currentText(), QStringLiteral("4 encoder FOC"));
+    QCOMPARE(UserInput::set(commutation, QStringLiteral("1 open loop"), &error), UserInput::Done);
+    qint64 mode = 0;
+    QVERIFY(host->module()->device()->value(0, QStringLiteral("commutationMode"), &mode));
+    QCOMPARE(mode, qint64(1));
+}
+
+void tst_Workbench::inRealTimeTheDeviceClockAndTracesRun()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    window.setRealTime(true);
+    QString error;
+    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
+    SimulatedModule* module = host->module();
+    QTRY_VERIFY(module->device()->timeMs() >= 100);
+
+    // A traced value follows the device on the host's trace timer.
+    Model::ZYRAParameter* actual = module->parameterController(0)->actualPosition;
+    QSignalSpy updates(actual, &Model::AbstractParameter::valueUpdated);
+    host->tool()->addTrace(actual->xmlParameter());
+    module->moveToPosition(0, 5000);
+    QTRY_COMPARE(actual->lastKnownValue(), qint64(5000));
+    QVERIFY(updates.count() > 1);
+    window.setRealTime(false);
+    QCOMPARE(ToolsInterface::traceInterval(), 0);
+}
+
+void tst_Workbench::journalViewShowsEveryAccessWithTimeAndMotor()
+{
+    std::unique_ptr<SimulatedModule> module = zellModule();
+    XmlValueRegister* target = module->getIcProduct(0)->getRegisterByName(QStringLiteral("FOC_PID_POSITION_TARGET"), true);
+    module->writeChannelRegister(target, 0, 500);
+
+    JournalView view;
+    view.setJournal(module->journal());
+    QCOMPARE(view.visibleLines(), QStringList{"0.000 s  m0 write register FOC_PID_POSITION_TARGET 500"});
+
+    module->device()->advance(1250);
+    module->moveToPosition(0, -7);
+    int value = 0;
+    module->readChannelRegister(target, 0, &value);
+    QCOMPARE(view.visibleLines(), QStringList({"0.000 s  m0 write register FOC_PID_POSITION_TARGET 500",
+                                               "1.250 s  m0 move -7",
+                                               "1.250 s  m0 read register FOC_PID_POSITION_TARGET -> -7"}));
+
+    // Another module's journal replaces what is shown.
+    std::unique_ptr<SimulatedModule> other = zellModule();
+    view.setJournal(other->journal());
+    QCOMPARE(view.totalLines(), 0);
+    module->moveToPosition(0, 1);
+    QCOMPARE(view.totalLines(), 0);
+}
+
+void tst_Workbench::journalViewFiltersClearsAndSavesWhatItShows()
+{
+    std::unique_ptr<SimulatedModule> module = zellModule();
+    JournalView view;
+    view.setJournal(module->journal());
+    module->moveToPosition(0, 10);
+    module->moveToPosition(0, 20);
+    module->readChannelRegister(quint16(0x0041), 0, nullptr);
+
+    view.setFilter(QStringLiteral("MOVE 2"));
+    QCOMPARE(view.visibleLines(), QStringList{"0.000 s  m0 move 20"});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("journal.txt"));
+    QString error;
+    QVERIFY2(view.saveTo(path, &error), qPrintable(error));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("0.000 s  m0 move 20\n"));
+    QVERIFY2(!view.saveTo(dir.filePath(QStringLiteral("missing/journal.txt")), &error), "a bad path is refused");
+    QVERIFY(error.contains(QLatin1String("missing/journal.txt")));
+
+    view.setFilter(QString());
+    QCOMPARE(view.totalLines(), 3);
+    view.clear();
+    QCOMPARE(view.totalLines(), 0);
+    QCOMPARE(module->journal()->lines().size(), 3); // the module keeps its journal
+    module->moveToPosition(0, 30);
+    QCOMPARE(view.visibleLines(), QStringList{"0.000 s  m0 move 30"});
+}
+
+void tst_Workbench::motionPlotFollowsTheDeviceOverTheLastTwentySeconds()
+{
+    std::unique_ptr<SimulatedModule> module = zellModule();
+    SimulatedDevice* device = module->device();
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    MotionPlot plot;
+    plot.setSource(device, 0);
+    QCOMPARE(plot.sampleCount(), 1);
+
+    device->moveTo(0, 100000);
+    double fastest = 0;
+    for (int i = 0; i < 400; ++i) {
+        device->advance(10);
+        fastest = qMax(fastest, plot.samples(MotionPlot::Velocity).last().y());
+    }
+    QCOMPARE(plot.sampleCount(), 401);
+    QCOMPARE(plot.samples(MotionPlot::Target).last(), QPointF(4.0, 100000));
+    QCOMPARE(plot.samples(MotionPlot::Actual).last(), QPointF(4.0, 100000));
+    QCOMPARE(plot.samples(MotionPlot::Velocity).last(), QPointF(4.0, 0));
+    QCOMPARE(fastest, 50000.0);
+    const QVector<QPointF> actual = plot.samples(MotionPlot::Actual);
+    QVERIFY2(std::is_sorted(actual.begin(), actual.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); }),
+             "the actual position only ever grows on the way");
+
+    // Paused, the plot still samples; only samples of the last 20 s stay.
+    plot.setPaused(true);
+    device->advance(30000);
+    plot.setPaused(false);
+    const QVector<QPointF> kept = plot.samples(MotionPlot::Actual);
+    QCOMPARE(kept.last().x(), 34.0);
+    QVERIFY2(kept.first().x() >= 34.0 - MotionPlot::WindowSeconds, "older samples leave the window");
+}
+
+QTEST_MAIN(tst_Workbench)
+#include "tst_workbench.moc"

@@ -1,0 +1,195 @@
+#include "mainwindow.h"
+
+#include "core/toolsinterface.h"
+#include "device/simulatedmodule.h"
+#include "deviceclock.h"
+#include "exportcontrols.h"
+#include "journalview.h"
+#include "motionplot.h"
+#include "pluginhost.h"
+#include "productpicker.h"
+#include "toolpanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kTraceIntervalMs = 100;
+
+// A titled frame around one area of the window.
+QWidget* framed(QWidget* content, QWidget* parent)
+{
+    auto* frame = new QFrame(parent);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->addWidget(content);
+    return frame;
+}
+} // namespace
+
+MainWindow::MainWindow(PluginHost& host, QWidget* parent)
+    : QMainWindow(parent)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("workbench"));
+    setWindowTitle(QStringLiteral("Position-mode workbench"));
+
+    m_picker = new ProductPicker(host.catalog(), this);
+    m_exports = new ExportControls(host, this);
+    auto* bar = addToolBar(QStringLiteral("Product"));
+    bar->setObjectName(QStringLiteral("productBar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->addWidget(m_picker);
+    bar->addSeparator();
+    bar->addWidget(m_exports);
+
+    m_toolPanel = new ToolPanel(host, this);
+    m_toolPanel->setMinimumHeight(160);
+    m_plot = new MotionPlot(this);
+    m_journal = new JournalView(this);
+
+    // The tool across the top, as wide as it likes; plot and journal below it.
+    auto* views = new QSplitter(Qt::Horizontal, this);
+    views->setObjectName(QStringLiteral("viewSplitter"));
+    views->addWidget(framed(m_plot, views));
+    views->addWidget(framed(m_journal, views));
+    views->setStretchFactor(0, 1);
+    views->setStretchFactor(1, 1);
+    views->setChildrenCollapsible(false);
+    m_split = new QSplitter(Qt::Vertical, this);
+    m_split->setObjectName(QStringLiteral("mainSplitter"));
+    m_split->addWidget(framed(m_toolPanel, m_split));
+    m_split->addWidget(views);
+    m_split->setStretchFactor(0, 0);
+    m_split->setStretchFactor(1, 1);
+    m_split->setChildrenCollapsible(false);
+    setCentralWidget(m_split);
+
+    m_time = new QLabel(this);
+    m_time->setToolTip(QStringLiteral("The simulated device's time"));
+    statusBar()->addPermanentWidget(m_time);
+    statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(QFileInfo(host.pluginFile()).fileName()));
+    showDeviceTime(0);
+
+    auto* quit = new QAction(QStringLiteral("Quit"), this);
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    auto* findAction = new QAction(QStringLiteral("Filter journal"), this);
+    findAction->setShortcut(QKeySequence::Find);
+    connect(findAction, &QAction::triggered, m_journal, &JournalView::focusFilter);
+    auto* saveAction = new QAction(QStringLiteral("Save journal"), this);
+    saveAction->setShortcut(QKeySequence::Save);
+    connect(saveAction, &QAction::triggered, m_journal, &JournalView::saveAs);
+    addActions({quit, findAction, saveAction});
+
+    m_clock = new DeviceClock(this);
+    connect(&host, &PluginHost::moduleChanged, this, &MainWindow::moduleChanged);
+    connect(&host, &PluginHost::toolOpened, this, &MainWindow::toolOpened);
+    connect(m_toolPanel, &ToolPanel::preferredSizeChanged, this, &MainWindow::fitTool);
+    connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
+    connect(m_picker, &ProductPicker::motorChosen, this, &MainWindow::motorChosen);
+    moduleChanged(host.module());
+    resize(1500, 960);
+}
+
+MainWindow::~MainWindow()
+{
+    m_host.closeTool();
+}
+
+void MainWindow::setRealTime(bool on)
+{
+    ToolsInterface::setTraceInterval(on ? kTraceIntervalMs : 0);
+    if (on)
+        m_clock->start();
+    else
+        m_clock->stop();
+}
+
+bool MainWindow::openProduct(int variant, int motor, QString* error)
+{
+    if (!m_host.openProduct(variant, error) || !m_host.openTool(quint8(motor), error))
+        return false;
+    m_toolPanel->showTool();
+    return true;
+}
+
+QPixmap MainWindow::screenshot()
+{
+    m_plot->replotNow();
+    return grab();
+}
+
+void MainWindow::moduleChanged(SimulatedModule* module)
+{
+    m_clock->setDevice(module ? module->device() : nullptr);
+    m_journal->setJournal(module ? module->journal() : nullptr);
+    m_plot->setSource(module ? module->device() : nullptr, 0);
+    if (!module)
+        return;
+    m_picker->setCurrent(m_host.variant(), 0);
+    connect(module->device(), &SimulatedDevice::advanced, this, &MainWindow::showDeviceTime);
+    showDeviceTime(module->device()->timeMs());
+    setWindowTitle(QStringLiteral("Position-mode workbench — %1 %2").arg(m_host.variant()).arg(module->product()->name()));
+}
+
+void MainWindow::toolOpened(ToolsInterface* tool)
+{
+    SimulatedModule* module = m_host.module();
+    m_plot->setSource(module ? module->device() : nullptr, tool->motorNumber());
+    m_picker->setCurrent(m_host.variant(), tool->motorNumber());
+}
+
+void MainWindow::productChosen(int variant)
+{
+    QString error;
+    if (!openProduct(variant, 0, &error))
+        reportError(error);
+}
+
+void MainWindow::motorChosen(int motor)
+{
+    QString error;
+    if (!m_host.openTool(quint8(motor), &error)) {
+        reportError(error);
+        return;
+    }
+    m_toolPanel->showTool();
+}
+
+void MainWindow::showDeviceTime(qint64 timeMs)
+{
+    m_time->setText(QStringLiteral("Device time %1 s").arg(timeMs / 1000.0, 0, 'f', 1));
+}
+
+void MainWindow::fitTool()
+{
+    // The tool gets the height it asks for, as long as plot and journal keep a
+    // sensible share; only a change of what it asks for moves the splitter the
+    // user may have dragged.
+    constexpr int kViewsMinimumHeight = 300;
+    constexpr int kFrameMargins = 6 + 8 + 2 * 2;
+    const int preferred = m_toolPanel->preferredHeight();
+    const QList<int> sizes = m_split->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0 || preferred == m_fittedHeight)
+        return;
+    m_fittedHeight = preferred;
+    const int lowest = m_toolPanel->minimumHeight();
+    const int wanted = qBound(lowest, preferred + kFrameMargins, qMax(lowest, total - kViewsMinimumHeight));
+    m_split->setSizes({wanted, total - wanted});
+}
+
+void MainWindow::reportError(const QString& message)
+{
+    QMessageBox::warning(this, windowTitle(), message);
+}

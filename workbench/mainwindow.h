@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QMainWindow>
+
+class DeviceClock;
+class ExportControls;
+class JournalView;
+class MotionPlot;
+class PluginHost;
+class ProductPicker;
+class QLabel;
+class QSplitter;
+class SimulatedModule;
+class ToolPanel;
+class ToolsInterface;
+
+// The workbench window: product and motor, the host's exports, the open tool,
+// a live plot of the motion and the journal of device accesses.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(PluginHost& host, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Device time follows real time and the host's trace timer runs (100 ms);
+    // off, time moves only when advanced and traces refresh on demand. The
+    // trace timer applies to traces registered afterwards: set this first.
+    void setRealTime(bool on);
+    // Connects the product, opens the tool of `motor` and shows it, as when
+    // the user picks them; false and `error` set when that fails.
+    bool openProduct(int variant, int motor, QString* error);
+
+    ToolPanel* toolPanel() const { return m_toolPanel; }
+    MotionPlot* motionPlot() const { return m_plot; }
+    JournalView* journalView() const { return m_journal; }
+    // The window as it looks now, with the plot drawn up to date.
+    QPixmap screenshot();
+
+private:
+    void moduleChanged(SimulatedModule* module);
+    void toolOpened(ToolsInterface* tool);
+    void productChosen(int variant);
+    void motorChosen(int motor);
+    void showDeviceTime(qint64 timeMs);
+    void reportError(const QString& message);
+    void fitTool();
+
+    PluginHost& m_host;
+    ProductPicker* m_picker = nullptr;
+    ExportControls* m_exports = nullptr;
+    ToolPanel* m_toolPanel = nullptr;
+    MotionPlot* m_plot = nullptr;
+    JournalView* m_journal = nullptr;
+    DeviceClock* m_clock = nullptr;
+    QLabel* m_time = nullptr;
+    QSplitter* m_split = nullptr;
+    int m_fittedHeight = 0; // the tool height the splitter was last fitted to
+};

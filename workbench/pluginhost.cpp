@@ -1,0 +1,142 @@
+#include "pluginhost.h"
+
+#include "core/toolsinterface.h"
+#include "device/simulatedmodule.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPluginLoader>
+
+namespace {
+const char kPluginBaseName[] = "tools_generic_position_mode";
+} // namespace
+
+PluginHost::PluginHost(ProductCatalog catalog, QObject* parent)
+    : QObject(parent)
+    , m_catalog(std::move(catalog))
+{
+}
+
+PluginHost::~PluginHost()
+{
+    closeTool();
+    m_module.reset();
+    // The root lives in the plug-in's code: it goes with the plug-in, while
+    // the application still runs.
+    if (m_loader && m_loader->isLoaded())
+        m_loader->unload();
+}
+
+QString PluginHost::defaultPluginDirectory()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../plugins"));
+}
+
+bool PluginHost::load(const QString& directory, QString* error)
+{
+    const QDir dir(directory);
+    if (!dir.exists()) {
+        *error = QStringLiteral("the plug-in directory \"%1\" does not exist").arg(directory);
+        return false;
+    }
+    // The loader adds the platform's prefix and suffix to the base name.
+    auto loader = std::make_unique<QPluginLoader>(dir.absoluteFilePath(QLatin1String(kPluginBaseName)));
+    if (loader->fileName().isEmpty()) {
+        *error = QStringLiteral("no plug-in file \"%1\" in \"%2\"").arg(QLatin1String(kPluginBaseName), directory);
+        return false;
+    }
+    QObject* instance = loader->instance();
+    if (!instance) {
+        *error = QStringLiteral("cannot load the plug-in: %1").arg(loader->errorString());
+        return false;
+    }
+    auto* root = qobject_cast<ToolsInterface*>(instance);
+    if (!root) {
+        *error = QStringLiteral("\"%1\" is not a tool plug-in: its root does not offer %2")
+                     .arg(loader->fileName(), QLatin1String(qobject_interface_iid<ToolsInterface*>()));
+        loader->unload();
+        return false;
+    }
+    m_loader = std::move(loader);
+    m_root = root;
+    return true;
+}
+
+ToolsInterface* PluginHost::root() const
+{
+    return m_root;
+}
+
+ToolsInterface* PluginHost::tool() const
+{
+    return m_tool;
+}
+
+QString PluginHost::pluginFile() const
+{
+    return m_loader ? m_loader->fileName() : QString();
+}
+
+bool PluginHost::openProduct(int variant, QString* error)
+{
+    std::unique_ptr<SimulatedModule> module = m_catalog.createModule(variant, error);
+    if (!module)
+        return false;
+    closeTool();
+    m_module = std::move(module);
+    m_variant = variant;
+    emit moduleChanged(m_module.get());
+    return true;
+}
+
+ToolsInterface* PluginHost::openTool(quint8 motor, QString* error)
+{
+    if (!m_module) {
+        *error = QStringLiteral("no product is connected");
+        return nullptr;
+    }
+    if (!m_root) {
+        *error = QStringLiteral("no plug-in is loaded");
+        return nullptr;
+    }
+    const int motors = m_module->product()->motors();
+    if (motor >= motors) {
+        *error = QStringLiteral("product %1 has %2 motor%3, no motor %4")
+                     .arg(m_variant)
+                     .arg(motors)
+                     .arg(motors == 1 ? QString() : QStringLiteral("s"))
+                     .arg(motor);
+        return nullptr;
+    }
+    closeTool();
+    m_root->isUsableForVariant(m_variant);
+    m_tool = m_root->clone(QLatin1String(ToolName), motor, m_module.get());
+    if (!m_tool) {
+        *error = QStringLiteral("the plug-in created no tool for product %1").arg(m_variant);
+        return nullptr;
+    }
+    emit toolOpened(m_tool);
+    return m_tool;
+}
+
+void PluginHost::closeTool()
+{
+    if (!m_tool)
+        return;
+    emit toolClosing(m_tool);
+    delete m_tool;
+}
+
+quint8 PluginHost::motor() const
+{
+    return m_tool ? m_tool->motorNumber() : 0;
+}
+
+void PluginHost::exportValue(const export_type_t* key, const QVariant& value)
+{
+    if (!key || !m_module)
+        return;
+    m_module->exportValue(key, value);
+    emit valueExported(QLatin1String(key->name), value);
+}

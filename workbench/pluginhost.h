@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/exporttypes.h"
+#include "productcatalog.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+
+#include <memory>
+
+class QPluginLoader;
+class SimulatedModule;
+class ToolsInterface;
+
+// What the host IDE does with a tool plug-in: loads the plug-in file, asks
+// its root whether it serves the connected product, clones a tool for a motor
+// of the product's module, and passes host exports to the module's tools.
+// It owns the module and the open tool.
+class PluginHost : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr char ToolName[] = "Position mode";
+
+    explicit PluginHost(ProductCatalog catalog, QObject* parent = nullptr);
+    ~PluginHost() override;
+
+    // The build layout's plug-in directory: "plugins" beside the executable's directory.
+    static QString defaultPluginDirectory();
+    // Loads the plug-in file from `directory` and takes its root.
+    bool load(const QString& directory, QString* error);
+    QString pluginFile() const;
+    ToolsInterface* root() const;
+
+    const ProductCatalog& catalog() const { return m_catalog; }
+    // Closes the open tool and connects a fresh module of the product.
+    bool openProduct(int variant, QString* error);
+    SimulatedModule* module() const { return m_module.get(); }
+    int variant() const { return m_variant; }
+
+    // isUsableForVariant(the product's code), then clone(ToolName, motor, module);
+    // closes the tool that was open.
+    ToolsInterface* openTool(quint8 motor, QString* error);
+    void closeTool();
+    ToolsInterface* tool() const;
+    // The motor of the open tool; 0 without one.
+    quint8 motor() const;
+
+    // The host exports a value from the module; it reaches each tool through
+    // the tool's import filters.
+    void exportValue(const export_type_t* key, const QVariant& value);
+
+signals:
+    void moduleChanged(SimulatedModule* module);
+    void toolOpened(ToolsInterface* tool);
+    // Emitted before the tool is destroyed.
+    void toolClosing(ToolsInterface* tool);
+    void valueExported(const QString& key, const QVariant& value);
+
+private:
+    ProductCatalog m_catalog;
+    std::unique_ptr<QPluginLoader> m_loader;
+    QPointer<ToolsInterface> m_root;
+    std::unique_ptr<SimulatedModule> m_module;
+    int m_variant = 0;
+    QPointer<ToolsInterface> m_tool;
+};

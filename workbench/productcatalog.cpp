@@ -1,0 +1,73 @@
+#include "productcatalog.h"
+
+#include "device/simulatedmodule.h"
+#include "model/productdescription.h"
+
+#include <QStringList>
+
+bool ProductCatalog::loadBuiltIn(QString* error)
+{
+    const QList<int> variants = ProductDescription::builtInVariants();
+    for (int variant : variants) {
+        if (!add(ProductDescription::builtInPath(variant), error))
+            return false;
+    }
+    return true;
+}
+
+bool ProductCatalog::addFile(const QString& path, QString* error)
+{
+    return add(path, error);
+}
+
+bool ProductCatalog::add(const QString& path, QString* error)
+{
+    const std::unique_ptr<ProductDescription> product = ProductDescription::fromFile(path, error);
+    if (!product)
+        return false;
+    Entry entry;
+    entry.variant = product->variant();
+    entry.designation = product->designation();
+    entry.name = product->name();
+    entry.path = path;
+    entry.motors = product->motors();
+    for (Entry& existing : m_entries) {
+        if (existing.variant == entry.variant) {
+            existing = entry;
+            return true;
+        }
+    }
+    m_entries.append(entry);
+    return true;
+}
+
+const ProductCatalog::Entry* ProductCatalog::find(int variant) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.variant == variant)
+            return &entry;
+    }
+    return nullptr;
+}
+
+QString ProductCatalog::variantList() const
+{
+    QStringList codes;
+    for (const Entry& entry : m_entries)
+        codes.append(QString::number(entry.variant));
+    return codes.join(QStringLiteral(", "));
+}
+
+std::unique_ptr<SimulatedModule> ProductCatalog::createModule(int variant, QString* error) const
+{
+    const Entry* entry = find(variant);
+    if (!entry) {
+        if (error)
+            *error = QStringLiteral("unknown product code %1 (the products are %2)").arg(variant).arg(variantList());
+        return nullptr;
+    }
+    std::unique_ptr<ProductDescription> product = ProductDescription::fromFile(entry->path, error);
+    if (!product)
+        return nullptr;
+    return std::make_unique<SimulatedModule>(std::move(product));
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "scriptcommand.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Reads the text of a workbench script: one command a line, `#` starts a
+// comment, an argument with spaces is double-quoted, numbers are decimal or
+// 0x hexadecimal. Parsing stops at the first bad line.
+class ScriptParser
+{
+public:
+    struct Error
+    {
+        int line = 0;
+        QString message;
+    };
+
+    // True and `commands` filled; or false, `error` set and `commands`
+    // holding the lines before the bad one.
+    static bool parse(const QString& text, QList<ScriptCommand>* commands, Error* error);
+
+    // One line split into words; false and `message` set for an unterminated quote.
+    static bool split(const QString& line, QStringList* words, QString* message);
+    // Decimal or 0x hexadecimal, with an optional sign.
+    static bool readNumber(const QString& text, qint64* value);
+
+private:
+    static bool parseLine(const QStringList& words, ScriptCommand* command, QString* message);
+};

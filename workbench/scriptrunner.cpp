@@ -1,0 +1,303 @@
+#include "scriptrunner.h"
+
+#include "core/command.h"
+#include "core/exporttypes.h"
+#include "core/toolsinterface.h"
+#include "device/journal.h"
+#include "device/simulatedmodule.h"
+#include "model/xmlproductic.h"
+#include "model/xmlvalueregister.h"
+#include "pluginhost.h"
+#include "scriptparser.h"
+#include "toolpanel.h"
+#include "userinput.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+// Device time goes forward in slices of this size, so that every view
+// sampling the device sees the motion; the motion itself is the same.
+constexpr int kAdvanceSliceMs = 20;
+
+// How `print` shows a property value.
+QString valueText(const QObject* object, const QString& property, const QVariant& value)
+{
+    const QMetaObject* meta = object->metaObject();
+    const int index = meta->indexOfProperty(property.toLatin1().constData());
+    if (index >= 0 && meta->property(index).isEnumType()) {
+        const QMetaEnum enumerator = meta->property(index).enumerator();
+        const QByteArray keys = enumerator.isFlag() ? enumerator.valueToKeys(value.toInt())
+                                                    : QByteArray(enumerator.valueToKey(value.toInt()));
+        if (!keys.isEmpty())
+            return QString::fromLatin1(keys);
+    }
+    switch (int(value.type())) {
+    case QVariant::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QVariant::Size:
+        return QStringLiteral("%1x%2").arg(value.toSize().width()).arg(value.toSize().height());
+    case QVariant::Point:
+        return QStringLiteral("%1,%2").arg(value.toPoint().x()).arg(value.toPoint().y());
+    case QVariant::Rect: {
+        const QRect r = value.toRect();
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    case QVariant::StringList:
+        return value.toStringList().join(QStringLiteral(", "));
+    default:
+        break;
+    }
+    if (value.canConvert<QString>())
+        return value.toString();
+    return QStringLiteral("<%1>").arg(QLatin1String(value.typeName()));
+}
+} // namespace
+
+ScriptRunner::ScriptRunner(PluginHost& host, ToolPanel& panel, QTextStream& out, QTextStream& err)
+    : m_host(host)
+    , m_panel(panel)
+    , m_out(out)
+    , m_err(err)
+{
+}
+
+int ScriptRunner::runFile(const QString& fileName)
+{
+    m_fileName = fileName;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        m_err << fileName << ": error: cannot read the script: " << file.errorString() << '\n';
+        m_err.flush();
+        return ErrorExitCode;
+    }
+    QList<ScriptCommand> commands;
+    ScriptParser::Error parseError;
+    const bool parsed = ScriptParser::parse(QString::fromUtf8(file.readAll()), &commands, &parseError);
+    // The lines before a bad one run first: the run ends at the first bad line.
+    QString error;
+    int line = 0;
+    if (run(commands, &error, &line)) {
+        if (parsed)
+            return 0;
+        error = parseError.message;
+        line = parseError.line;
+    }
+    m_out.flush();
+    m_err << fileName << ':' << line << ": error: " << error << '\n';
+    m_err.flush();
+    return ErrorExitCode;
+}
+
+bool ScriptRunner::run(const QList<ScriptCommand>& commands, QString* error, int* line)
+{
+    for (const ScriptCommand& command : commands) {
+        const bool done = execute(command, error);
+        m_out.flush();
+        if (!done) {
+            *line = command.line;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
+{
+    SimulatedModule* module = m_host.module();
+    switch (command.kind) {
+    case ScriptCommand::Product:
+        return m_host.openProduct(int(command.number), error);
+    case ScriptCommand::Open:
+        return requireModule(error) && m_host.openTool(quint8(command.number), error);
+    case ScriptCommand::Show:
+        if (!requireTool(error))
+            return false;
+        m_panel.showTool();
+        return true;
+    case ScriptCommand::Hide:
+        if (!requireTool(error))
+            return false;
+        m_panel.hideTool();
+        return true;
+    case ScriptCommand::Set:
+    case ScriptCommand::Click:
+    case ScriptCommand::Hover: {
+        QObject* target = requireTool(error) ? find(command.name, error) : nullptr;
+        if (!target)
+            return false;
+        UserInput::Result result = UserInput::Failed;
+        if (command.kind == ScriptCommand::Set)
+            result = UserInput::set(target, command.text, error);
+        else if (command.kind == ScriptCommand::Click)
+            result = UserInput::click(target, error);
+        else
+            result = UserInput::hover(target, command.enter, error);
+        if (result == UserInput::Disabled)
+            warn(command.line, QStringLiteral("\"%1\" is disabled: nothing happens").arg(command.name));
+        return result != UserInput::Failed;
+    }
+    case ScriptCommand::Device:
+        return requireModule(error) && module->device()->setValue(m_host.motor(), command.name, command.number, error);
+    case ScriptCommand::Advance: {
+        if (!requireModule(error))
+            return false;
+        for (qint64 left = command.number; left > 0; left -= kAdvanceSliceMs)
+            module->device()->advance(int(qMin<qint64>(left, kAdvanceSliceMs)));
+        return true;
+    }
+    case ScriptCommand::Refresh:
+        if (!requireModule(error))
+            return false;
+        module->refreshTraces();
+        deliver();
+        return true;
+    case ScriptCommand::Poll:
+        return requireModule(error) && module->poll(m_host.motor(), command.name, error);
+    case ScriptCommand::Reply:
+        return requireTool(error) && reply(command, error);
+    case ScriptCommand::Export:
+        if (!requireModule(error))
+            return false;
+        m_host.exportValue(ExportTypes::byName(command.name), int(command.number));
+        return true;
+    case ScriptCommand::Wait: {
+        QEventLoop loop;
+        QTimer::singleShot(int(command.number), &loop, &QEventLoop::quit);
+        loop.exec();
+        return true;
+    }
+    case ScriptCommand::Print:
+        return requireTool(error) && print(command, error);
+    case ScriptCommand::Journal: {
+        if (!requireModule(error))
+            return false;
+        const QStringList lines = module->journal()->takeNewLines();
+        for (const QString& line : lines)
+            m_out << line << '\n';
+        return true;
+    }
+    }
+    return true;
+}
+
+bool ScriptRunner::reply(const ScriptCommand& command, QString* error)
+{
+    ToolsInterface* tool = m_host.tool();
+    SimulatedModule* module = m_host.module();
+    int status = Command::StatusOk;
+    int address = module ? module->moduleAddress() : 0;
+    int code = ZYRAModuleInterface::RegisterReadCommand;
+    int motor = tool->motorNumber();
+    int type = 0;
+    int value = 0;
+    for (const auto& field : command.fields) {
+        qint64 number = 0;
+        const bool isNumber = ScriptParser::readNumber(field.second, &number);
+        const int narrowed = int(quint32(quint64(number)));
+        if (field.first == QLatin1String("status")) {
+            status = narrowed;
+        } else if (field.first == QLatin1String("address")) {
+            address = narrowed;
+        } else if (field.first == QLatin1String("command")) {
+            code = isNumber ? narrowed : ZYRAModuleInterface::RegisterReadCommand;
+        } else if (field.first == QLatin1String("motor")) {
+            motor = narrowed;
+        } else if (field.first == QLatin1String("value")) {
+            value = narrowed;
+        } else if (isNumber) {
+            type = narrowed;
+        } else {
+            const XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
+            const XmlValueRegister* reg = ic ? ic->getRegisterByName(field.second, true) : nullptr;
+            if (!reg) {
+                *error = QStringLiteral("the product has no register \"%1\"").arg(field.second);
+                return false;
+            }
+            type = reg->address();
+        }
+    }
+    // The host finds the tool's reply slot by its signature.
+    const QMetaObject* meta = tool->metaObject();
+    const int index = meta->indexOfSlot("IN_replyValue(Command*)");
+    if (index < 0) {
+        *error = QStringLiteral("the tool has no slot IN_replyValue(Command*)");
+        return false;
+    }
+    Command reply(status, address, code, type, quint8(motor), value);
+    meta->method(index).invoke(tool, Qt::DirectConnection, Q_ARG(Command*, &reply));
+    return true;
+}
+
+bool ScriptRunner::print(const ScriptCommand& command, QString* error)
+{
+    QObject* object = find(command.name, error);
+    if (!object)
+        return false;
+    QString text;
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (command.text == QLatin1String("class")) {
+        text = QLatin1String(object->metaObject()->className());
+    } else if (command.text == QLatin1String("hidden") && widget) {
+        text = widget->isHidden() ? QStringLiteral("true") : QStringLiteral("false");
+    } else {
+        const QVariant value = object->property(command.text.toLatin1().constData());
+        if (!value.isValid()) {
+            *error = QStringLiteral("\"%1\" (%2) has no property \"%3\"")
+                         .arg(command.name, QLatin1String(object->metaObject()->className()), command.text);
+            return false;
+        }
+        text = valueText(object, command.text, value);
+    }
+    m_out << command.name << '.' << command.text << " = " << text << '\n';
+    return true;
+}
+
+bool ScriptRunner::requireModule(QString* error) const
+{
+    if (m_host.module())
+        return true;
+    *error = QStringLiteral("no product yet: \"product CODE\" comes first");
+    return false;
+}
+
+bool ScriptRunner::requireTool(QString* error) const
+{
+    if (m_host.tool())
+        return true;
+    *error = QStringLiteral("no tool is open: \"open\" comes first");
+    return false;
+}
+
+QObject* ScriptRunner::find(const QString& name, QString* error) const
+{
+    ToolsInterface* tool = m_host.tool();
+    if (name == QLatin1String("tool"))
+        return tool;
+    // Editors share their name with the object that binds them: the widget wins.
+    if (QWidget* widget = tool->findChild<QWidget*>(name))
+        return widget;
+    if (QObject* object = tool->findChild<QObject*>(name))
+        return object;
+    *error = QStringLiteral("the tool has no widget or object \"%1\"").arg(name);
+    return nullptr;
+}
+
+void ScriptRunner::warn(int line, const QString& message)
+{
+    m_err << m_fileName << ':' << line << ": warning: " << message << '\n';
+    m_err.flush();
+}
+
+void ScriptRunner::deliver()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "scriptcommand.h"
+
+#include <QString>
+
+class PluginHost;
+class QObject;
+class QTextStream;
+class ToolPanel;
+
+// Runs a workbench script against the host: each command does what a user
+// or the host would do, `print` and `journal` write to `out`, and the first
+// command that cannot be done ends the run with "FILE:LINE: error: what" on
+// `err`. Device time moves only by `advance`; traces refresh only on `refresh`.
+class ScriptRunner
+{
+public:
+    static constexpr int ErrorExitCode = 2;
+
+    ScriptRunner(PluginHost& host, ToolPanel& panel, QTextStream& out, QTextStream& err);
+
+    // Reads, checks and runs the script file; 0 when every command ran.
+    int runFile(const QString& fileName);
+    // Runs commands already parsed; false at the first that fails, with `error` set.
+    bool run(const QList<ScriptCommand>& commands, QString* error, int* line);
+
+private:
+    bool execute(const ScriptCommand& command, QString* error);
+    bool reply(const ScriptCommand& command, QString* error);
+    bool print(const ScriptCommand& command, QString* error);
+    bool requireTool(QString* error) const;
+    bool requireModule(QString* error) const;
+    QObject* find(const QString& name, QString* error) const;
+    void warn(int line, const QString& message);
+    // Delivers the queued replies and calls, as the host's event loop would.
+    static void deliver();
+
+    PluginHost& m_host;
+    ToolPanel& m_panel;
+    QTextStream& m_out;
+    QTextStream& m_err;
+    QString m_fileName;
+};

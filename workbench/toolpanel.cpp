@@ -1,0 +1,200 @@
+#include "toolpanel.h"
+
+#include "core/toolsinterface.h"
+#include "pluginhost.h"
+
+#include <QLabel>
+#include <QEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
+    : QWidget(parent)
+    , m_host(host)
+{
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("toolTitle"));
+    m_title->setTextFormat(Qt::RichText);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    auto* holder = new QWidget;
+    m_holderLayout = new QVBoxLayout(holder);
+    m_holderLayout->setContentsMargins(0, 0, 0, 0);
+    m_scroll->setWidget(holder);
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("toolNote"));
+    m_note->setAlignment(Qt::AlignCenter);
+    m_note->setWordWrap(true);
+    m_note->setMargin(24);
+    m_note->setStyleSheet(QStringLiteral("color: palette(dark); font-size: 11pt;"));
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(m_scroll);
+    m_pages->addWidget(m_note);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_title);
+    layout->addWidget(m_pages, 1);
+
+    connect(&m_host, &PluginHost::toolOpened, this, &ToolPanel::adopt);
+    connect(&m_host, &PluginHost::toolClosing, this, &ToolPanel::release);
+    connect(&m_host, &PluginHost::valueExported, this, &ToolPanel::exported);
+    updateTitle();
+    updatePage();
+}
+
+ToolPanel::~ToolPanel()
+{
+    // The host owns the tool: hand it back instead of destroying it with the panel.
+    if (m_tool)
+        release(m_tool);
+}
+
+ToolsInterface* ToolPanel::tool() const
+{
+    return m_tool;
+}
+
+void ToolPanel::adopt(ToolsInterface* tool)
+{
+    if (m_tool)
+        release(m_tool);
+    m_tool = tool;
+    m_wanted = false;
+    m_shown = false;
+    m_unitsReason.clear();
+    // Hidden until the host shows the tool window; an explicitly hidden
+    // widget stays hidden when the layout takes it.
+    tool->hide();
+    // At the size it asks for, not stretched across a wide window.
+    m_holderLayout->addWidget(tool, 0, Qt::AlignLeft | Qt::AlignTop);
+    tool->installEventFilter(this);
+    connect(tool, &ToolsInterface::toolVisibilityChanged, this, &ToolPanel::toolVisibilityChanged);
+    connect(tool, &ToolsInterface::toolsNameChanged, this, &ToolPanel::updateTitle);
+    updateTitle();
+    updatePage();
+}
+
+void ToolPanel::release(ToolsInterface* tool)
+{
+    if (!tool || tool != m_tool)
+        return;
+    if (m_shown)
+        conceal();
+    disconnect(tool, nullptr, this, nullptr);
+    tool->removeEventFilter(this);
+    m_holderLayout->removeWidget(tool);
+    tool->setParent(nullptr);
+    m_tool = nullptr;
+    m_wanted = false;
+    updateTitle();
+    updatePage();
+}
+
+void ToolPanel::showTool()
+{
+    if (!m_tool)
+        return;
+    m_wanted = true;
+    reveal();
+    updatePage();
+}
+
+void ToolPanel::hideTool()
+{
+    if (!m_tool)
+        return;
+    m_wanted = false;
+    conceal();
+    updatePage();
+}
+
+void ToolPanel::toolVisibilityChanged(bool visible)
+{
+    if (!visible && m_shown)
+        conceal();
+    else if (visible && m_wanted && !m_shown)
+        reveal();
+    updatePage();
+}
+
+void ToolPanel::exported(const QString& key, const QVariant& value)
+{
+    if (key != QLatin1String(ExportTypes::UpdateUnits.name))
+        return;
+    switch (value.toInt()) {
+    case 0:
+        m_unitsReason = QStringLiteral("the module's units are rotary");
+        break;
+    case 1:
+        m_unitsReason = QStringLiteral("the module's units are linear");
+        break;
+    default:
+        m_unitsReason = QStringLiteral("the module's units (%1) are neither rotary nor linear").arg(value.toInt());
+        break;
+    }
+    updatePage();
+}
+
+void ToolPanel::reveal()
+{
+    m_tool->show();
+    m_tool->showPlugin();
+    m_shown = true;
+}
+
+void ToolPanel::conceal()
+{
+    m_tool->hidePlugin();
+    m_tool->hide();
+    m_shown = false;
+}
+
+int ToolPanel::preferredHeight() const
+{
+    const int content = m_tool && m_shown ? m_tool->sizeHint().height() : m_note->sizeHint().height();
+    return m_title->sizeHint().height() + content + m_scroll->horizontalScrollBar()->sizeHint().height()
+           + 2 * m_scroll->frameWidth();
+}
+
+bool ToolPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_tool && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show))
+        emit preferredSizeChanged();
+    return QWidget::eventFilter(watched, event);
+}
+
+QString ToolPanel::note() const
+{
+    if (!m_tool)
+        return QStringLiteral("No tool is open.");
+    if (!m_tool->toolVisible()) {
+        return QStringLiteral("Hidden by the tool: %1.")
+            .arg(m_unitsReason.isEmpty() ? QStringLiteral("it asked the host to hide it") : m_unitsReason);
+    }
+    if (!m_shown)
+        return QStringLiteral("The tool window is hidden.");
+    return QString();
+}
+
+void ToolPanel::updatePage()
+{
+    const QString text = note();
+    m_note->setText(text);
+    m_pages->setCurrentWidget(text.isEmpty() ? static_cast<QWidget*>(m_scroll) : m_note);
+}
+
+void ToolPanel::updateTitle()
+{
+    if (!m_tool) {
+        m_title->setText(QStringLiteral("<b>No tool</b>"));
+        return;
+    }
+    m_title->setText(QStringLiteral("<b>%1</b> &nbsp;·&nbsp; motor %2 &nbsp;<span style=\"color: gray\">%3</span>")
+                         .arg(m_tool->toolsName().toHtmlEscaped())
+                         .arg(m_tool->motorNumber())
+                         .arg(QLatin1String(m_tool->metaObject()->className())));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class PluginHost;
+class QLabel;
+class QScrollArea;
+class QStackedWidget;
+class QVBoxLayout;
+class ToolsInterface;
+
+// The tool window of the workbench: holds the open tool, shows and hides it
+// the way the host does (show, then showPlugin(); hidePlugin(), then hide),
+// and hides it with a note when the tool asks the host to hide it.
+class ToolPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ToolPanel(PluginHost& host, QWidget* parent = nullptr);
+    ~ToolPanel() override;
+
+    ToolsInterface* tool() const;
+    // The host shows the tool window: show, then showPlugin(). The tool stays
+    // shown until hideTool(), or while the tool itself asks to be hidden.
+    void showTool();
+    void hideTool();
+    bool isToolShown() const { return m_shown; }
+    QString note() const;
+    // The height the tool would like, title and scroll bar included.
+    int preferredHeight() const;
+
+signals:
+    // The tool's layout changed (a panel of it opened or closed).
+    void preferredSizeChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void adopt(ToolsInterface* tool);
+    void release(ToolsInterface* tool);
+    void toolVisibilityChanged(bool visible);
+    void exported(const QString& key, const QVariant& value);
+    void reveal();
+    void conceal();
+    void updatePage();
+    void updateTitle();
+
+    PluginHost& m_host;
+    QPointer<ToolsInterface> m_tool;
+    bool m_wanted = false; // the host wants the tool window shown
+    bool m_shown = false;  // shown, and showPlugin() called
+    QString m_unitsReason;
+    QLabel* m_title = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    QScrollArea* m_scroll = nullptr;
+    QVBoxLayout* m_holderLayout = nullptr;
+    QLabel* m_note = nullptr;
+};

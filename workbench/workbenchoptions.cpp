@@ -1,0 +1,91 @@
+#include "workbenchoptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstring>
+
+namespace {
+void describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Plays the host IDE for the position-mode tool plug-in: loads the plug-in, opens its tool "
+                       "for a simulated product and drives it, with a live plot of the motion and a journal of "
+                       "every device access. With --script it runs a script headless."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+} // namespace
+
+bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* options, QString* error, bool* exitNow)
+{
+    *exitNow = false;
+    QCommandLineParser parser;
+    describe(parser);
+    const QCommandLineOption pluginDir(QStringLiteral("plugin-dir"),
+                                       QStringLiteral("Load the plug-in file from DIR (default: the plugins "
+                                                      "directory beside the executable's directory)."),
+                                       QStringLiteral("DIR"));
+    const QCommandLineOption product(QStringLiteral("product"),
+                                     QStringLiteral("Start on the product with variant CODE (default: 40)."),
+                                     QStringLiteral("CODE"));
+    const QCommandLineOption productFile(QStringLiteral("product-file"),
+                                         QStringLiteral("Read a product description from FILE; it takes the place "
+                                                        "of the product of its variant code. May be repeated."),
+                                         QStringLiteral("FILE"));
+    const QCommandLineOption script(QStringLiteral("script"),
+                                    QStringLiteral("Run the script FILE headless and exit: 0 when it ran, 2 with "
+                                                   "\"FILE:LINE: error: ...\" on stderr at the first bad line."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a PNG of the window to FILE (after the script, if "
+                                                       "any) and exit."),
+                                        QStringLiteral("FILE"));
+    parser.addOptions({pluginDir, product, productFile, script, screenshot});
+
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        *error = parser.helpText();
+        *exitNow = true;
+        return true;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        *error = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion();
+        *exitNow = true;
+        return true;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        return false;
+    }
+    options->pluginDirectory = parser.value(pluginDir);
+    if (parser.isSet(product)) {
+        bool ok = false;
+        options->product = parser.value(product).toInt(&ok);
+        if (!ok) {
+            *error = QStringLiteral("bad product code \"%1\"").arg(parser.value(product));
+            return false;
+        }
+    }
+    options->productFiles = parser.values(productFile);
+    options->script = parser.value(script);
+    options->screenshot = parser.value(screenshot);
+    return true;
+}
+
+bool WorkbenchOptions::headless(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"--script", "-script", "--screenshot", "-screenshot", "--help", "-help", "-h",
+                                   "--version", "-version", "-v"}) {
+            const size_t length = std::strlen(option);
+            if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
+                return true;
+        }
+    }
+    return false;
+}

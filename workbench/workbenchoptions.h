@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The workbench's command line.
+class WorkbenchOptions
+{
+public:
+    static constexpr int DefaultProduct = 40;
+
+    QString pluginDirectory; // empty: the build layout's plug-in directory
+    int product = DefaultProduct;
+    QStringList productFiles;
+    QString script;
+    QString screenshot;
+
+    // Reads the arguments (the program name first). False with `error` set for
+    // a bad command line; `exitNow` is set after --help or --version, whose
+    // text is in `error` then.
+    static bool parse(const QStringList& arguments, WorkbenchOptions* options, QString* error, bool* exitNow);
+    // Whether the arguments ask for a run without a window on screen (a
+    // script, a screenshot, help), decided before the application exists.
+    static bool headless(int argc, char** argv);
+};
