@@ -1,11 +1,10 @@
 #include "measure.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
+#include <malloc.h>
 #include <vector>
 
 namespace {
@@ -60,13 +59,10 @@ double medianNanoseconds(const std::function<void()>& operation)
     return perCall[kBatches / 2];
 }
 
-qint64 residentBytes()
+qint64 heapBytesInUse()
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
 }
 
 void printHeading(const QString& heading)

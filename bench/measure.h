@@ -8,8 +8,9 @@
 // timed in batches long enough for the clock, and the median batch counts.
 double medianNanoseconds(const std::function<void()>& operation);
 
-// Resident memory of this process, in bytes.
-qint64 residentBytes();
+// Heap memory in use by this process, in bytes. Unlike the resident size it
+// also sees allocations that reuse memory freed earlier in the run.
+qint64 heapBytesInUse();
 
 // One line of the report: a figure, its baseline, their ratio, and the aim.
 void printFigure(const QString& figure, double value, double baseline, const QString& unit, const QString& aim);
