@@ -2,6 +2,8 @@
 
 #include "productreader.h"
 #include "xmlparameterinterface.h"
+#include "xmlproductic.h"
+#include "xmlproductmodule.h"
 
 #include <QFile>
 
@@ -61,6 +63,16 @@ QStringList ProductDescription::motionRoles()
             QStringLiteral("aMax"), QStringLiteral("vMax"), QStringLiteral("dMax"),
             QStringLiteral("d2"), QStringLiteral("d1"), QStringLiteral("vStop"),
             QStringLiteral("tVMax"), QStringLiteral("tZeroWait")};
+}
+
+XmlProductModule* ProductDescription::productModule() const
+{
+    return m_module;
+}
+
+XmlProductIC* ProductDescription::ic() const
+{
+    return m_ic;
 }
 
 XmlParameterInterface* ProductDescription::parameter(const QString& role) const

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -58,8 +59,8 @@ public:
     QString name() const { return m_name; }
     quint8 address() const { return m_address; }
     int motors() const { return m_motors; }
-    XmlProductModule* productModule() const { return m_module; }
-    XmlProductIC* ic() const { return m_ic; }
+    XmlProductModule* productModule() const;
+    XmlProductIC* ic() const;
     QList<XmlParameterInterface*> parameters() const { return m_parameters; }
     XmlParameterInterface* parameter(const QString& role) const;
     const Motion& motion() const { return m_motion; }
@@ -72,8 +73,9 @@ private:
     QString m_name;
     quint8 m_address = 1;
     int m_motors = 1;
-    XmlProductModule* m_module = nullptr;
-    XmlProductIC* m_ic = nullptr;
+    // Children of the product; the host may delete them under a live tool.
+    QPointer<XmlProductModule> m_module;
+    QPointer<XmlProductIC> m_ic;
     QList<XmlParameterInterface*> m_parameters;
     Motion m_motion;
 };
