@@ -51,6 +51,14 @@ QByteArray Fixture::productXml(int variant)
 QByteArray Fixture::withoutNamed(QByteArray xml, const QString& value)
 {
     const QString quoted = QRegularExpression::escape(value);
+    // A register takes its fields with it, and each field whatever names it.
+    const QRegularExpression fieldOf(
+        QStringLiteral("<field\\b[^>]*\\bname=\"([^\"]+)\"[^>]*\\bregister=\"%1\"").arg(quoted));
+    for (auto match = fieldOf.globalMatch(QString::fromUtf8(xml)); match.hasNext();) {
+        const QString field = match.next().captured(1);
+        if (field != value)
+            xml = withoutNamed(xml, field);
+    }
     const QRegularExpression element(
         QStringLiteral("<(register|field|parameter|feature|use)\\b[^>]*\\b(name|role|register|field|parameter)=\"%1\"[^>]*/>")
             .arg(quoted));
@@ -61,20 +69,74 @@ QByteArray Fixture::withoutNamed(QByteArray xml, const QString& value)
 
 SimulatedDevice* Fixture::device() const
 {
-    return m_module->device();
+    return m_module ? m_module->device() : nullptr;
 }
 
 ToolsInterface* Fixture::open(quint8 motor)
 {
-    delete m_tool;
     m_root->isUsableForVariant(m_module->product()->variant());
+    return reopen(motor);
+}
+
+ToolsInterface* Fixture::reopen(quint8 motor)
+{
+    delete m_tool;
     m_tool = m_root->clone(QStringLiteral("Position mode"), motor, m_module.get());
     return m_tool;
 }
 
+void Fixture::close()
+{
+    delete m_tool;
+}
+
 QStringList Fixture::journal()
 {
-    return m_module->journal()->takeNewLines();
+    Journal* journal = m_module ? m_module->journal() : m_orphanJournal.get();
+    return journal ? journal->takeNewLines() : QStringList();
+}
+
+void Fixture::destroyModule()
+{
+    if (!m_module)
+        return;
+    m_orphanJournal.reset(m_module->journal());
+    m_orphanJournal->setParent(nullptr);
+    m_module.reset();
+}
+
+void Fixture::pressEverything()
+{
+    if (!m_tool)
+        return;
+    show();
+    const auto all = m_tool->findChildren<QAbstractButton*>();
+    QList<QPointer<QAbstractButton>> buttons(all.begin(), all.end());
+    for (const QPointer<QAbstractButton>& button : buttons) {
+        if (button && button->isEnabled() && button->isVisibleTo(m_tool))
+            button->click();
+        deliver();
+    }
+    const auto groups = m_tool->findChildren<QGroupBox*>();
+    for (QGroupBox* group : groups) {
+        if (group->isCheckable() && group->isEnabled()) {
+            group->setChecked(!group->isChecked());
+            group->setChecked(!group->isChecked());
+        }
+    }
+    if (auto* relativeTo = find<QComboBox>(QStringLiteral("cmbRelativeTo"))) {
+        for (int index = 0; index < relativeTo->count() && m_tool; ++index) {
+            relativeTo->setCurrentIndex(index);
+            type(QStringLiteral("sbTargetPosition"), 100 + index);
+            click(QStringLiteral("btnMoveRelative"));
+            click(QStringLiteral("btnMoveAbsolute"));
+            click(QStringLiteral("btnStop"));
+        }
+    }
+    if (m_module)
+        m_module->refreshTraces();
+    deliver();
+    hide();
 }
 
 void Fixture::show()
@@ -95,7 +157,8 @@ void Fixture::hide()
 
 void Fixture::refresh()
 {
-    m_module->refreshTraces();
+    if (m_module)
+        m_module->refreshTraces();
     deliver();
 }
 

@@ -31,12 +31,17 @@ public:
     // `register` is `value`, and without motion wiring that names it.
     static QByteArray withoutNamed(QByteArray xml, const QString& value);
 
+    // Null once destroyModule() has run.
     SimulatedModule* module() const { return m_module.get(); }
     SimulatedDevice* device() const;
     GenericPositionMode* root() const { return m_root.get(); }
     // isUsableForVariant(the product's variant), then clone("Position mode", motor, module).
     ToolsInterface* open(quint8 motor = 0);
+    // clone() alone, for the variant the last open() chose.
+    ToolsInterface* reopen(quint8 motor = 0);
     ToolsInterface* tool() const { return m_tool; }
+    // Destroys the open tool, as the host does when its window is closed.
+    void close();
 
     template <class T = QWidget>
     T* find(const QString& name) const
@@ -47,6 +52,16 @@ public:
     // What reached the device since the last call.
     QStringList journal();
     void dropJournal() { journal(); }
+
+    // Deletes the module under the open tool, as a host that drops a
+    // connection does; the journal outlives it so that what reached the
+    // device before stays readable and nothing can be added after.
+    void destroyModule();
+
+    // As a user who tries everything: every enabled button clicked, every
+    // checkable group switched off and on, a target typed, both relative
+    // bases chosen, the window shown, refreshed and hidden, replies delivered.
+    void pressEverything();
 
     // Shows the tool window, then calls showPlugin(); hidePlugin(), then hides it.
     void show();
@@ -69,6 +84,7 @@ public:
 
 private:
     std::unique_ptr<SimulatedModule> m_module;
+    std::unique_ptr<Journal> m_orphanJournal;
     std::unique_ptr<GenericPositionMode> m_root;
     QPointer<ToolsInterface> m_tool;
 };

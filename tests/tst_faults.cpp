@@ -1,0 +1,203 @@
+#include "fixture.h"
+
+#include "core/command.h"
+#include "model/parametercontroller.h"
+#include "model/registercontroller.h"
+#include "model/xmlproductic.h"
+#include "model/xmlvalueregister.h"
+#include "model/xmlvalueregisterfield.h"
+#include "model/zyrafield.h"
+
+#include <QComboBox>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+const QList<int> kVariants{40, 100, 105, 108, 135, 139};
+
+void addVariantRows()
+{
+    QTest::addColumn<int>("variant");
+    for (int variant : kVariants)
+        QTest::newRow(qPrintable(QString::number(variant))) << variant;
+}
+
+// A host object a tool may hold, and the journal names that die with it.
+struct HostObject
+{
+    QString what;
+    QPointer<QObject> object;
+    QStringList deadNames;
+};
+
+QList<HostObject> hostObjectsOf(SimulatedModule* module)
+{
+    QList<HostObject> objects;
+    const QList<Model::ZYRAField*> modelFields = module->registerController(0)->fields();
+    for (Model::ZYRAField* field : modelFields)
+        objects.append({"model field " + field->xmlParameter()->name(), field, {}});
+    if (XmlProductIC* ic = module->getIcProduct(0)) {
+        QStringList everything;
+        const QList<XmlValueRegister*> registers = ic->registers();
+        for (XmlValueRegister* reg : registers) {
+            QStringList names{reg->name()};
+            const QList<XmlValueRegisterField*> fields = reg->fields();
+            for (XmlValueRegisterField* field : fields)
+                names.append(field->name());
+            objects.append({"register " + reg->name(), reg, names});
+            everything += names;
+        }
+        const QList<XmlValueRegisterField*> fields = ic->fields();
+        for (XmlValueRegisterField* field : fields)
+            objects.append({"field " + field->name(), field, {field->name()}});
+        objects.append({"the IC", ic, everything});
+    }
+    const QList<Model::ZYRAParameter*> parameters = module->parameterController(0)->parameters();
+    for (Model::ZYRAParameter* parameter : parameters)
+        objects.append({"parameter " + parameter->role(), parameter, {parameter->role()}});
+    return objects;
+}
+
+// A read reply for every register address the product has, and one answer to a write.
+void deliverReplies(ToolsInterface* tool, const QList<int>& addresses)
+{
+    for (int address : addresses) {
+        Command answer(Command::StatusOk, 1, ZYRAModuleInterface::RegisterReadCommand, address, 0, 0x5A5A5A5A);
+        QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
+    }
+    Command answer(Command::StatusOk, 1, 5, 0, 0, -1);
+    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
+}
+
+QList<int> registerAddresses(SimulatedModule* module)
+{
+    QList<int> addresses;
+    if (XmlProductIC* ic = module->getIcProduct(0)) {
+        const QList<XmlValueRegister*> registers = ic->registers();
+        for (XmlValueRegister* reg : registers)
+            addresses.append(reg->address());
+    }
+    return addresses;
+}
+
+// The value a move sent: the last number written to a target or handed to a move.
+qint64 lastTarget(const QStringList& journal)
+{
+    static const QRegularExpression target(
+        QStringLiteral(R"(^m0 (?:move|write \w+ \w*(?:TARGET|[tT]argetPosition)\w*) (-?\d+)$)"));
+    for (auto line = journal.crbegin(); line != journal.crend(); ++line) {
+        const QRegularExpressionMatch match = target.match(*line);
+        if (match.hasMatch())
+            return match.captured(1).toLongLong();
+    }
+    return 0x7FFFFFFFFFFFLL; // no move at all
+}
+} // namespace
+
+class tst_Faults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The tools' debug lines would bury a failure under thousands of others.
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
+    void hostObjectsDeletedUnderALiveToolAreNeverTouched_data() { addVariantRows(); }
+    void hostObjectsDeletedUnderALiveToolAreNeverTouched();
+    void everyToolCopesWithEachProductElementMissing_data() { addVariantRows(); }
+    void everyToolCopesWithEachProductElementMissing();
+    void targetsAndStepsAtThe32BitEdgesWrapAround_data() { addVariantRows(); }
+    void targetsAndStepsAtThe32BitEdgesWrapAround();
+};
+
+void tst_Faults::hostObjectsDeletedUnderALiveToolAreNeverTouched()
+{
+    QFETCH(int, variant);
+    const int count = [variant] {
+        Fixture probe(variant);
+        return int(hostObjectsOf(probe.module()).size());
+    }();
+    QVERIFY(count > 0);
+    // One round per host object, then one round without the whole module.
+    for (int index = 0; index <= count; ++index) {
+        Fixture fixture(variant);
+        ToolsInterface* tool = fixture.open();
+        const QList<int> addresses = registerAddresses(fixture.module());
+        QString what = QStringLiteral("the module");
+        QStringList deadNames;
+        if (index < count) {
+            const HostObject victim = hostObjectsOf(fixture.module()).at(index);
+            what = victim.what;
+            deadNames = victim.deadNames;
+            delete victim.object.data();
+        } else {
+            fixture.destroyModule();
+        }
+        fixture.dropJournal();
+        fixture.pressEverything();
+        deliverReplies(tool, addresses);
+        fixture.pressEverything();
+
+        const QStringList journal = fixture.journal();
+        QVERIFY2(fixture.module() || journal.isEmpty(), qPrintable(journal.join('\n')));
+        for (const QString& line : journal) {
+            const bool touchesDead = deadNames.contains(line.section(QLatin1Char(' '), 3, 3));
+            QVERIFY2(!touchesDead, qPrintable(QStringLiteral("without %1: %2").arg(what, line)));
+        }
+    }
+}
+
+void tst_Faults::everyToolCopesWithEachProductElementMissing()
+{
+    QFETCH(int, variant);
+    const QByteArray xml = Fixture::productXml(variant);
+    static const QRegularExpression named(
+        QStringLiteral(R"re(<(?:register|field|feature)\b[^>]*\bname="([^"]+)"|<parameter\b[^>]*\brole="([^"]+)")re"));
+    QStringList names;
+    for (auto match = named.globalMatch(QString::fromUtf8(xml)); match.hasNext();) {
+        const QRegularExpressionMatch element = match.next();
+        const QString name = element.captured(1).isEmpty() ? element.captured(2) : element.captured(1);
+        if (!names.contains(name))
+            names.append(name);
+    }
+    QVERIFY(names.size() > 5);
+    for (const QString& name : qAsConst(names)) {
+        Fixture fixture(Fixture::withoutNamed(xml, name), QStringLiteral("%1 without %2").arg(variant).arg(name));
+        QVERIFY2(fixture.open(), qPrintable(name));
+        fixture.pressEverything();
+        deliverReplies(fixture.tool(), registerAddresses(fixture.module()));
+    }
+}
+
+void tst_Faults::targetsAndStepsAtThe32BitEdgesWrapAround()
+{
+    QFETCH(int, variant);
+    Fixture fixture(variant);
+    fixture.open();
+    const auto targetAfter = [&fixture](int typed, const char* button) {
+        if (!fixture.type(QStringLiteral("sbTargetPosition"), typed))
+            return qint64(-1);
+        fixture.dropJournal();
+        fixture.click(button);
+        return lastTarget(fixture.journal());
+    };
+    auto* relativeTo = fixture.find<QComboBox>(QStringLiteral("cmbRelativeTo"));
+    QVERIFY(relativeTo);
+
+    relativeTo->setCurrentIndex(1); // from the last target
+    QCOMPARE(targetAfter(2147483647, "btnMoveAbsolute"), 2147483647);
+    QCOMPARE(targetAfter(1, "btnMoveRelative"), -2147483648LL);
+    QCOMPARE(targetAfter(-2147483647, "btnMoveAbsolute"), -2147483647);
+    QCOMPARE(targetAfter(-2147483647, "btnMoveRelative"), 2);
+    QCOMPARE(targetAfter(2147483647, "btnMoveRelative"), -2147483647);
+
+    relativeTo->setCurrentIndex(0); // from the actual position
+    const QString actual = fixture.module()->product()->motion().sources.value(QStringLiteral("actual")).name;
+    fixture.setDevice(actual, 2147483647);
+    QCOMPARE(targetAfter(2147483647, "btnMoveRelative"), -2);
+    fixture.setDevice(actual, -2147483647);
+    QCOMPARE(targetAfter(-2147483647, "btnMoveRelative"), 2);
+}
+
+QTEST_MAIN(tst_Faults)
+#include "tst_faults.moc"
