@@ -152,7 +152,8 @@ void benchRefreshAndMove()
 
 void benchMemory()
 {
-    printHeading(QStringLiteral("Heap memory added per open tool vs per bare form"));
+    printHeading(QStringLiteral("Heap memory added per open tool vs per bare form (mean of %1)").arg(kToolsForMemory),
+                 "mean");
     for (const Product& product : kProducts) {
         Fixture fixture(product.variant);
         // Warm up once so that shared resources (fonts, icons, the drawing) are loaded.

@@ -65,10 +65,10 @@ qint64 heapBytesInUse()
     return qint64(info.uordblks + info.hblkhd);
 }
 
-void printHeading(const QString& heading)
+void printHeading(const QString& heading, const char* measured)
 {
     std::printf("\n%s\n", qPrintable(heading));
-    std::printf("  %-46s %12s %12s %8s  %s\n", "figure", "median", "baseline", "ratio", "aim");
+    std::printf("  %-46s %12s %12s %8s  %s\n", "figure", measured, "baseline", "ratio", "aim");
 }
 
 void printFigure(const QString& figure, double value, double baseline, const QString& unit, const QString& aim)

@@ -14,4 +14,5 @@ qint64 heapBytesInUse();
 
 // One line of the report: a figure, its baseline, their ratio, and the aim.
 void printFigure(const QString& figure, double value, double baseline, const QString& unit, const QString& aim);
-void printHeading(const QString& heading);
+// `measured` names the figure's column: a median time, or a mean size.
+void printHeading(const QString& heading, const char* measured = "median");

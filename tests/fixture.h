@@ -68,7 +68,7 @@ public:
     void hide();
     // One trace refresh of the module's tools, then the replies it produced.
     void refresh();
-    // Delivers the replies waiting for the tools.
+    // Delivers the replies waiting for the tools, with every other posted event.
     static void deliver();
 
     // As a user: click a button; type a number into a spin box and press Enter;
