@@ -78,9 +78,10 @@ void tst_Cycles::openShowHideDestroyKeepsNothing()
     for (int round = kSettlingCycles; round < kCycles; ++round)
         QVERIFY(cycle());
     const qint64 growth = liveHeapBytes() - settled;
-    qInfo("%lld bytes more after %d cycles", growth, kCycles - kSettlingCycles);
-    QVERIFY2(growth < kAllowedGrowth, qPrintable(QStringLiteral("%1 bytes more after %2 cycles")
-                                                     .arg(growth).arg(kCycles - kSettlingCycles)));
+    const QByteArray report = QByteArray::number(growth) + " bytes more after "
+                              + QByteArray::number(kCycles - kSettlingCycles) + " cycles";
+    qInfo("%s", report.constData());
+    QVERIFY2(growth < kAllowedGrowth, report.constData());
 }
 
 QTEST_MAIN(tst_Cycles)

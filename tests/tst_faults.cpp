@@ -4,6 +4,7 @@
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlproductic.h"
+#include "model/xmlproductmodule.h"
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
 #include "model/zyrafield.h"
@@ -53,6 +54,8 @@ QList<HostObject> hostObjectsOf(SimulatedModule* module)
             objects.append({"field " + field->name(), field, {field->name()}});
         objects.append({"the IC", ic, everything});
     }
+    if (XmlProductModule* productModule = module->getProductModule())
+        objects.append({"the product module", productModule, {}});
     const QList<Model::ZYRAParameter*> parameters = module->parameterController(0)->parameters();
     for (Model::ZYRAParameter* parameter : parameters)
         objects.append({"parameter " + parameter->role(), parameter, {parameter->role()}});
