@@ -63,7 +63,7 @@ private slots:
     void initTestCase();
     void iconLoadsAndScalesFromItsPath_data();
     void iconLoadsAndScalesFromItsPath();
-    void rampDrawingShowsAtItsViewBoxSize();
+    void rampDrawingFitsTheRampViewUndistorted();
     void rampElementHasCompactBoundsInsideTheDrawing_data();
     void rampElementHasCompactBoundsInsideTheDrawing();
     void rampElementBoundsDoNotOverlap();
@@ -123,7 +123,7 @@ void tst_Resources::iconLoadsAndScalesFromItsPath()
         QVERIFY2(darkestInk(large) > 80, "the collapse handle chevrons are grey");
 }
 
-void tst_Resources::rampDrawingShowsAtItsViewBoxSize()
+void tst_Resources::rampDrawingFitsTheRampViewUndistorted()
 {
     QSvgRenderer renderer(kRampDrawing);
     QVERIFY2(renderer.isValid(), "the ramp drawing does not parse");
@@ -131,7 +131,12 @@ void tst_Resources::rampDrawingShowsAtItsViewBoxSize()
     // Hot spots scale element bounds by default size / viewBox without shifting them, so the
     // mapping is only exact when the viewBox starts at the origin.
     QCOMPARE(renderer.viewBox().topLeft(), QPoint(0, 0));
-    QCOMPARE(renderer.defaultSize(), renderer.viewBox().size());
+    // The same scale both ways, and small enough for the view's 600 x 300 minimum less its
+    // frame: a drawing one pixel too wide brings up a scroll bar and cuts off its right edge.
+    const QSize size = renderer.defaultSize();
+    const QSize viewBox = renderer.viewBox().size();
+    QCOMPARE(size.width() * viewBox.height(), size.height() * viewBox.width());
+    QVERIFY2(size.width() <= 596 && size.height() <= 296, "the drawing does not fit the ramp view");
 }
 
 void tst_Resources::rampElementHasCompactBoundsInsideTheDrawing_data()
