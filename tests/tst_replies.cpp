@@ -131,8 +131,8 @@ void tst_Replies::randomRepliesChangeOnlyWhatTheToolShowsOfThem()
         const QHash<QString, qint64> after = visibleState(tool);
         const auto where = [&](const QString& what) {
             return QStringLiteral("seed %1, reply %2 (status %3 command %4 type %5 motor %6 value %7): %8")
-                                  .arg(seed).arg(index).arg(reply.status()).arg(reply.command()).arg(reply.type())
-                                  .arg(reply.motorBank()).arg(reply.value()).arg(what)
+                .arg(seed).arg(index).arg(reply.status()).arg(reply.command()).arg(reply.type())
+                .arg(reply.motorBank()).arg(reply.value()).arg(what)
                 .toLocal8Bit();
         };
 
