@@ -1,6 +1,6 @@
 #include "core/command.h"
 #include "core/importfilter_samemodule.h"
-#include "core/importfilter_specificexporttypes.h"
+#include "core/importfilter_exporttypes.h"
 #include "core/toolsinterface.h"
 #include "device/simulatedmodule.h"
 #include "model/parametercontroller.h"

@@ -4,7 +4,7 @@
 
 #include "core/exporttypes.h"
 #include "core/importfilter_samemodule.h"
-#include "core/importfilter_specificexporttypes.h"
+#include "core/importfilter_exporttypes.h"
 #include "core/zyramoduleinterface.h"
 #include "model/basexmlparameter.h"
 #include "model/parametercontroller.h"

@@ -1,4 +1,4 @@
-#include "importfilter_specificexporttypes.h"
+#include "importfilter_exporttypes.h"
 
 ImportFilter_SpecificExportTypes::ImportFilter_SpecificExportTypes(
     const QSet<const export_type_t*>& types, QObject* parent)
