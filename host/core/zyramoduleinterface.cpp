@@ -127,10 +127,8 @@ qint64 ZYRAModuleInterface::readParameter(const XmlParameterInterface* parameter
     access.parameter = parameter;
     access.motor = motor;
     perform(access);
-    if (Model::ParameterController* controller = parameterController(motor)) {
-        if (Model::BaseXMLParameter* model = controller->parameterOf(parameter))
-            model->takeReadValue(access.result);
-    }
+    if (Model::BaseXMLParameter* model = modelOf(parameter, motor))
+        model->takeReadValue(access.result);
     return access.result;
 }
 
@@ -144,11 +142,15 @@ qint64 ZYRAModuleInterface::writeParameter(const XmlParameterInterface* paramete
     access.motor = motor;
     access.value = value;
     perform(access);
-    if (Model::ParameterController* controller = parameterController(motor)) {
-        if (Model::BaseXMLParameter* model = controller->parameterOf(parameter))
-            model->takeWrittenValue(access.result);
-    }
+    if (Model::BaseXMLParameter* model = modelOf(parameter, motor))
+        model->takeWrittenValue(access.result);
     return access.result;
+}
+
+Model::BaseXMLParameter* ZYRAModuleInterface::modelOf(const XmlParameterInterface* parameter, quint8 motor)
+{
+    Model::ParameterController* controller = parameterController(motor);
+    return controller ? controller->parameterOf(parameter) : nullptr;
 }
 
 void ZYRAModuleInterface::moveToPosition(quint8 motor, int position)

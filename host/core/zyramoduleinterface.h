@@ -18,6 +18,7 @@ class XmlValueRegister;
 class XmlValueRegisterField;
 
 namespace Model {
+class BaseXMLParameter;
 class ParameterController;
 class RegisterController;
 } // namespace Model
@@ -89,6 +90,8 @@ protected:
 private:
     void performRegisterRead(DeviceAccess& access);
     void afterRegisterAccess(const DeviceAccess& access, bool isRead);
+    // The motor's model object of a parameter description, which follows every access to it.
+    Model::BaseXMLParameter* modelOf(const XmlParameterInterface* parameter, quint8 motor);
     void postReply(quint16 registerAddress, quint8 channel, int value);
 
     QList<QPointer<ToolsInterface>> m_tools;
