@@ -16,6 +16,12 @@ struct DeviceAccess
     // host's own (trace refreshes, polls from other views).
     enum Mode { Journaled, Silent };
 
+    DeviceAccess() = default;
+    DeviceAccess(Operation operation, quint8 motor, Mode mode = Journaled)
+        : operation(operation), mode(mode), motor(motor)
+    {
+    }
+
     Operation operation = Read;
     Mode mode = Journaled;
     // At most one of these names the target; a register read by address has none.

@@ -26,10 +26,8 @@ void ZYRAModuleInterface::readChannelRegister(XmlValueRegister* reg, unsigned ch
 {
     if (!reg)
         return;
-    DeviceAccess access;
-    access.operation = DeviceAccess::Read;
+    DeviceAccess access(DeviceAccess::Read, channel);
     access.reg = reg;
-    access.motor = channel;
     performRegisterRead(access);
     if (value)
         *value = int(access.registerValue);
@@ -37,10 +35,8 @@ void ZYRAModuleInterface::readChannelRegister(XmlValueRegister* reg, unsigned ch
 
 void ZYRAModuleInterface::readChannelRegister(unsigned short address, unsigned char channel, int* value)
 {
-    DeviceAccess access;
-    access.operation = DeviceAccess::Read;
+    DeviceAccess access(DeviceAccess::Read, channel);
     access.address = address;
-    access.motor = channel;
     performRegisterRead(access);
     if (value)
         *value = int(access.registerValue);
@@ -50,10 +46,8 @@ void ZYRAModuleInterface::writeChannelRegister(XmlValueRegister* reg, unsigned c
 {
     if (!reg)
         return;
-    DeviceAccess access;
-    access.operation = DeviceAccess::Write;
+    DeviceAccess access(DeviceAccess::Write, channel);
     access.reg = reg;
-    access.motor = channel;
     access.value = value;
     perform(access);
     afterRegisterAccess(access, false);
@@ -93,11 +87,8 @@ qint64 ZYRAModuleInterface::readField(const XmlValueRegisterField* field, quint8
 {
     if (!field || !field->getRegister())
         return 0;
-    DeviceAccess access;
-    access.operation = DeviceAccess::Read;
-    access.mode = mode;
+    DeviceAccess access(DeviceAccess::Read, channel, mode);
     access.field = field;
-    access.motor = channel;
     performRegisterRead(access);
     return access.result;
 }
@@ -106,10 +97,8 @@ qint64 ZYRAModuleInterface::writeField(const XmlValueRegisterField* field, quint
 {
     if (!field || !field->getRegister())
         return 0;
-    DeviceAccess access;
-    access.operation = DeviceAccess::Write;
+    DeviceAccess access(DeviceAccess::Write, channel);
     access.field = field;
-    access.motor = channel;
     access.value = value;
     perform(access);
     afterRegisterAccess(access, false);
@@ -121,11 +110,8 @@ qint64 ZYRAModuleInterface::readParameter(const XmlParameterInterface* parameter
 {
     if (!parameter)
         return 0;
-    DeviceAccess access;
-    access.operation = DeviceAccess::Read;
-    access.mode = mode;
+    DeviceAccess access(DeviceAccess::Read, motor, mode);
     access.parameter = parameter;
-    access.motor = motor;
     perform(access);
     if (Model::BaseXMLParameter* model = modelOf(parameter, motor))
         model->takeReadValue(access.result);
@@ -136,10 +122,8 @@ qint64 ZYRAModuleInterface::writeParameter(const XmlParameterInterface* paramete
 {
     if (!parameter)
         return value;
-    DeviceAccess access;
-    access.operation = DeviceAccess::Write;
+    DeviceAccess access(DeviceAccess::Write, motor);
     access.parameter = parameter;
-    access.motor = motor;
     access.value = value;
     perform(access);
     if (Model::BaseXMLParameter* model = modelOf(parameter, motor))
@@ -155,9 +139,7 @@ Model::BaseXMLParameter* ZYRAModuleInterface::modelOf(const XmlParameterInterfac
 
 void ZYRAModuleInterface::moveToPosition(quint8 motor, int position)
 {
-    DeviceAccess access;
-    access.operation = DeviceAccess::Move;
-    access.motor = motor;
+    DeviceAccess access(DeviceAccess::Move, motor);
     access.value = position;
     perform(access);
 }
@@ -169,20 +151,15 @@ void ZYRAModuleInterface::refreshValue(const QObject* item, quint8 motor)
     } else if (const auto* field = qobject_cast<const XmlValueRegisterField*>(item)) {
         readField(field, motor, DeviceAccess::Silent);
     } else if (const auto* reg = qobject_cast<const XmlValueRegister*>(item)) {
-        DeviceAccess access;
-        access.operation = DeviceAccess::Read;
-        access.mode = DeviceAccess::Silent;
+        DeviceAccess access(DeviceAccess::Read, motor, DeviceAccess::Silent);
         access.reg = reg;
-        access.motor = motor;
         performRegisterRead(access);
     }
 }
 
 void ZYRAModuleInterface::noteTrace(DeviceAccess::Operation operation, const QObject* item, quint8 motor)
 {
-    DeviceAccess access;
-    access.operation = operation;
-    access.motor = motor;
+    DeviceAccess access(operation, motor);
     access.parameter = qobject_cast<const XmlParameterInterface*>(item);
     access.field = qobject_cast<const XmlValueRegisterField*>(item);
     access.reg = qobject_cast<const XmlValueRegister*>(item);
