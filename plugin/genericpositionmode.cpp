@@ -1,11 +1,11 @@
 #include "genericpositionmode.h"
 
 #include "core/zyramoduleinterface.h"
-#include "tools/axisparameter/positionmode_axisparameter.h"
-#include "tools/axisparameter/positionmode_veltrax_ap.h"
-#include "tools/register/positionmode_orsax.h"
-#include "tools/register/positionmode_veltrax.h"
-#include "tools/register/positionmode_zell.h"
+#include "axisparameter/positionmode_axisparameter.h"
+#include "axisparameter/positionmode_veltrax_ap.h"
+#include "register/positionmode_orsax.h"
+#include "register/positionmode_veltrax.h"
+#include "register/positionmode_zell.h"
 
 namespace {
 const char kRootName[] = "undefined";

@@ -1,7 +1,9 @@
 #include "fixture.h"
 
+#include "device/journal.h"
 #include "device/simulateddevice.h"
-#include "plugin/genericpositionmode.h"
+#include "products/simulatedproduct.h"
+#include "genericpositionmode.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -14,7 +16,7 @@
 #include <QTest>
 
 namespace {
-std::unique_ptr<SimulatedModule> moduleFrom(std::unique_ptr<ProductDescription> product, const QString& error)
+std::unique_ptr<SimulatedModule> moduleFrom(std::unique_ptr<SimulatedProduct> product, const QString& error)
 {
     if (!product)
         qFatal("fixture: %s", qPrintable(error));
@@ -23,7 +25,7 @@ std::unique_ptr<SimulatedModule> moduleFrom(std::unique_ptr<ProductDescription> 
 } // namespace
 
 Fixture::Fixture(int variant)
-    : Fixture(productXml(variant), ProductDescription::builtInPath(variant))
+    : Fixture(productXml(variant), SimulatedProduct::builtInPath(variant))
 {
 }
 
@@ -31,7 +33,7 @@ Fixture::Fixture(const QByteArray& xml, const QString& source)
 {
     ToolsInterface::setTraceInterval(0);
     QString error;
-    m_module = moduleFrom(ProductDescription::fromXml(xml, source, &error), error);
+    m_module = moduleFrom(SimulatedProduct::fromXml(xml, source, &error), error);
     m_root = std::make_unique<GenericPositionMode>();
 }
 
@@ -42,7 +44,7 @@ Fixture::~Fixture()
 
 QByteArray Fixture::productXml(int variant)
 {
-    QFile file(ProductDescription::builtInPath(variant));
+    QFile file(SimulatedProduct::builtInPath(variant));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("fixture: no built-in product %d", variant);
     return file.readAll();

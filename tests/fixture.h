@@ -2,8 +2,10 @@
 
 #include "core/toolsinterface.h"
 #include "device/journal.h"
+#include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
+#include "products/simulatedproduct.h"
 
 #include <QPointer>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #include "fixture.h"
-#include "plugin/genericpositionmode.h"
+#include "genericpositionmode.h"
 
 #include <QAbstractButton>
 #include <QFormLayout>

@@ -195,7 +195,7 @@ void tst_Faults::targetsAndStepsAtThe32BitEdgesWrapAround()
     QCOMPARE(targetAfter(2147483647, "btnMoveRelative"), -2147483647);
 
     relativeTo->setCurrentIndex(0); // from the actual position
-    const QString actual = fixture.module()->product()->motion().sources.value(QStringLiteral("actual")).name;
+    const QString actual = fixture.module()->motion().sources.value(QStringLiteral("actual")).name;
     fixture.setDevice(actual, 2147483647);
     QCOMPARE(targetAfter(2147483647, "btnMoveRelative"), -2);
     fixture.setDevice(actual, -2147483647);

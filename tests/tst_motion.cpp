@@ -331,7 +331,7 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion()
 void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data()
 {
     QTest::addColumn<int>("variant");
-    for (int variant : ProductDescription::builtInVariants())
+    for (int variant : SimulatedProduct::builtInVariants())
         QTest::addRow("%d", variant) << variant;
 }
 

@@ -1,7 +1,7 @@
 #include "fixture.h"
 #include "model/registercontroller.h"
 #include "model/zyrafield.h"
-#include "tools/register/positionmode_orsax.h"
+#include "register/positionmode_orsax.h"
 
 #include <QAbstractButton>
 #include <QSpinBox>

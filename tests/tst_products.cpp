@@ -5,6 +5,7 @@
 #include "model/xmlproductmodule.h"
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
+#include "products/simulatedproduct.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,7 +60,7 @@ private slots:
 void tst_Products::everyBuiltInProductLoads_data()
 {
     QTest::addColumn<int>("variant");
-    for (int variant : ProductDescription::builtInVariants())
+    for (int variant : SimulatedProduct::builtInVariants())
         QTest::newRow(qPrintable(QString::number(variant))) << variant;
 }
 
@@ -67,18 +68,19 @@ void tst_Products::everyBuiltInProductLoads()
 {
     QFETCH(int, variant);
     QString error;
-    const auto product = ProductDescription::builtIn(variant, &error);
+    const auto product = SimulatedProduct::builtIn(variant, &error);
     QVERIFY2(product, qPrintable(error));
-    QCOMPARE(product->variant(), variant);
-    QVERIFY(product->motion().sources.contains(QStringLiteral("target")));
-    QVERIFY(product->motion().sources.contains(QStringLiteral("actual")));
+    QCOMPARE(product->description->variant(), variant);
+    QVERIFY(product->motion.sources.contains(QStringLiteral("target")));
+    QVERIFY(product->motion.sources.contains(QStringLiteral("actual")));
 }
 
 void tst_Products::productDescribesModuleParametersAndRegisterMap()
 {
     QString error;
-    const auto product = ProductDescription::fromXml(kProduct, QStringLiteral("t.xml"), &error);
-    QVERIFY2(product, qPrintable(error));
+    const auto file = SimulatedProduct::fromXml(kProduct, QStringLiteral("t.xml"), &error);
+    QVERIFY2(file, qPrintable(error));
+    const ProductDescription* product = file->description.get();
     QCOMPARE(product->address(), quint8(9));
     QCOMPARE(product->motors(), 2);
     QCOMPARE(product->designation(), QStringLiteral("T"));
@@ -128,15 +130,15 @@ void tst_Products::fieldsAreCutOutOfTheirRegister()
     QFETCH(qlonglong, registerValue);
     QFETCH(qlonglong, fieldValue);
     QString error;
-    const auto product = ProductDescription::fromXml(kProduct, QStringLiteral("t.xml"), &error);
-    QCOMPARE(product->ic()->getRegisterFieldByName(field, true)->getFieldValue(registerValue), fieldValue);
+    const auto product = SimulatedProduct::fromXml(kProduct, QStringLiteral("t.xml"), &error);
+    QCOMPARE(product->description->ic()->getRegisterFieldByName(field, true)->getFieldValue(registerValue), fieldValue);
 }
 
 void tst_Products::insertingAFieldKeepsTheOtherBits()
 {
     QString error;
-    const auto product = ProductDescription::fromXml(kProduct, QStringLiteral("t.xml"), &error);
-    const XmlValueRegisterField* offset = product->ic()->getRegisterFieldByName(QStringLiteral("OFFSET"), true);
+    const auto product = SimulatedProduct::fromXml(kProduct, QStringLiteral("t.xml"), &error);
+    const XmlValueRegisterField* offset = product->description->ic()->getRegisterFieldByName(QStringLiteral("OFFSET"), true);
     QCOMPARE(offset->insertFieldValue(0xA5A500A5u, -2), 0xA5A5FEA5u);
     QCOMPARE(offset->insertFieldValue(0xFFFFFFFFu, 0), 0xFFFF00FFu);
     // Bits beyond the field are dropped, not spilled into neighbours.
@@ -181,19 +183,19 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn()
     QFETCH(QByteArray, xml);
     QFETCH(QString, message);
     QString error;
-    QVERIFY(!ProductDescription::fromXml(xml, QStringLiteral("t.xml"), &error));
+    QVERIFY(!SimulatedProduct::fromXml(xml, QStringLiteral("t.xml"), &error));
     QCOMPARE(error, message);
 }
 
 void tst_Products::unknownVariantAndMissingFileAreRefused()
 {
     QString error;
-    QVERIFY(!ProductDescription::builtIn(41, &error));
+    QVERIFY(!SimulatedProduct::builtIn(41, &error));
     QCOMPARE(error, QStringLiteral("error: no simulated product has the variant code 41"));
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("missing.xml"));
-    QVERIFY(!ProductDescription::fromFile(path, &error));
+    QVERIFY(!SimulatedProduct::fromFile(path, &error));
     QVERIFY2(error.startsWith(path + QStringLiteral(": error: cannot read the product file")), qPrintable(error));
 }
 

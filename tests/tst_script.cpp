@@ -1,4 +1,4 @@
-#include "workbench/scriptparser.h"
+#include "scriptparser.h"
 
 #include <QTest>
 

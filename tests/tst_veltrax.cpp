@@ -1,8 +1,8 @@
 #include "fixture.h"
 #include "model/registercontroller.h"
 #include "model/zyrafield.h"
-#include "plugin/genericpositionmode.h"
-#include "tools/register/rampgraph.h"
+#include "genericpositionmode.h"
+#include "register/rampgraph.h"
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 

@@ -1,7 +1,7 @@
 #include "fixture.h"
 #include "core/popupinfolabel.h"
 #include "model/parametercontroller.h"
-#include "plugin/genericpositionmode.h"
+#include "genericpositionmode.h"
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>

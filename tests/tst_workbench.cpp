@@ -1,16 +1,17 @@
 #include "device/journal.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
+#include "model/productdescription.h"
 #include "model/xmlproductic.h"
 #include "core/toolsinterface.h"
 #include "model/parametercontroller.h"
 #include "model/zyraparameter.h"
-#include "workbench/journalview.h"
-#include "workbench/mainwindow.h"
-#include "workbench/motionplot.h"
-#include "workbench/pluginhost.h"
-#include "workbench/toolpanel.h"
-#include "workbench/userinput.h"
+#include "journalview.h"
+#include "mainwindow.h"
+#include "motionplot.h"
+#include "pluginhost.h"
+#include "toolpanel.h"
+#include "userinput.h"
 
 #include <QComboBox>
 #include <QFile>

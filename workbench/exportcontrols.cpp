@@ -2,6 +2,7 @@
 
 #include "core/exporttypes.h"
 #include "core/toolsinterface.h"
+#include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/parametercontroller.h"
 #include "model/productdescription.h"

@@ -1,7 +1,10 @@
 #include "mainwindow.h"
 
 #include "core/toolsinterface.h"
+#include "device/journal.h"
+#include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
+#include "model/productdescription.h"
 #include "deviceclock.h"
 #include "exportcontrols.h"
 #include "journalview.h"

@@ -1,7 +1,9 @@
 #include "pluginhost.h"
 
 #include "core/toolsinterface.h"
+#include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
+#include "model/productdescription.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,15 +1,17 @@
 #include "productcatalog.h"
 
+#include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
+#include "products/simulatedproduct.h"
 
 #include <QStringList>
 
 bool ProductCatalog::loadBuiltIn(QString* error)
 {
-    const QList<int> variants = ProductDescription::builtInVariants();
+    const QList<int> variants = SimulatedProduct::builtInVariants();
     for (int variant : variants) {
-        if (!add(ProductDescription::builtInPath(variant), error))
+        if (!add(SimulatedProduct::builtInPath(variant), error))
             return false;
     }
     return true;
@@ -22,15 +24,16 @@ bool ProductCatalog::addFile(const QString& path, QString* error)
 
 bool ProductCatalog::add(const QString& path, QString* error)
 {
-    const std::unique_ptr<ProductDescription> product = ProductDescription::fromFile(path, error);
-    if (!product)
+    const std::unique_ptr<SimulatedProduct> file = SimulatedProduct::fromFile(path, error);
+    if (!file)
         return false;
+    const ProductDescription& product = *file->description;
     Entry entry;
-    entry.variant = product->variant();
-    entry.designation = product->designation();
-    entry.name = product->name();
+    entry.variant = product.variant();
+    entry.designation = product.designation();
+    entry.name = product.name();
     entry.path = path;
-    entry.motors = product->motors();
+    entry.motors = product.motors();
     for (Entry& existing : m_entries) {
         if (existing.variant == entry.variant) {
             existing = entry;
@@ -66,7 +69,7 @@ std::unique_ptr<SimulatedModule> ProductCatalog::createModule(int variant, QStri
             *error = QStringLiteral("unknown product code %1 (the products are %2)").arg(variant).arg(variantList());
         return nullptr;
     }
-    std::unique_ptr<ProductDescription> product = ProductDescription::fromFile(entry->path, error);
+    std::unique_ptr<SimulatedProduct> product = SimulatedProduct::fromFile(entry->path, error);
     if (!product)
         return nullptr;
     return std::make_unique<SimulatedModule>(std::move(product));

@@ -8,7 +8,7 @@ class XmlValueRegisterField;
 
 // One access to the device. Every read, write, move and trace request of the
 // host, its model objects and the tools is described by one of these and
-// passes the module's single device port (ZYRAModuleInterface::perform).
+// passes the module's single device port, its DeviceLink.
 struct DeviceAccess
 {
     enum Operation { Read, Write, Move, Trace, Untrace, UntraceAll };
@@ -39,4 +39,6 @@ struct DeviceAccess
     quint32 registerValue = 0;
     // Out: the register the access touched (resolved from field or address), if any.
     const XmlValueRegister* touchedRegister = nullptr;
+    // Out: the device took the access (false, say, for a field without a register).
+    bool performed = false;
 };

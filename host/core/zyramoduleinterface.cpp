@@ -1,8 +1,10 @@
 #include "zyramoduleinterface.h"
 
 #include "command.h"
+#include "devicelink.h"
 #include "model/basexmlparameter.h"
 #include "model/parametercontroller.h"
+#include "model/productdescription.h"
 #include "model/registercontroller.h"
 #include "model/xmlproductic.h"
 #include "model/xmlparameterinterface.h"
@@ -14,13 +16,53 @@
 
 #include <memory>
 
-ZYRAModuleInterface::ZYRAModuleInterface(QObject* parent)
+ZYRAModuleInterface::ZYRAModuleInterface(std::unique_ptr<ProductDescription> product, QObject* parent)
     : QObject(parent)
 {
     qRegisterMetaType<Command*>("Command*");
+    Q_ASSERT(product);
+    m_product = product.release();
+    m_product->setParent(this);
+    setObjectName(m_product->name());
 }
 
 ZYRAModuleInterface::~ZYRAModuleInterface() = default;
+
+XmlProductIC* ZYRAModuleInterface::getIcProduct(unsigned char index)
+{
+    return (index == 0 && m_product) ? m_product->ic() : nullptr;
+}
+
+XmlProductModule* ZYRAModuleInterface::getProductModule()
+{
+    return m_product ? m_product->productModule() : nullptr;
+}
+
+quint8 ZYRAModuleInterface::moduleAddress() const
+{
+    return m_product ? m_product->address() : 0;
+}
+
+ProductDescription* ZYRAModuleInterface::product() const
+{
+    return m_product;
+}
+
+Model::ParameterController* ZYRAModuleInterface::parameterController(quint8 motor)
+{
+    QPointer<Model::ParameterController>& controller = m_parameterControllers[motor];
+    if (!controller && m_product)
+        controller = new Model::ParameterController(*m_product, this, motor, this);
+    return controller;
+}
+
+Model::RegisterController* ZYRAModuleInterface::registerController(quint8 channel)
+{
+    QPointer<Model::RegisterController>& controller = m_registerControllers[channel];
+    if (!controller && m_product)
+        controller = new Model::RegisterController(m_product->ic(), this, channel, this);
+    return controller;
+}
 
 void ZYRAModuleInterface::readChannelRegister(XmlValueRegister* reg, unsigned char channel, int* value)
 {
@@ -157,6 +199,32 @@ void ZYRAModuleInterface::refreshValue(const QObject* item, quint8 motor)
     }
 }
 
+bool ZYRAModuleInterface::poll(quint8 motor, const QString& name, QString* error)
+{
+    const XmlProductIC* ic = m_product ? m_product->ic() : nullptr;
+    const QObject* item = nullptr;
+    if (ic)
+        item = ic->getRegisterByName(name, true);
+    if (!item && ic)
+        item = ic->getRegisterFieldByName(name, true);
+    if (!item && m_product)
+        item = m_product->parameter(name);
+    if (!item) {
+        if (error)
+            *error = QStringLiteral("the module has no register, field or parameter \"%1\"").arg(name);
+        return false;
+    }
+    refreshValue(item, motor);
+    return true;
+}
+
+void ZYRAModuleInterface::refreshTraces()
+{
+    const QList<ToolsInterface*> all = tools();
+    for (ToolsInterface* tool : all)
+        tool->refreshTraces();
+}
+
 void ZYRAModuleInterface::noteTrace(DeviceAccess::Operation operation, const QObject* item, quint8 motor)
 {
     DeviceAccess access(operation, motor);
@@ -192,6 +260,12 @@ void ZYRAModuleInterface::exportValue(const export_type_t* key, const QVariant& 
     const QList<ToolsInterface*> receivers = tools();
     for (ToolsInterface* tool : receivers)
         tool->offerImport(key, value, this);
+}
+
+void ZYRAModuleInterface::perform(DeviceAccess& access)
+{
+    if (m_link)
+        m_link->perform(access);
 }
 
 void ZYRAModuleInterface::performRegisterRead(DeviceAccess& access)

@@ -3,12 +3,17 @@
 #include "deviceaccess.h"
 #include "exporttypes.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
 
+#include <memory>
+
 class Command;
+class DeviceLink;
+class ProductDescription;
 class ToolsInterface;
 class XmlParameterInterface;
 class XmlProductIC;
@@ -23,10 +28,10 @@ class ParameterController;
 class RegisterController;
 } // namespace Model
 
-// The host's face of one connected module. Tools use the channel-register
-// operations below; the host's model objects and the tool base use the
-// host-side operations. Every one of them ends in perform(), the single
-// device port, which a concrete module implements.
+// The host's face of one connected module: its product, the model objects of
+// each motor, and its tools. Tools use the channel-register operations below;
+// the host's model objects and the tool base use the host-side operations.
+// Every one of them ends in the module's device link, the single device port.
 class ZYRAModuleInterface : public QObject
 {
     Q_OBJECT
@@ -34,12 +39,13 @@ class ZYRAModuleInterface : public QObject
 public:
     static constexpr int RegisterReadCommand = 150;
 
-    explicit ZYRAModuleInterface(QObject* parent = nullptr);
+    // Takes the product the module is (owned, a child of the module).
+    explicit ZYRAModuleInterface(std::unique_ptr<ProductDescription> product, QObject* parent = nullptr);
     ~ZYRAModuleInterface() override;
 
-    virtual XmlProductIC* getIcProduct(unsigned char index) = 0;
-    virtual XmlProductModule* getProductModule() = 0;
-    virtual quint8 moduleAddress() const = 0;
+    virtual XmlProductIC* getIcProduct(unsigned char index);
+    virtual XmlProductModule* getProductModule();
+    virtual quint8 moduleAddress() const;
 
     void readChannelRegister(XmlValueRegister* reg, unsigned char channel, int* value);
     void readChannelRegister(unsigned short address, unsigned char channel, int* value);
@@ -56,8 +62,13 @@ public:
     void updateRegisterInputBuffer(unsigned char channel, Command* reply, bool* ok);
 
     // Host side.
-    virtual Model::ParameterController* parameterController(quint8 motor) = 0;
-    virtual Model::RegisterController* registerController(quint8 channel) = 0;
+    ProductDescription* product() const;
+    // The model objects of a motor (a channel of the IC), made on first use.
+    Model::ParameterController* parameterController(quint8 motor);
+    Model::RegisterController* registerController(quint8 channel);
+    // Where the module's accesses go; not owned, null drops them.
+    void setDeviceLink(DeviceLink* link) { m_link = link; }
+    DeviceLink* deviceLink() const { return m_link; }
 
     qint64 readField(const XmlValueRegisterField* field, quint8 channel, DeviceAccess::Mode mode);
     qint64 writeField(const XmlValueRegisterField* field, quint8 channel, qint64 value);
@@ -68,6 +79,11 @@ public:
     // Reads a register, field or parameter silently so that the model follows it,
     // as the host's trace timer and other views of the IDE do.
     void refreshValue(const QObject* item, quint8 motor);
+    // The host itself reads a register, field or parameter role by name, as
+    // another view of the IDE would: silently, but the model follows it.
+    bool poll(quint8 motor, const QString& name, QString* error = nullptr);
+    // One trace refresh of every tool of this module.
+    void refreshTraces();
     void noteTrace(DeviceAccess::Operation operation, const QObject* item, quint8 motor);
 
     // Tools of this module: they receive its replies and exports.
@@ -82,17 +98,17 @@ signals:
     // A reply was posted for the module's tools (emitted when it is posted).
     void replyPosted(int registerAddress, quint8 channel, int value);
 
-protected:
-    // The single device port: performs the access on the device, records it,
-    // and fills in the access's out values.
-    virtual void perform(DeviceAccess& access) = 0;
-
 private:
+    void perform(DeviceAccess& access);
     void performRegisterRead(DeviceAccess& access);
     void afterRegisterAccess(const DeviceAccess& access, bool isRead);
     // The motor's model object of a parameter description, which follows every access to it.
     Model::BaseXMLParameter* modelOf(const XmlParameterInterface* parameter, quint8 motor);
     void postReply(quint16 registerAddress, quint8 channel, int value);
 
+    QPointer<ProductDescription> m_product;
+    DeviceLink* m_link = nullptr;
+    QHash<quint8, QPointer<Model::ParameterController>> m_parameterControllers;
+    QHash<quint8, QPointer<Model::RegisterController>> m_registerControllers;
     QList<QPointer<ToolsInterface>> m_tools;
 };

@@ -1,5 +1,6 @@
 #include "simulateddevice.h"
 
+#include "core/deviceaccess.h"
 #include "model/xmlparameterinterface.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
@@ -7,10 +8,67 @@
 
 #include <cmath>
 
-SimulatedDevice::SimulatedDevice(const ProductDescription& product, QObject* parent)
+SimulatedDevice::SimulatedDevice(const ProductDescription& product, const MotionWiring& motion, QObject* parent)
     : QObject(parent)
     , m_product(&product)
+    , m_motion(motion)
 {
+}
+
+void SimulatedDevice::perform(DeviceAccess& access)
+{
+    if (!m_product)
+        return;
+    const quint8 motor = access.motor;
+    switch (access.operation) {
+    case DeviceAccess::Read:
+        if (access.parameter) {
+            access.result = readParameter(motor, *access.parameter);
+        } else if (access.field) {
+            access.touchedRegister = access.field->getRegister();
+            if (!access.touchedRegister)
+                return;
+            access.registerValue = readRegister(motor, access.touchedRegister->address());
+            access.result = access.field->getFieldValue(access.registerValue);
+        } else {
+            access.touchedRegister = access.reg;
+            if (!access.touchedRegister && m_product->ic())
+                access.touchedRegister = m_product->ic()->registerAt(access.address);
+            access.registerValue = readRegister(motor, access.reg ? access.reg->address() : access.address);
+            access.result = qint32(access.registerValue);
+        }
+        break;
+    case DeviceAccess::Write:
+        if (access.parameter) {
+            access.result = writeParameter(motor, *access.parameter, access.value);
+        } else if (access.field) {
+            access.touchedRegister = access.field->getRegister();
+            if (!access.touchedRegister)
+                return;
+            const quint16 address = access.touchedRegister->address();
+            writeRegister(motor, address, access.field->insertFieldValue(readRegister(motor, address), access.value));
+            access.registerValue = readRegister(motor, address);
+            access.result = access.field->getFieldValue(access.registerValue);
+        } else if (access.reg) {
+            access.touchedRegister = access.reg;
+            writeRegister(motor, access.reg->address(), quint32(quint64(access.value)));
+            access.registerValue = readRegister(motor, access.reg->address());
+            access.result = qint32(access.registerValue);
+        } else {
+            return;
+        }
+        break;
+    case DeviceAccess::Move:
+        moveTo(motor, qint32(access.value));
+        break;
+    case DeviceAccess::Trace:
+    case DeviceAccess::Untrace:
+    case DeviceAccess::UntraceAll:
+        // The host keeps traced values current by reading them; the device
+        // has nothing to do.
+        break;
+    }
+    access.performed = true;
 }
 
 SimulatedDevice::Channel& SimulatedDevice::channel(quint8 number)
@@ -138,8 +196,8 @@ qint64 SimulatedDevice::motionValue(quint8 motor, const QString& role, qint64 fa
 {
     if (!m_product)
         return fallback;
-    const auto source = m_product->motion().sources.constFind(role);
-    if (source == m_product->motion().sources.constEnd())
+    const auto source = m_motion.sources.constFind(role);
+    if (source == m_motion.sources.constEnd())
         return fallback;
     qint64 result = fallback;
     value(motor, source->name, &result);
@@ -150,13 +208,13 @@ void SimulatedDevice::writeMotionValue(quint8 motor, const QString& role, qint64
 {
     if (!m_product)
         return;
-    const auto source = m_product->motion().sources.constFind(role);
-    if (source == m_product->motion().sources.constEnd())
+    const auto source = m_motion.sources.constFind(role);
+    if (source == m_motion.sources.constEnd())
         return;
     const XmlProductIC* ic = m_product->ic();
-    if (source->kind == ProductDescription::MotionSource::Parameter) {
+    if (source->kind == MotionWiring::Source::Parameter) {
         channel(motor).parameters.insert(source->name, value);
-    } else if (source->kind == ProductDescription::MotionSource::Register && ic) {
+    } else if (source->kind == MotionWiring::Source::Register && ic) {
         if (const XmlValueRegister* reg = ic->getRegisterByName(source->name, true))
             writeRegister(motor, reg->address(), quint32(quint64(value)));
     } else if (ic) {
@@ -171,18 +229,8 @@ void SimulatedDevice::writeMotionValue(quint8 motor, const QString& role, qint64
 RampGenerator::Settings SimulatedDevice::motionSettings(quint8 motor)
 {
     RampGenerator::Settings settings;
-    const ProductDescription::Motion& motion = m_product->motion();
-    switch (motion.profile) {
-    case ProductDescription::Motion::Direct:
-        settings.profile = RampGenerator::Profile::Direct;
-        break;
-    case ProductDescription::Motion::Trapezoid:
-        settings.profile = RampGenerator::Profile::Trapezoid;
-        break;
-    case ProductDescription::Motion::EightPoint:
-        settings.profile = RampGenerator::Profile::EightPoint;
-        break;
-    }
+    const MotionWiring& motion = m_motion;
+    settings.profile = motion.profile;
     const auto mode = motion.sources.constFind(QStringLiteral("mode"));
     if (mode != motion.sources.constEnd())
         settings.positionMode = motionValue(motor, QStringLiteral("mode"), mode->value) == mode->value;
@@ -210,8 +258,8 @@ RampGenerator::Settings SimulatedDevice::motionSettings(quint8 motor)
 
 void SimulatedDevice::stepMotion(quint8 motor, double seconds)
 {
-    if (!m_product || !m_product->motion().sources.contains(QStringLiteral("target"))
-        || !m_product->motion().sources.contains(QStringLiteral("actual")))
+    if (!m_product || !m_motion.sources.contains(QStringLiteral("target"))
+        || !m_motion.sources.contains(QStringLiteral("actual")))
         return;
     Channel& state = channel(motor);
     const qint32 target = qint32(quint32(quint64(motionValue(motor, QStringLiteral("target"), 0))));
@@ -243,6 +291,6 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
     state.motion.position = double(next) + state.fraction;
     state.motion.velocity = relative.velocity;
     writeMotionValue(motor, QStringLiteral("actual"), next);
-    const double scale = m_product->motion().velocityScale;
+    const double scale = m_motion.velocityScale;
     writeMotionValue(motor, QStringLiteral("velocity"), std::llround(state.motion.velocity / scale));
 }

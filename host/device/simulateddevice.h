@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/devicelink.h"
 #include "model/productdescription.h"
+#include "motionwiring.h"
 #include "rampgenerator.h"
 
 #include <QHash>
@@ -13,13 +15,16 @@ class XmlValueRegisterField;
 
 // The device behind a simulated module: a register file per channel, an
 // axis-parameter store per motor, and each motor's motion, which moves only
-// when its time is advanced.
-class SimulatedDevice : public QObject
+// when its time is advanced. It is the module's link to the device.
+class SimulatedDevice : public QObject, public DeviceLink
 {
     Q_OBJECT
 
 public:
-    explicit SimulatedDevice(const ProductDescription& product, QObject* parent = nullptr);
+    SimulatedDevice(const ProductDescription& product, const MotionWiring& motion, QObject* parent = nullptr);
+
+    void perform(DeviceAccess& access) override;
+    const MotionWiring& motion() const { return m_motion; }
 
     // Registers keep every bit written to them.
     quint32 readRegister(quint8 channel, quint16 address);
@@ -66,6 +71,7 @@ private:
     void stepMotion(quint8 motor, double seconds);
 
     QPointer<const ProductDescription> m_product;
+    MotionWiring m_motion;
     QHash<quint8, Channel> m_channels;
     qint64 m_timeMs = 0;
 };

@@ -1,69 +1,16 @@
 #include "productdescription.h"
 
-#include "productreader.h"
 #include "xmlparameterinterface.h"
 #include "xmlproductic.h"
 #include "xmlproductmodule.h"
 
-#include <QFile>
-
-namespace {
-const QList<int> kBuiltInVariants{40, 100, 105, 108, 135, 139};
-}
-
-ProductDescription::ProductDescription(QObject* parent)
+ProductDescription::ProductDescription(const Identity& identity, QObject* parent)
     : QObject(parent)
+    , m_identity(identity)
 {
 }
 
 ProductDescription::~ProductDescription() = default;
-
-std::unique_ptr<ProductDescription> ProductDescription::fromFile(const QString& path, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: error: cannot read the product file: %2").arg(path, file.errorString());
-        return nullptr;
-    }
-    return fromXml(file.readAll(), path, error);
-}
-
-std::unique_ptr<ProductDescription> ProductDescription::fromXml(const QByteArray& xml,
-                                                                const QString& source, QString* error)
-{
-    return ProductReader(source).read(xml, error);
-}
-
-QList<int> ProductDescription::builtInVariants()
-{
-    return kBuiltInVariants;
-}
-
-QString ProductDescription::builtInPath(int variant)
-{
-    return QStringLiteral(":/products/%1.xml").arg(variant);
-}
-
-std::unique_ptr<ProductDescription> ProductDescription::builtIn(int variant, QString* error)
-{
-    if (!kBuiltInVariants.contains(variant)) {
-        if (error)
-            *error = QStringLiteral("error: no simulated product has the variant code %1").arg(variant);
-        return nullptr;
-    }
-    return fromFile(builtInPath(variant), error);
-}
-
-QStringList ProductDescription::motionRoles()
-{
-    return {QStringLiteral("target"), QStringLiteral("actual"), QStringLiteral("velocity"),
-            QStringLiteral("mode"), QStringLiteral("rampEnable"), QStringLiteral("vStart"),
-            QStringLiteral("a1"), QStringLiteral("v1"), QStringLiteral("a2"), QStringLiteral("v2"),
-            QStringLiteral("aMax"), QStringLiteral("vMax"), QStringLiteral("dMax"),
-            QStringLiteral("d2"), QStringLiteral("d1"), QStringLiteral("vStop"),
-            QStringLiteral("tVMax"), QStringLiteral("tZeroWait")};
-}
 
 XmlProductModule* ProductDescription::productModule() const
 {
@@ -75,11 +22,43 @@ XmlProductIC* ProductDescription::ic() const
     return m_ic;
 }
 
+QList<XmlParameterInterface*> ProductDescription::parameters() const
+{
+    QList<XmlParameterInterface*> live;
+    for (const QPointer<XmlParameterInterface>& parameter : m_parameters) {
+        if (parameter)
+            live.append(parameter);
+    }
+    return live;
+}
+
 XmlParameterInterface* ProductDescription::parameter(const QString& role) const
 {
-    for (XmlParameterInterface* parameter : m_parameters) {
-        if (parameter->role() == role)
+    for (const QPointer<XmlParameterInterface>& parameter : m_parameters) {
+        if (parameter && parameter->role() == role)
             return parameter;
     }
     return nullptr;
+}
+
+void ProductDescription::setProductModule(XmlProductModule* module)
+{
+    m_module = module;
+    if (module)
+        module->setParent(this);
+}
+
+void ProductDescription::setIc(XmlProductIC* ic)
+{
+    m_ic = ic;
+    if (ic)
+        ic->setParent(this);
+}
+
+void ProductDescription::addParameter(XmlParameterInterface* parameter)
+{
+    if (!parameter)
+        return;
+    parameter->setParent(this);
+    m_parameters.append(parameter);
 }

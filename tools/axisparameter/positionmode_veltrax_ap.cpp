@@ -6,7 +6,7 @@
 #include "model/parametercontroller.h"
 #include "model/xmlparameterinterface.h"
 #include "model/zyraparameter.h"
-#include "tools/register/rampgraph.h"
+#include "register/rampgraph.h"
 #include "widgets/xmlparameterwidget.h"
 
 #include <QEvent>

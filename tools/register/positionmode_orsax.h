@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/genericpositionmode.h"
+#include "genericpositionmode.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,12 +1,12 @@
 #include "productreader.h"
 
-#include "parametercontroller.h"
-#include "xmlfeature.h"
-#include "xmlparameterinterface.h"
-#include "xmlproductic.h"
-#include "xmlproductmodule.h"
-#include "xmlvalueregister.h"
-#include "xmlvalueregisterfield.h"
+#include "model/parametercontroller.h"
+#include "model/xmlfeature.h"
+#include "model/xmlparameterinterface.h"
+#include "model/xmlproductic.h"
+#include "model/xmlproductmodule.h"
+#include "model/xmlvalueregister.h"
+#include "model/xmlvalueregisterfield.h"
 
 namespace {
 constexpr qint64 kRegisterMask = 0xFFFFFFFFll;
@@ -19,11 +19,12 @@ ProductReader::ProductReader(const QString& source)
 {
 }
 
-std::unique_ptr<ProductDescription> ProductReader::read(const QByteArray& xml, QString* error)
+std::unique_ptr<SimulatedProduct> ProductReader::read(const QByteArray& xml, QString* error)
 {
     m_reader.clear();
     m_reader.addData(xml);
-    m_product = std::make_unique<ProductDescription>();
+    m_product.reset();
+    m_motion = MotionWiring();
     m_binds.clear();
     m_error.clear();
 
@@ -40,7 +41,7 @@ std::unique_ptr<ProductDescription> ProductReader::read(const QByteArray& xml, Q
                 fail(QStringLiteral("unexpected element <%1> after </product>").arg(m_reader.name().toString()));
         }
     }
-    if (!failed() && m_product->m_variant == 0 && !m_reader.hasError())
+    if (!failed() && !m_product && !m_reader.hasError())
         fail(QStringLiteral("no <product> element"));
     if (!failed())
         checkMotionSources();
@@ -57,37 +58,42 @@ std::unique_ptr<ProductDescription> ProductReader::read(const QByteArray& xml, Q
             *error = m_error;
         return nullptr;
     }
-    return std::move(m_product);
+    auto product = std::make_unique<SimulatedProduct>();
+    product->description = std::move(m_product);
+    product->motion = m_motion;
+    return product;
 }
 
 void ProductReader::readProduct()
 {
-    ProductDescription& product = *m_product;
-    product.m_variant = int(requiredNumber("variant"));
-    product.m_designation = requiredText("designation");
-    product.m_name = requiredText("name");
+    ProductDescription::Identity identity;
+    identity.variant = int(requiredNumber("variant"));
+    identity.designation = requiredText("designation");
+    identity.name = requiredText("name");
     const qint64 address = optionalNumber("address", 1);
     const qint64 motors = optionalNumber("motors", 1);
     if (failed())
         return;
-    if (product.m_variant <= 0 || product.m_variant > 254)
-        return fail(QStringLiteral("variant %1 is not a product variant code (1..254)").arg(product.m_variant));
+    if (identity.variant <= 0 || identity.variant > 254)
+        return fail(QStringLiteral("variant %1 is not a product variant code (1..254)").arg(identity.variant));
     if (address < 0 || address > 255)
         return fail(QStringLiteral("module address %1 does not fit 8 bits").arg(address));
     if (motors < 1 || motors > kMaxMotors)
         return fail(QStringLiteral("motors must be 1..%1, not %2").arg(kMaxMotors).arg(motors));
-    product.m_address = quint8(address);
-    product.m_motors = int(motors);
+    identity.address = quint8(address);
+    identity.motors = int(motors);
+    m_product = std::make_unique<ProductDescription>(identity);
+    ProductDescription& product = *m_product;
 
     bool seenParameters = false;
     while (!failed() && m_reader.readNextStartElement()) {
         const QStringRef element = m_reader.name();
-        if (element == QLatin1String("module") && !product.m_module) {
+        if (element == QLatin1String("module") && !product.productModule()) {
             readModule();
         } else if (element == QLatin1String("parameters") && !seenParameters) {
             seenParameters = true;
             readParameters();
-        } else if (element == QLatin1String("ic") && !product.m_ic) {
+        } else if (element == QLatin1String("ic") && !product.ic()) {
             readIc();
         } else if (element == QLatin1String("motion") && m_binds.isEmpty()) {
             readMotion();
@@ -99,8 +105,8 @@ void ProductReader::readProduct()
 
 void ProductReader::readModule()
 {
-    auto* module = new XmlProductModule(requiredText("name"), m_product.get());
-    m_product->m_module = module;
+    auto* module = new XmlProductModule(requiredText("name"));
+    m_product->setProductModule(module);
     while (!failed() && m_reader.readNextStartElement()) {
         if (m_reader.name() != QLatin1String("feature")) {
             fail(QStringLiteral("unexpected element <%1> in <module>").arg(m_reader.name().toString()));
@@ -157,15 +163,15 @@ void ProductReader::readParameters()
         if (description.granularity < 1)
             return fail(QStringLiteral("parameter \"%1\": granularity must be at least 1").arg(description.role));
         numbers.insert(description.number);
-        m_product->m_parameters.append(new XmlParameterInterface(description, m_product.get()));
+        m_product->addParameter(new XmlParameterInterface(description));
         m_reader.skipCurrentElement();
     }
 }
 
 void ProductReader::readIc()
 {
-    auto* ic = new XmlProductIC(requiredText("name"), m_product.get());
-    m_product->m_ic = ic;
+    auto* ic = new XmlProductIC(requiredText("name"));
+    m_product->setIc(ic);
     while (!failed() && m_reader.readNextStartElement()) {
         if (m_reader.name() == QLatin1String("register"))
             readRegister(ic);
@@ -250,13 +256,13 @@ void ProductReader::readMotion()
     const QString profile = requiredText("profile");
     if (failed())
         return;
-    ProductDescription::Motion& motion = m_product->m_motion;
+    MotionWiring& motion = m_motion;
     if (profile == QLatin1String("direct"))
-        motion.profile = ProductDescription::Motion::Direct;
+        motion.profile = RampGenerator::Profile::Direct;
     else if (profile == QLatin1String("trapezoid"))
-        motion.profile = ProductDescription::Motion::Trapezoid;
+        motion.profile = RampGenerator::Profile::Trapezoid;
     else if (profile == QLatin1String("eightpoint"))
-        motion.profile = ProductDescription::Motion::EightPoint;
+        motion.profile = RampGenerator::Profile::EightPoint;
     else
         return fail(QStringLiteral("unknown motion profile \"%1\" (direct, trapezoid or eightpoint)").arg(profile));
     motion.velocityScale = optionalScale("velocityScale");
@@ -264,7 +270,7 @@ void ProductReader::readMotion()
     if (failed())
         return;
 
-    const QStringList roles = ProductDescription::motionRoles();
+    const QStringList roles = MotionWiring::roles();
     while (!failed() && m_reader.readNextStartElement()) {
         if (m_reader.name() != QLatin1String("use"))
             return fail(QStringLiteral("unexpected element <%1> in <motion>").arg(m_reader.name().toString()));
@@ -279,7 +285,7 @@ void ProductReader::readMotion()
         if (motion.sources.contains(bind.role))
             return fail(QStringLiteral("motion role \"%1\" is wired twice").arg(bind.role));
         const QXmlStreamAttributes attributes = m_reader.attributes();
-        using Source = ProductDescription::MotionSource;
+        using Source = MotionWiring::Source;
         const std::pair<const char*, Source::Kind> kinds[] = {
             {"register", Source::Register}, {"field", Source::Field}, {"parameter", Source::Parameter}};
         int given = 0;
@@ -307,13 +313,13 @@ void ProductReader::checkMotionSources()
     for (const PendingBind& bind : qAsConst(m_binds)) {
         bool known = false;
         switch (bind.source.kind) {
-        case ProductDescription::MotionSource::Register:
+        case MotionWiring::Source::Register:
             known = ic && ic->getRegisterByName(bind.source.name, true);
             break;
-        case ProductDescription::MotionSource::Field:
+        case MotionWiring::Source::Field:
             known = ic && ic->getRegisterFieldByName(bind.source.name, true);
             break;
-        case ProductDescription::MotionSource::Parameter:
+        case MotionWiring::Source::Parameter:
             known = m_product->parameter(bind.source.name) != nullptr;
             break;
         }

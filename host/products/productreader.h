@@ -1,6 +1,6 @@
 #pragma once
 
-#include "productdescription.h"
+#include "simulatedproduct.h"
 
 #include <QSet>
 #include <QXmlStreamReader>
@@ -9,20 +9,21 @@
 
 class XmlProductIC;
 
-// Reads one product file into a ProductDescription. Stops at the first error,
-// which names the file, line and column; nothing half-read is returned.
+// Reads one product file: the product's description and its motion wiring.
+// Stops at the first error, which names the file, line and column; nothing
+// half-read is returned.
 class ProductReader
 {
 public:
     explicit ProductReader(const QString& source);
 
-    std::unique_ptr<ProductDescription> read(const QByteArray& xml, QString* error);
+    std::unique_ptr<SimulatedProduct> read(const QByteArray& xml, QString* error);
 
 private:
     struct PendingBind
     {
         QString role;
-        ProductDescription::MotionSource source;
+        MotionWiring::Source source;
         qint64 line = 0;
         qint64 column = 0;
     };
@@ -49,6 +50,7 @@ private:
     QString m_source;
     QXmlStreamReader m_reader;
     std::unique_ptr<ProductDescription> m_product;
+    MotionWiring m_motion;
     QList<PendingBind> m_binds;
     QString m_error;
 };

@@ -1,0 +1,25 @@
+# Compiler settings every target of the project takes, as one interface
+# target linked privately: warnings, the Qt API level of the host, and the
+# sanitizers when POSITIONMODE_SANITIZE is on.
+add_library(positionmode_flags INTERFACE)
+target_compile_options(positionmode_flags INTERFACE -Wall -Wextra)
+# The host is built against Qt 5.12: keep away from what was already obsolete then.
+target_compile_definitions(positionmode_flags INTERFACE QT_DISABLE_DEPRECATED_BEFORE=0x050C00 QT_NO_FOREACH)
+if(POSITIONMODE_SANITIZE)
+  target_compile_options(positionmode_flags INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(positionmode_flags INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+# Builds the tools' Designer forms into `target`: uic makes Ui_PositionMode_*
+# for every source of the target that includes "ui_positionmode_*.h".
+set(POSITIONMODE_FORMS_DIR ${CMAKE_CURRENT_LIST_DIR}/../forms)
+function(positionmode_add_forms target)
+  target_sources(${target} PRIVATE
+    ${POSITIONMODE_FORMS_DIR}/positionmode_axisparameter.ui
+    ${POSITIONMODE_FORMS_DIR}/positionmode_orsax.ui
+    ${POSITIONMODE_FORMS_DIR}/positionmode_veltrax.ui
+    ${POSITIONMODE_FORMS_DIR}/positionmode_veltrax_ap.ui
+    ${POSITIONMODE_FORMS_DIR}/positionmode_zell.ui)
+  set_property(TARGET ${target} APPEND PROPERTY AUTOUIC_SEARCH_PATHS ${POSITIONMODE_FORMS_DIR})
+endfunction()
