@@ -4,7 +4,9 @@
 
 namespace {
 constexpr int kTickMs = 20;
-}
+// The most device time one tick advances, after the machine slept.
+constexpr qint64 kLongestTickMs = 60000;
+} // namespace
 
 DeviceClock::DeviceClock(QObject* parent)
     : QObject(parent)
@@ -35,11 +37,10 @@ void DeviceClock::stop()
 
 void DeviceClock::tick()
 {
-    // Whole milliseconds of real time since the last tick, however late it came
-    // (at most a minute at once, after the machine slept).
+    // Whole milliseconds of real time since the last tick, however late it came.
     const qint64 now = m_elapsed.elapsed();
     const qint64 due = now - m_advancedMs;
     m_advancedMs = now;
     if (m_device && due > 0)
-        m_device->advance(int(qMin<qint64>(due, 60000)));
+        m_device->advance(int(qMin(due, kLongestTickMs)));
 }

@@ -55,7 +55,7 @@ ExportControls::ExportControls(PluginHost& host, QWidget* parent)
     moduleChanged(m_host.module());
 }
 
-void ExportControls::moduleChanged(SimulatedModule* module)
+void ExportControls::moduleChanged(ZYRAModuleInterface* module)
 {
     const ProductDescription* product = module ? module->product() : nullptr;
     // Only modules driven through axis parameters export units and commutation mode.
@@ -66,7 +66,7 @@ void ExportControls::moduleChanged(SimulatedModule* module)
     {
         const QSignalBlocker blocker(m_units);
         // The module's own units: a linear axis for the linear module.
-        const bool linear = product && product->variant() == 108;
+        const bool linear = product && product->variant() == PluginVariant::LinearAxisParameter;
         m_units->setCurrentIndex(linear ? 1 : 0);
     }
     const QSignalBlocker blocker(m_commutation);

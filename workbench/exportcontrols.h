@@ -8,7 +8,7 @@ namespace Model {
 class ZYRAParameter;
 }
 class QComboBox;
-class SimulatedModule;
+class ZYRAModuleInterface;
 
 // The host's exports of an axis-parameter module: its units ("Units":
 // rotary 0, linear 1) and its commutation mode, which is also set in the
@@ -21,7 +21,7 @@ public:
     explicit ExportControls(PluginHost& host, QWidget* parent = nullptr);
 
 private:
-    void moduleChanged(SimulatedModule* module);
+    void moduleChanged(ZYRAModuleInterface* module);
     void followCommutationMode();
     void showCommutationMode(qint64 mode);
     void exported(const QString& key, const QVariant& value);

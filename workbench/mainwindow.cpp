@@ -25,14 +25,21 @@
 
 namespace {
 constexpr int kTraceIntervalMs = 100;
+constexpr QSize kInitialSize(1500, 960);
+// The tool's area never shrinks below this; plot and journal keep at least
+// their minimum below it.
+constexpr int kToolMinimumHeight = 160;
+constexpr int kViewsMinimumHeight = 300;
+// Space between a frame's border and what it holds, in pixels.
+constexpr QMargins kFramePadding(8, 6, 8, 8);
 
-// A titled frame around one area of the window.
-QWidget* framed(QWidget* content, QWidget* parent)
+// A frame around one area of the window.
+QFrame* framed(QWidget* content, QWidget* parent)
 {
     auto* frame = new QFrame(parent);
     frame->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QVBoxLayout(frame);
-    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setContentsMargins(kFramePadding);
     layout->addWidget(content);
     return frame;
 }
@@ -56,7 +63,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     bar->addWidget(m_exports);
 
     m_toolPanel = new ToolPanel(host, this);
-    m_toolPanel->setMinimumHeight(160);
+    m_toolPanel->setMinimumHeight(kToolMinimumHeight);
     m_plot = new MotionPlot(this);
     m_journal = new JournalView(this);
 
@@ -70,7 +77,8 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     views->setChildrenCollapsible(false);
     m_split = new QSplitter(Qt::Vertical, this);
     m_split->setObjectName(QStringLiteral("mainSplitter"));
-    m_split->addWidget(framed(m_toolPanel, m_split));
+    m_toolFrame = framed(m_toolPanel, m_split);
+    m_split->addWidget(m_toolFrame);
     m_split->addWidget(views);
     m_split->setStretchFactor(0, 0);
     m_split->setStretchFactor(1, 1);
@@ -101,7 +109,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
     connect(m_picker, &ProductPicker::motorChosen, this, &MainWindow::motorChosen);
     moduleChanged(host.module());
-    resize(1500, 960);
+    resize(kInitialSize);
 }
 
 MainWindow::~MainWindow()
@@ -179,8 +187,7 @@ void MainWindow::fitTool()
     // The tool gets the height it asks for, as long as plot and journal keep a
     // sensible share; only a change of what it asks for moves the splitter the
     // user may have dragged.
-    constexpr int kViewsMinimumHeight = 300;
-    constexpr int kFrameMargins = 6 + 8 + 2 * 2;
+    const int frameHeight = kFramePadding.top() + kFramePadding.bottom() + 2 * m_toolFrame->frameWidth();
     const int preferred = m_toolPanel->preferredHeight();
     const QList<int> sizes = m_split->sizes();
     const int total = sizes.value(0) + sizes.value(1);
@@ -188,7 +195,7 @@ void MainWindow::fitTool()
         return;
     m_fittedHeight = preferred;
     const int lowest = m_toolPanel->minimumHeight();
-    const int wanted = qBound(lowest, preferred + kFrameMargins, qMax(lowest, total - kViewsMinimumHeight));
+    const int wanted = qBound(lowest, preferred + frameHeight, qMax(lowest, total - kViewsMinimumHeight));
     m_split->setSizes({wanted, total - wanted});
 }
 

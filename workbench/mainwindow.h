@@ -8,6 +8,7 @@ class JournalView;
 class MotionPlot;
 class PluginHost;
 class ProductPicker;
+class QFrame;
 class QLabel;
 class QSplitter;
 class SimulatedModule;
@@ -51,6 +52,7 @@ private:
     ProductPicker* m_picker = nullptr;
     ExportControls* m_exports = nullptr;
     ToolPanel* m_toolPanel = nullptr;
+    QFrame* m_toolFrame = nullptr;
     MotionPlot* m_plot = nullptr;
     JournalView* m_journal = nullptr;
     DeviceClock* m_clock = nullptr;

@@ -10,6 +10,11 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+namespace {
+// Space around the note that stands in for a hidden tool, in pixels.
+constexpr int kNotePadding = 24;
+} // namespace
+
 ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     : QWidget(parent)
     , m_host(host)
@@ -28,7 +33,7 @@ ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     m_note->setObjectName(QStringLiteral("toolNote"));
     m_note->setAlignment(Qt::AlignCenter);
     m_note->setWordWrap(true);
-    m_note->setMargin(24);
+    m_note->setMargin(kNotePadding);
     m_note->setStyleSheet(QStringLiteral("color: palette(dark); font-size: 11pt;"));
     m_pages = new QStackedWidget(this);
     m_pages->addWidget(m_scroll);

@@ -84,15 +84,3 @@ QList<int> PluginInterface::compatibleVariants()
 {
     return m_variants;
 }
-
-void PluginInterface::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    emit windowVisibilityChanged(true);
-}
-
-void PluginInterface::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    emit windowVisibilityChanged(false);
-}

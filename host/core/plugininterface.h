@@ -48,14 +48,7 @@ public slots:
     virtual bool isUsableForVariant(int variant);
     virtual QList<int> compatibleVariants();
 
-signals:
-    // The window was shown or hidden on screen.
-    void windowVisibilityChanged(bool visible);
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
     // Variant codes this plug-in serves, filled by the plug-in's root.
     QList<int> m_variants;
 

@@ -287,7 +287,6 @@ void ZYRAModuleInterface::afterRegisterAccess(const DeviceAccess& access, bool i
 
 void ZYRAModuleInterface::postReply(quint16 registerAddress, quint8 channel, int value)
 {
-    emit replyPosted(registerAddress, channel, value);
     const auto reply = std::make_shared<Command>(Command::StatusOk, moduleAddress(), registerReadChannel(),
                                                  registerAddress, channel, value);
     const QList<ToolsInterface*> receivers = tools();

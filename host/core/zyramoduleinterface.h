@@ -94,10 +94,6 @@ public:
     // the tool's import filters.
     void exportValue(const export_type_t* key, const QVariant& value);
 
-signals:
-    // A reply was posted for the module's tools (emitted when it is posted).
-    void replyPosted(int registerAddress, quint8 channel, int value);
-
 private:
     void perform(DeviceAccess& access);
     void performRegisterRead(DeviceAccess& access);
