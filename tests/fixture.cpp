@@ -87,6 +87,14 @@ ToolsInterface* Fixture::reopen(quint8 motor)
     return m_tool;
 }
 
+ToolsInterface* Fixture::openWithoutModule()
+{
+    m_root->isUsableForVariant(m_module->product()->variant());
+    delete m_tool;
+    m_tool = m_root->clone(QStringLiteral("Position mode"), 0, nullptr);
+    return m_tool;
+}
+
 void Fixture::close()
 {
     delete m_tool;

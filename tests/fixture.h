@@ -41,6 +41,8 @@ public:
     ToolsInterface* open(quint8 motor = 0);
     // clone() alone, for the variant the last open() chose.
     ToolsInterface* reopen(quint8 motor = 0);
+    // isUsableForVariant, then clone() without a module, as a host that lost its connection.
+    ToolsInterface* openWithoutModule();
     ToolsInterface* tool() const { return m_tool; }
     // Destroys the open tool, as the host does when its window is closed.
     void close();

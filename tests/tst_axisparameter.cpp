@@ -50,7 +50,7 @@ private slots:
     void unitsShowOnlyTheToolOfTheMatchingAxis();
     void missingParametersHideTheirControlsAndAreSkipped_data();
     void missingParametersHideTheirControlsAndAreSkipped();
-    void withoutProductModuleOrModuleTheToolLogsAndCarriesOn();
+    void withoutProductModuleTheToolLogsAndCarriesOn();
 };
 
 void tst_AxisParameter::movesStopAndClearGoThroughTheAxisCommand_data()
@@ -72,21 +72,15 @@ void tst_AxisParameter::movesStopAndClearGoThroughTheAxisCommand()
 
     QVERIFY(fixture.type("sbTargetPosition", 500));
     QCOMPARE(press(fixture, "btnMoveAbsolute"), QStringList{move.arg(500)});
-    QCOMPARE(press(fixture, "btnMoveRelative", "target position"), QStringList{move.arg(1000)});
     QCOMPARE(press(fixture, "btnMoveRelative", "actual position"), QStringList({readActual, move.arg(3500)}));
-    QVERIFY2(press(fixture, "btnMoveRelative", "target position") == QStringList{move.arg(2000)},
-             "a move from the actual position still advances the running target");
     QCOMPARE(press(fixture, "btnStop"), QStringList({readActual, move.arg(3000)}));
-
-    QVERIFY(fixture.type("sbTargetPosition", 2147483647));
-    QCOMPARE(press(fixture, "btnMoveAbsolute"), QStringList{move.arg(2147483647)});
     QVERIFY(fixture.type("sbTargetPosition", 1000));
-    QCOMPARE(press(fixture, "btnMoveRelative"), QStringList{move.arg(-2147482649)});
 
     fixture.setDevice(role(variant, "targetPosition"), 7000);
     QCOMPARE(press(fixture, "btnClear"), QStringList({"m0 write parameter " + role(variant, "actualPosition") + " 0",
                                                       "m0 read parameter " + role(variant, "targetPosition") + " -> 7000"}));
-    QVERIFY2(press(fixture, "btnMoveRelative") == QStringList{move.arg(8000)}, "Clear reloads the running target");
+    QVERIFY2(press(fixture, "btnMoveRelative", "target position") == QStringList{move.arg(8000)},
+             "Clear reloads the running target");
 }
 
 void tst_AxisParameter::editorsFillTheirRowsAndShowTracesTheAxis()
@@ -234,7 +228,7 @@ void tst_AxisParameter::missingParametersHideTheirControlsAndAreSkipped()
     QVERIFY(tool->isEnabled());
 }
 
-void tst_AxisParameter::withoutProductModuleOrModuleTheToolLogsAndCarriesOn()
+void tst_AxisParameter::withoutProductModuleTheToolLogsAndCarriesOn()
 {
     Fixture fixture(105);
     fixture.module()->setProductModuleHidden(true);
@@ -244,15 +238,6 @@ void tst_AxisParameter::withoutProductModuleOrModuleTheToolLogsAndCarriesOn()
     fixture.setDevice("commutationMode", 0);
     fixture.refresh();
     QVERIFY2(tool->isEnabled() && fixture.find("gbHints")->isHidden(), "no hints without the product's features");
-
-    QTest::ignoreMessage(QtCriticalMsg, kNoProductModule);
-    std::unique_ptr<ToolsInterface> orphan(fixture.root()->clone("Position mode", 0, nullptr));
-    QCOMPARE(orphan->metaObject()->className(), "PositionMode_AxisParameter");
-    for (const QString& button : kButtons)
-        orphan->findChild<QAbstractButton*>(button)->click();
-    orphan->showPlugin();
-    orphan->updateSubWidgetValues(8);
-    orphan->hidePlugin();
 }
 
 QTEST_MAIN(tst_AxisParameter)

@@ -9,7 +9,6 @@
 #include "model/xmlvalueregisterfield.h"
 #include "model/zyrafield.h"
 
-#include <QComboBox>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QTest>
@@ -84,18 +83,6 @@ QList<int> registerAddresses(SimulatedModule* module)
     return addresses;
 }
 
-// The value a move sent: the last number written to a target or handed to a move.
-qint64 lastTarget(const QStringList& journal)
-{
-    static const QRegularExpression target(
-        QStringLiteral(R"(^m0 (?:move|write \w+ \w*(?:TARGET|[tT]argetPosition)\w*) (-?\d+)$)"));
-    for (auto line = journal.crbegin(); line != journal.crend(); ++line) {
-        const QRegularExpressionMatch match = target.match(*line);
-        if (match.hasMatch())
-            return match.captured(1).toLongLong();
-    }
-    return 0x7FFFFFFFFFFFLL; // no move at all
-}
 } // namespace
 
 class tst_Faults : public QObject
@@ -109,8 +96,6 @@ private slots:
     void hostObjectsDeletedUnderALiveToolAreNeverTouched();
     void everyToolCopesWithEachProductElementMissing_data() { addVariantRows(); }
     void everyToolCopesWithEachProductElementMissing();
-    void targetsAndStepsAtThe32BitEdgesWrapAround_data() { addVariantRows(); }
-    void targetsAndStepsAtThe32BitEdgesWrapAround();
 };
 
 void tst_Faults::hostObjectsDeletedUnderALiveToolAreNeverTouched()
@@ -170,36 +155,6 @@ void tst_Faults::everyToolCopesWithEachProductElementMissing()
         fixture.pressEverything();
         deliverReplies(fixture.tool(), registerAddresses(fixture.module()));
     }
-}
-
-void tst_Faults::targetsAndStepsAtThe32BitEdgesWrapAround()
-{
-    QFETCH(int, variant);
-    Fixture fixture(variant);
-    fixture.open();
-    const auto targetAfter = [&fixture](int typed, const char* button) {
-        if (!fixture.type(QStringLiteral("sbTargetPosition"), typed))
-            return qint64(-1);
-        fixture.dropJournal();
-        fixture.click(button);
-        return lastTarget(fixture.journal());
-    };
-    auto* relativeTo = fixture.find<QComboBox>(QStringLiteral("cmbRelativeTo"));
-    QVERIFY(relativeTo);
-
-    relativeTo->setCurrentIndex(1); // from the last target
-    QCOMPARE(targetAfter(2147483647, "btnMoveAbsolute"), 2147483647);
-    QCOMPARE(targetAfter(1, "btnMoveRelative"), -2147483648LL);
-    QCOMPARE(targetAfter(-2147483647, "btnMoveAbsolute"), -2147483647);
-    QCOMPARE(targetAfter(-2147483647, "btnMoveRelative"), 2);
-    QCOMPARE(targetAfter(2147483647, "btnMoveRelative"), -2147483647);
-
-    relativeTo->setCurrentIndex(0); // from the actual position
-    const QString actual = fixture.module()->motion().sources.value(QStringLiteral("actual")).name;
-    fixture.setDevice(actual, 2147483647);
-    QCOMPARE(targetAfter(2147483647, "btnMoveRelative"), -2);
-    fixture.setDevice(actual, -2147483647);
-    QCOMPARE(targetAfter(-2147483647, "btnMoveRelative"), 2);
 }
 
 QTEST_MAIN(tst_Faults)

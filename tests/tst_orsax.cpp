@@ -3,7 +3,6 @@
 #include "model/zyrafield.h"
 #include "register/positionmode_orsax.h"
 
-#include <QAbstractButton>
 #include <QSpinBox>
 #include <QTest>
 
@@ -78,7 +77,6 @@ private slots:
     void targetRangeAndToolTipComeFromTheTargetField_data();
     void targetRangeAndToolTipComeFromTheTargetField();
     void displayFollowsTheTraceUntilHideRemovesEveryTrace();
-    void toolWithoutModuleIgnoresTheUser();
 };
 
 void tst_Orsax::sessionsSendTheirTargets_data()
@@ -88,21 +86,9 @@ void tst_Orsax::sessionsSendTheirTargets_data()
     QTest::addColumn<QStringList>("expected");
 
     const QStringList all;
-    QTest::newRow("relative from target adds up") << all << "abs 500; from target; rel 100; rel 100"
-                                                  << lines(moveTo(500), moveTo(600), moveTo(700));
-    QTest::newRow("relative from actual advances last target")
-        << all << "device 1000; rel -250; from target; rel 10" << lines(actualRead(1000), moveTo(750), moveTo(-240));
     QTest::newRow("stop and clear keep last target")
         << all << "abs 500; device 321; stop; clear; from target; rel 100"
         << lines(moveTo(500), actualRead(321), moveTo(321), "m0 write field PID_POSITION_ACTUAL 0", moveTo(600));
-    QTest::newRow("target wraps over the top") << all << "abs 2147483647; from target; rel 1"
-                                               << lines(moveTo(INT_MAX), moveTo(INT_MIN));
-    QTest::newRow("target wraps under the bottom") << all << "abs -2147483647; from target; rel -2"
-                                                   << lines(moveTo(-INT_MAX), moveTo(INT_MAX));
-    QTest::newRow("actual wraps over the top") << all << "device 2147483647; rel 1"
-                                               << lines(actualRead(INT_MAX), moveTo(INT_MIN));
-    QTest::newRow("actual wraps under the bottom") << all << "device -2147483648; rel -1"
-                                                   << lines(actualRead(INT_MIN), moveTo(INT_MAX));
 
     // Without a field only what needs it is skipped.
     const QString session = "show; abs 500; rel 100; from target; rel 100; stop; clear; hide";
@@ -186,17 +172,6 @@ void tst_Orsax::displayFollowsTheTraceUntilHideRemovesEveryTrace()
     fixture.setDevice("PID_POSITION_ACTUAL", 77);
     fixture.refresh();
     QCOMPARE(actual->value(), -4321);
-}
-
-void tst_Orsax::toolWithoutModuleIgnoresTheUser()
-{
-    PositionMode_Orsax tool(QStringLiteral("Position mode"), 0, nullptr, 100);
-    tool.showPlugin();
-    const QList<QAbstractButton*> buttons = tool.findChildren<QAbstractButton*>();
-    for (QAbstractButton* button : buttons)
-        button->click();
-    tool.hidePlugin();
-    QCOMPARE(tool.traceCount(), 0);
 }
 
 QTEST_MAIN(tst_Orsax)

@@ -43,7 +43,6 @@ private slots:
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule_data();
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule();
     void showAsksForTracesThenValuesAndHideDropsTraces();
-    void rootAnswersItsClassAndInterfaceId();
 };
 
 void tst_PluginRoot::pluginFileDeclaresItselfAndKeepsOneRootWhileItLives()
@@ -188,18 +187,6 @@ void tst_PluginRoot::showAsksForTracesThenValuesAndHideDropsTraces()
     tool.hidePlugin();
     const QList<QPair<QString, int>> expected{{"register", 8}, {"update", 9}, {"unregister", 8}};
     QCOMPARE(tool.calls, expected);
-}
-
-void tst_PluginRoot::rootAnswersItsClassAndInterfaceId()
-{
-    GenericPositionMode root;
-    QCOMPARE(root.qt_metacast("GenericPositionMode"), static_cast<void*>(&root));
-    QCOMPARE(root.qt_metacast("com.kessa.ToolsInterface/2.0"), static_cast<void*>(static_cast<ToolsInterface*>(&root)));
-    QCOMPARE(root.qt_metacast("QWidget"), static_cast<void*>(static_cast<QWidget*>(&root)));
-    QVERIFY(QMetaType::type("Command*") != QMetaType::UnknownType);
-    const QMetaObject* meta = &GenericPositionMode::staticMetaObject;
-    QCOMPARE(meta->method(meta->methodOffset()).methodSignature(), QByteArray("forward_IN_replyValue(Command*)"));
-    QCOMPARE(meta->method(meta->methodOffset() + 1).methodSignature(), QByteArray("IN_replyValue(Command*)"));
 }
 
 QTEST_MAIN(tst_PluginRoot)

@@ -1,7 +1,6 @@
 #include "fixture.h"
 #include "model/registercontroller.h"
 #include "model/zyrafield.h"
-#include "genericpositionmode.h"
 #include "register/rampgraph.h"
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
@@ -11,11 +10,9 @@
 #include <QGraphicsSvgItem>
 #include <QGraphicsView>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
 
-#include <memory>
 
 namespace {
 const char kTVMax[] = "RAMPER_TIME_CONFIG_T_VMAX";
@@ -125,22 +122,6 @@ private slots:
         QCOMPARE(f.find<QSpinBox>("sbActualPosition")->value(), 0);
     }
 
-    void relativeMoveFromActualStillAdvancesLastTargetAndWraps()
-    {
-        Fixture f(135);
-        f.open();
-        f.setDevice("PID_POSITION_ACTUAL", 2147483600);
-        QVERIFY(f.type("sbTargetPosition", 100));
-        QVERIFY(f.click("btnMoveRelative"));
-        QCOMPARE(f.journal(), QStringList("m0 read field PID_POSITION_ACTUAL -> 2147483600") + moveWrites(-2147483596));
-        QVERIFY(f.choose("cmbRelativeTo", "target position"));
-        QVERIFY(f.click("btnMoveRelative"));
-        QCOMPARE(f.journal(), moveWrites(200));
-        QVERIFY(f.type("sbTargetPosition", 2147483647));
-        QVERIFY(f.click("btnMoveRelative"));
-        QCOMPARE(f.journal(), moveWrites(-2147483449));
-    }
-
     void rampSwitchWritesThenRefreshesTheTable()
     {
         Fixture f(135);
@@ -205,19 +186,6 @@ private slots:
         QCOMPARE(f.journal(), moveWrites(500) + moveWrites(500) + moveWrites(1000));
     }
 
-    void toolWithoutModuleSurvivesEveryButton()
-    {
-        GenericPositionMode root;
-        QVERIFY(root.isUsableForVariant(135));
-        std::unique_ptr<ToolsInterface> tool(root.clone(QStringLiteral("Position mode"), 0, nullptr));
-        tool->showPlugin();
-        const QList<QPushButton*> buttons = tool->findChildren<QPushButton*>();
-        for (QPushButton* button : buttons)
-            button->click();
-        tool->findChild<QGroupBox*>(QStringLiteral("gbRampEnable"))->setChecked(false);
-        tool->hidePlugin();
-        QCOMPARE(sceneItems(tool.get()).size(), 14);
-    }
 };
 
 QTEST_MAIN(tst_Veltrax)

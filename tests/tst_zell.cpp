@@ -33,7 +33,6 @@ class tst_Zell : public QObject
 
 private slots:
     void moveForcesPositionModeKeepingOtherBitsThenWritesTarget();
-    void relativeMovesAccumulateLastTargetWhicheverBaseIsChosen();
     void rampSwitchRewritesItsBitAndClearsPidSourceFirstWhenOff();
     void replyUpdatesRowsOfItsRegisterOnlyForThisMotor();
     void deviceRampOffUnchecksGroupWithoutWritingAndLocksTable();
@@ -61,23 +60,6 @@ void tst_Zell::moveForcesPositionModeKeepingOtherBitsThenWritesTarget()
                                              "m0 write register FOC_PID_POSITION_TARGET 12345"}));
     QVERIFY(fixture.click("btnClear"));
     QCOMPARE(fixture.journal(), QStringList({"m0 write register FOC_PID_POSITION_ACTUAL 0"}));
-}
-
-void tst_Zell::relativeMovesAccumulateLastTargetWhicheverBaseIsChosen()
-{
-    Fixture fixture(kZell);
-    fixture.open();
-    fixture.setDevice("FOC_PID_POSITION_ACTUAL", 2147483000);
-    QVERIFY(fixture.type("sbTargetPosition", 1000));
-    const auto targetAfter = [&fixture](const char* button) {
-        fixture.click(button);
-        return fixture.journal().last().section(QLatin1Char(' '), 4).toInt();
-    };
-    QCOMPARE(targetAfter("btnMoveRelative"), -2147483296); // actual + step wraps around
-    QVERIFY(fixture.choose("cmbRelativeTo", "target position"));
-    QCOMPARE(targetAfter("btnMoveRelative"), 2000);
-    QCOMPARE(targetAfter("btnStop"), 2147483000);
-    QCOMPARE(targetAfter("btnMoveRelative"), 3000);
 }
 
 void tst_Zell::rampSwitchRewritesItsBitAndClearsPidSourceFirstWhenOff()

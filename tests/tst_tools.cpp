@@ -1,0 +1,123 @@
+#include "fixture.h"
+
+#include "device/motionwiring.h"
+
+#include <QComboBox>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QTest>
+
+// What every position tool does alike, one table across the six variants.
+namespace {
+const QList<int> kVariants{40, 100, 105, 108, 135, 139};
+
+void addVariantRows()
+{
+    QTest::addColumn<int>("variant");
+    for (int variant : kVariants)
+        QTest::newRow(qPrintable(QString::number(variant))) << variant;
+}
+
+// The value the last move sent: the last number written to a target or handed to a move.
+qint64 lastTarget(const QStringList& journal)
+{
+    static const QRegularExpression target(
+        QStringLiteral(R"(^m0 (?:move|write \w+ \w*(?:TARGET|[tT]argetPosition)\w*) (-?\d+)$)"));
+    for (auto line = journal.crbegin(); line != journal.crend(); ++line) {
+        const QRegularExpressionMatch match = target.match(*line);
+        if (match.hasMatch())
+            return match.captured(1).toLongLong();
+    }
+    return 0x7FFFFFFFFFFFLL; // no move at all
+}
+
+// Types a number, clicks a button and tells the target that reached the device.
+qint64 targetAfter(Fixture& fixture, int typed, const char* button)
+{
+    if (!fixture.type(QStringLiteral("sbTargetPosition"), typed))
+        return -1;
+    fixture.dropJournal();
+    fixture.click(QLatin1String(button));
+    return lastTarget(fixture.journal());
+}
+
+QString actualPositionOf(const Fixture& fixture)
+{
+    return fixture.module()->motion().sources.value(QStringLiteral("actual")).name;
+}
+} // namespace
+
+class tst_Tools : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
+    void relativeMovesStepTheLastTargetWhicheverBaseIsChosen_data() { addVariantRows(); }
+    void relativeMovesStepTheLastTargetWhicheverBaseIsChosen();
+    void targetsAndStepsAtThe32BitEdgesWrapAround_data() { addVariantRows(); }
+    void targetsAndStepsAtThe32BitEdgesWrapAround();
+    void toolWithoutModuleTakesEveryClickAndReachesNothing_data() { addVariantRows(); }
+    void toolWithoutModuleTakesEveryClickAndReachesNothing();
+};
+
+void tst_Tools::relativeMovesStepTheLastTargetWhicheverBaseIsChosen()
+{
+    QFETCH(int, variant);
+    Fixture fixture(variant);
+    fixture.open();
+    fixture.setDevice(actualPositionOf(fixture), 1000);
+    auto* relativeTo = fixture.find<QComboBox>(QStringLiteral("cmbRelativeTo"));
+    QVERIFY(relativeTo);
+    QCOMPARE(relativeTo->currentText(), QStringLiteral("actual position"));
+
+    QCOMPARE(targetAfter(fixture, 500, "btnMoveAbsolute"), 500);
+    QVERIFY(fixture.choose(QStringLiteral("cmbRelativeTo"), QStringLiteral("target position")));
+    QCOMPARE(targetAfter(fixture, 100, "btnMoveRelative"), 600);
+    QCOMPARE(targetAfter(fixture, 100, "btnMoveRelative"), 700);
+    QVERIFY(fixture.choose(QStringLiteral("cmbRelativeTo"), QStringLiteral("actual position")));
+    QCOMPARE(targetAfter(fixture, -250, "btnMoveRelative"), 750);
+    QCOMPARE(targetAfter(fixture, -250, "btnStop"), 1000);
+    QVERIFY2(fixture.choose(QStringLiteral("cmbRelativeTo"), QStringLiteral("target position"))
+                 && targetAfter(fixture, 0, "btnMoveRelative") == 450,
+             "a move from the actual position still steps the last target, and Stop leaves it");
+}
+
+void tst_Tools::targetsAndStepsAtThe32BitEdgesWrapAround()
+{
+    QFETCH(int, variant);
+    Fixture fixture(variant);
+    fixture.open();
+    QVERIFY(fixture.choose(QStringLiteral("cmbRelativeTo"), QStringLiteral("target position")));
+    QCOMPARE(targetAfter(fixture, 2147483647, "btnMoveAbsolute"), 2147483647);
+    QCOMPARE(targetAfter(fixture, 1, "btnMoveRelative"), -2147483648LL);
+    QCOMPARE(targetAfter(fixture, -2147483647, "btnMoveAbsolute"), -2147483647);
+    QCOMPARE(targetAfter(fixture, -2147483647, "btnMoveRelative"), 2);
+    QCOMPARE(targetAfter(fixture, 2147483647, "btnMoveRelative"), -2147483647);
+
+    QVERIFY(fixture.choose(QStringLiteral("cmbRelativeTo"), QStringLiteral("actual position")));
+    fixture.setDevice(actualPositionOf(fixture), 2147483647);
+    QCOMPARE(targetAfter(fixture, 2147483647, "btnMoveRelative"), -2);
+    fixture.setDevice(actualPositionOf(fixture), -2147483647);
+    QCOMPARE(targetAfter(fixture, -2147483647, "btnMoveRelative"), 2);
+}
+
+void tst_Tools::toolWithoutModuleTakesEveryClickAndReachesNothing()
+{
+    QFETCH(int, variant);
+    Fixture fixture(variant);
+    if (variant == 105 || variant == 108) {
+        QTest::ignoreMessage(QtCriticalMsg, "PositionMode_AxisParameter::PositionMode_AxisParameter(QString, quint8, "
+                                            "ZYRAModuleInterface*, int) getProductModule() failed ");
+    }
+    ToolsInterface* tool = fixture.openWithoutModule();
+    QVERIFY(tool);
+    QCOMPARE(tool->toolsVariant(), variant);
+    fixture.pressEverything();
+    tool->updateSubWidgetValues(8);
+    QCOMPARE(tool->traceCount(), 0);
+    QCOMPARE(fixture.journal(), QStringList());
+}
+
+QTEST_MAIN(tst_Tools)
+#include "tst_tools.moc"
