@@ -6,6 +6,8 @@ class DeviceClock;
 class ExportControls;
 class JournalView;
 class MotionPlot;
+class PlanBox;
+class PlannedMoves;
 class PluginHost;
 class ProductPicker;
 class QLabel;
@@ -34,6 +36,7 @@ public:
 
     ToolPanel* toolPanel() const { return m_toolPanel; }
     MotionPlot* motionPlot() const { return m_plot; }
+    PlanBox* planBox() const { return m_planBox; }
     JournalView* journalView() const { return m_journal; }
     // The window as it looks now, with the plot drawn up to date.
     QPixmap screenshot();
@@ -44,6 +47,7 @@ private:
     void productChosen(int variant);
     void motorChosen(int motor);
     void showDeviceTime(qint64 timeMs);
+    void showArrival(quint8 motor, double seconds, double plannedSeconds);
     void reportError(const QString& message);
     void fitTool();
 
@@ -52,6 +56,8 @@ private:
     ExportControls* m_exports = nullptr;
     ToolPanel* m_toolPanel = nullptr;
     MotionPlot* m_plot = nullptr;
+    PlanBox* m_planBox = nullptr;
+    PlannedMoves* m_moves = nullptr;
     JournalView* m_journal = nullptr;
     DeviceClock* m_clock = nullptr;
     QLabel* m_time = nullptr;
