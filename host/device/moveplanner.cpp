@@ -125,7 +125,7 @@ public:
     double speed(double direction) const { return m_velocity * direction; }
 
     // Changes the speed in `direction` to `to` at `rate` (0: at once).
-    void changeSpeed(const char* name, double direction, double to, double rate)
+    void changeSpeed(const QString& name, double direction, double to, double rate)
     {
         const double from = speed(direction);
         if (to == from)
@@ -134,7 +134,7 @@ public:
         append(name, duration, direction * (from + to) / 2 * duration, direction * to);
     }
 
-    void cruise(const char* name, double direction, double distance)
+    void cruise(const QString& name, double direction, double distance)
     {
         const double from = speed(direction);
         if (distance <= 0 || from <= 0)
@@ -143,10 +143,10 @@ public:
     }
 
 private:
-    void append(const char* name, double duration, double travel, double velocity)
+    void append(const QString& name, double duration, double travel, double velocity)
     {
         MovePlanner::Phase phase;
-        phase.name = QLatin1String(name);
+        phase.name = name;
         phase.startTime = m_time;
         phase.startPosition = m_travel;
         phase.startVelocity = m_velocity;
@@ -165,15 +165,23 @@ private:
     double m_velocity = 0;
 };
 
-const char* const kAccelerationNames[] = {"A1", "A2", "AMAX"};
-const char* const kDecelerationNames[] = {"D1", "D2", "DMAX"};
+// Names from static text, so that planning allocates no strings.
+QString accelerationName(int band)
+{
+    return band == 0 ? QStringLiteral("A1") : band == 1 ? QStringLiteral("A2") : QStringLiteral("AMAX");
+}
+
+QString decelerationName(int band)
+{
+    return band == 0 ? QStringLiteral("D1") : band == 1 ? QStringLiteral("D2") : QStringLiteral("DMAX");
+}
 
 // Brakes through the bands down to `down` (V_STOP, or VMAX for a motor above it).
-void brakeTo(const Bands& ramp, Builder& builder, double direction, double down, const char* name = nullptr)
+void brakeTo(const Bands& ramp, Builder& builder, double direction, double down, const QString& name = QString())
 {
     while (builder.speed(direction) > down) {
         const int band = ramp.brakingBand(builder.speed(direction));
-        builder.changeSpeed(name ? name : kDecelerationNames[band], direction,
+        builder.changeSpeed(name.isNull() ? decelerationName(band) : name, direction,
                             std::max(down, ramp.bottom(band)), ramp.decel[band]);
     }
 }
@@ -181,8 +189,8 @@ void brakeTo(const Bands& ramp, Builder& builder, double direction, double down,
 // Brakes to a standstill: down to V_STOP, where the motor stops.
 void brakeToRest(const Bands& ramp, Builder& builder, double direction)
 {
-    brakeTo(ramp, builder, direction, ramp.vStop, "brake");
-    builder.changeSpeed("brake", direction, 0, 0);
+    brakeTo(ramp, builder, direction, ramp.vStop, QStringLiteral("brake"));
+    builder.changeSpeed(QStringLiteral("brake"), direction, 0, 0);
 }
 
 // The fastest speed between `from` and VMAX from which accelerating there
@@ -220,19 +228,19 @@ void approach(const Bands& ramp, Builder& builder, double direction, double dist
     const double origin = builder.travel();
     const auto left = [&] { return distance - direction * (builder.travel() - origin); };
     if (builder.speed(direction) == 0 && ramp.vStart > 0)
-        builder.changeSpeed("VSTART", direction, std::min(ramp.vStart, ramp.brakingSpeed(distance)), 0);
+        builder.changeSpeed(QStringLiteral("VSTART"), direction, std::min(ramp.vStart, ramp.brakingSpeed(distance)), 0);
     if (builder.speed(direction) > ramp.vMax)
         brakeTo(ramp, builder, direction, ramp.vMax);
 
     const double peak = peakSpeed(ramp, builder.speed(direction), left());
     while (builder.speed(direction) < peak) {
         const int band = ramp.accelerationBand(builder.speed(direction));
-        builder.changeSpeed(kAccelerationNames[band], direction, std::min(peak, ramp.top[band]), ramp.accel[band]);
+        builder.changeSpeed(accelerationName(band), direction, std::min(peak, ramp.top[band]), ramp.accel[band]);
     }
     if (peak >= ramp.vMax)
-        builder.cruise("VMAX", direction, left() - ramp.brakingDistance(peak));
+        builder.cruise(QStringLiteral("VMAX"), direction, left() - ramp.brakingDistance(peak));
     brakeTo(ramp, builder, direction, ramp.vStop);
-    builder.changeSpeed("VSTOP", direction, 0, 0);
+    builder.changeSpeed(QStringLiteral("VSTOP"), direction, 0, 0);
 }
 } // namespace
 
@@ -263,6 +271,7 @@ MovePlanner::Plan MovePlanner::plan(const RampGenerator::Settings& settings, con
         return plan;
     }
 
+    plan.phases.reserve(12);
     Builder builder(plan);
     // On the target but still moving counts as moving away from it.
     double direction = distance > 0 ? 1 : distance < 0 ? -1 : (plan.startVelocity > 0 ? -1 : 1);
