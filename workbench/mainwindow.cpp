@@ -68,7 +68,9 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     auto* views = new QSplitter(Qt::Horizontal, this);
     views->setObjectName(QStringLiteral("viewSplitter"));
     views->addWidget(framed(m_plot, views));
-    views->addWidget(framed(m_planBox, views));
+    QWidget* planFrame = framed(m_planBox, views);
+    planFrame->setMaximumWidth(460); // the plot keeps the room
+    views->addWidget(planFrame);
     views->addWidget(framed(m_journal, views));
     views->setStretchFactor(0, 3);
     views->setStretchFactor(1, 0);

@@ -33,7 +33,6 @@ PlanBox::PlanBox(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("planBox"));
-    setMaximumWidth(440); // the plot keeps the room
     m_value = new QSpinBox(this);
     m_value->setObjectName(QStringLiteral("planDistance"));
     m_value->setRange(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
