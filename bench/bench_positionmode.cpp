@@ -4,6 +4,8 @@
 
 #include "core/command.h"
 #include "device/journal.h"
+#include "device/moveplanner.h"
+#include "device/rampgenerator.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
@@ -184,6 +186,35 @@ void benchMemory()
     }
 }
 
+void benchPlanning()
+{
+    printHeading(QStringLiteral("A move of 100000 simulated in 1 ms ticks vs planned"));
+    // The default ramps of an eight-point product and of a trapezoid one, in position mode.
+    const struct
+    {
+        int variant;
+        const char* mode;
+        const char* name;
+    } ramps[] = {{40, "MOTION_MODE", "eight-point, 40"}, {100, "MODE_MOTION", "trapezoid, 100"}};
+    for (const auto& ramp : ramps) {
+        Fixture fixture(ramp.variant);
+        fixture.setDevice(QLatin1String(ramp.mode), 3);
+        const RampGenerator::Settings settings = fixture.device()->motionSettings(0);
+        const RampGenerator::State start = fixture.device()->currentMotion(0);
+        double arrival = 0;
+        const double plan = medianNanoseconds([&] { arrival = MovePlanner::plan(settings, start, 100000).arrival; });
+        qint64 ticks = 0;
+        const double simulate = medianNanoseconds([&] {
+            RampGenerator::State state = start;
+            for (ticks = 1; !RampGenerator::step(settings, 100000, state, RampGenerator::TickSeconds); ++ticks) {
+            }
+        });
+        // The ratio is how many times faster planning is.
+        printFigure(QStringLiteral("%1 ticks (%2) vs one plan (%3 s)").arg(ticks).arg(QLatin1String(ramp.name)).arg(arrival, 0, 'f', 3),
+                    simulate, plan, QStringLiteral("ns"), QStringLiteral("at least 100x"));
+    }
+}
+
 // The host decides where log lines go; its handler is not what is measured.
 void dropMessage(QtMsgType, const QMessageLogContext&, const QString&)
 {
@@ -202,5 +233,6 @@ int main(int argc, char** argv)
     benchReplies();
     benchRefreshAndMove();
     benchMemory();
+    benchPlanning();
     return 0;
 }

@@ -148,6 +148,8 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat_data()
                                   << "\"journal\" takes 0 arguments, not 1 (usage: journal)";
     QTest::newRow("bad product code") << "product forty\n" << 1
                                       << "bad number \"forty\" for CODE (decimal or 0x hexadecimal)";
+    QTest::newRow("plan beyond 32 bits") << "product 40\nplan 4294967296\n" << 2
+                                         << "DISTANCE 4294967296 is out of range (-2147483648 to 2147483647)";
     QTest::newRow("negative time") << "product 40\nadvance -5\n" << 2 << "MS -5 is out of range (0 to 2147483647)";
     QTest::newRow("motor beyond 8 bits") << "product 40\nopen 256\n" << 2 << "MOTOR 256 is out of range (0 to 255)";
     QTest::newRow("bad device value") << "product 40\ndevice X 0x\n" << 2

@@ -9,14 +9,19 @@
 #include "journalview.h"
 #include "mainwindow.h"
 #include "motionplot.h"
+#include "planbox.h"
 #include "pluginhost.h"
 #include "toolpanel.h"
 #include "userinput.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTableWidget>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,6 +113,9 @@ private slots:
     void journalViewShowsEveryAccessWithTimeAndMotor();
     void journalViewFiltersClearsAndSavesWhatItShows();
     void motionPlotFollowsTheDeviceOverTheLastTwentySeconds();
+    void scriptPrintsThePlanOfAMoveOfTheCurrentMotor();
+    void moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan();
+    void planBoxPlansTheTypedMoveAndFollowsRampEdits();
 };
 
 void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
@@ -504,6 +512,105 @@ void tst_Workbench::motionPlotFollowsTheDeviceOverTheLastTwentySeconds()
     const QVector<QPointF> kept = plot.samples(MotionPlot::Actual);
     QCOMPARE(kept.last().x(), 34.0);
     QVERIFY2(kept.first().x() >= 34.0 - MotionPlot::WindowSeconds, "older samples leave the window");
+}
+
+void tst_Workbench::scriptPrintsThePlanOfAMoveOfTheCurrentMotor()
+{
+    // The trapezoid of product 100 (40000/s², both ways) over 3000: up and down
+    // 1500 each, peak sqrt(40000 * 3000); then across the end of the counter.
+    const Run run = runScript("product 100\n"
+                              "open\n"
+                              "device MODE_MOTION 3\n"
+                              "plan 3000\n"
+                              "device PID_POSITION_ACTUAL 2147483000\n"
+                              "plan 1000\n"
+                              "device MODE_MOTION 0\n"
+                              "plan 5\n");
+    QCOMPARE(run.errors, QStringList());
+    QCOMPARE(run.out, QStringLiteral("plan.duration = 0.548\n"
+                                     "plan.peakVelocity = 10954\n"
+                                     "plan.phase = AMAX 0.000 0.274 0 1500 0 10954\n"
+                                     "plan.phase = DMAX 0.274 0.548 1500 3000 10954 0\n"
+                                     "plan.duration = 0.316\n"
+                                     "plan.peakVelocity = 6325\n"
+                                     "plan.phase = AMAX 0.000 0.158 2147483000 2147483500 0 6325\n"
+                                     "plan.phase = DMAX 0.158 0.316 2147483500 -2147483296 6325 0\n"
+                                     "plan.duration = 0.000\n"
+                                     "plan.peakVelocity = 0\n"));
+    const QStringList errors = runScript("product 100\nplan 1.5\n").errors;
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().endsWith(QLatin1String("test.wbs:2: error: bad number \"1.5\" for DISTANCE (decimal or 0x hexadecimal)")),
+             qPrintable(errors.first()));
+}
+
+void tst_Workbench::moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    SimulatedDevice* device = host->module()->device();
+    device->advance(500);
+    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("sbTargetPosition")), QStringLiteral("100000"), &error), UserInput::Done);
+    QCOMPARE(UserInput::click(host->tool()->findChild<QWidget*>(QStringLiteral("btnMoveAbsolute")), &error), UserInput::Done);
+    device->advance(20);
+
+    // The Zell default ramp: A1 to 10000/s, A2 to 30000/s, AMAX to 50000/s, cruise, and down again.
+    MotionPlot* plot = window.motionPlot();
+    const QVector<QPointF> position = plot->planned(MotionPlot::Move, MotionPlot::Actual);
+    const QVector<QPointF> velocity = plot->planned(MotionPlot::Move, MotionPlot::Velocity);
+    QVERIFY(!position.isEmpty());
+    QCOMPARE(position.first(), QPointF(0.5, 0));
+    QCOMPARE(position.last().y(), 100000.0);
+    QVERIFY2(std::abs(position.last().x() - 3.412) < 0.001, qPrintable(QString::number(position.last().x())));
+    QCOMPARE(std::max_element(velocity.begin(), velocity.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); })->y(),
+             50000.0);
+    QCOMPARE(plot->phaseMarks(), QStringList({"0.000 A1", "0.063 A2", "0.396 AMAX", "1.396 VMAX", "1.517 DMAX",
+                                              "2.517 D2", "2.850 D1", "2.912 VSTOP"}));
+
+    for (int i = 0; i < 200 && !window.statusBar()->currentMessage().startsWith(QLatin1String("arrived")); ++i)
+        device->advance(20);
+    const QString message = window.statusBar()->currentMessage();
+    const QRegularExpression pattern(QStringLiteral("^arrived after (\\d+\\.\\d{3}) s \\(planned (\\d+\\.\\d{3}) s\\)$"));
+    const QRegularExpressionMatch match = pattern.match(message);
+    QVERIFY2(match.hasMatch(), qPrintable(message));
+    QVERIFY2(std::abs(match.captured(1).toDouble() - match.captured(2).toDouble()) <= 0.002, qPrintable(message));
+    QCOMPARE(match.captured(2), QStringLiteral("2.912"));
+}
+
+void tst_Workbench::planBoxPlansTheTypedMoveAndFollowsRampEdits()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    SimulatedDevice* device = host->module()->device();
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    auto* summary = window.findChild<QLabel*>(QStringLiteral("planSummary"));
+    auto* phases = window.findChild<QTableWidget*>(QStringLiteral("planPhases"));
+    QVERIFY(summary && phases);
+    QCOMPARE(phases->rowCount(), 0);
+
+    window.planBox()->setMove(PlanBox::Relative, 100000);
+    QCOMPARE(summary->text(), QStringLiteral("Duration 2.912 s, peak velocity 50000 positions/s"));
+    QCOMPARE(phases->rowCount(), 8);
+    QCOMPARE(phases->item(3, 0)->text(), QStringLiteral("VMAX"));
+    QCOMPARE(phases->item(3, 2)->text(), QStringLiteral("6042"));
+    QCOMPARE(window.motionPlot()->planned(MotionPlot::Preview, MotionPlot::Actual).last().y(), 100000.0);
+
+    // The user lowers VMAX in the tool's ramp table; the plan follows once the write reaches the device.
+    QCOMPARE(UserInput::click(host->tool()->findChild<QWidget*>(QStringLiteral("pbOpenClose")), &error), UserInput::Done);
+    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("RAMPER_V_MAX")), QStringLiteral("4000000"), &error), UserInput::Done);
+    QVERIFY2(summary->text().endsWith(QLatin1String("peak velocity 40000 positions/s")), qPrintable(summary->text()));
+
+    // An absolute target behind the motor, and a motor that moves: the plan starts where it is.
+    window.planBox()->setMove(PlanBox::Absolute, -5000);
+    QCOMPARE(window.planBox()->plan().phases.last().endPosition, -5000.0);
+    device->moveTo(0, 50000);
+    device->advance(500);
+    QCOMPARE(window.planBox()->plan().phases.first().name, QStringLiteral("brake"));
+    QVERIFY2(window.motionPlot()->planned(MotionPlot::Preview, MotionPlot::Actual).isEmpty(),
+             "no preview while the motor moves");
 }
 
 QTEST_MAIN(tst_Workbench)

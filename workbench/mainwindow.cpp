@@ -9,6 +9,8 @@
 #include "exportcontrols.h"
 #include "journalview.h"
 #include "motionplot.h"
+#include "planbox.h"
+#include "plannedmoves.h"
 #include "pluginhost.h"
 #include "productpicker.h"
 #include "toolpanel.h"
@@ -65,15 +67,21 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     m_toolPanel = new ToolPanel(host, this);
     m_toolPanel->setMinimumHeight(kToolMinimumHeight);
     m_plot = new MotionPlot(this);
+    m_planBox = new PlanBox(this);
+    m_moves = new PlannedMoves(this);
     m_journal = new JournalView(this);
 
-    // The tool across the top, as wide as it likes; plot and journal below it.
+    // The tool across the top, as wide as it likes; plot, plan and journal below it.
     auto* views = new QSplitter(Qt::Horizontal, this);
     views->setObjectName(QStringLiteral("viewSplitter"));
     views->addWidget(framed(m_plot, views));
+    QWidget* planFrame = framed(m_planBox, views);
+    planFrame->setMaximumWidth(460); // the plot keeps the room
+    views->addWidget(planFrame);
     views->addWidget(framed(m_journal, views));
-    views->setStretchFactor(0, 1);
-    views->setStretchFactor(1, 1);
+    views->setStretchFactor(0, 3);
+    views->setStretchFactor(1, 0);
+    views->setStretchFactor(2, 2);
     views->setChildrenCollapsible(false);
     m_split = new QSplitter(Qt::Vertical, this);
     m_split->setObjectName(QStringLiteral("mainSplitter"));
@@ -108,6 +116,13 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     connect(m_toolPanel, &ToolPanel::preferredSizeChanged, this, &MainWindow::fitTool);
     connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
     connect(m_picker, &ProductPicker::motorChosen, this, &MainWindow::motorChosen);
+    connect(m_moves, &PlannedMoves::planned, this, [this](quint8 motor, double start, const MovePlanner::Plan& plan) {
+        m_plot->setPlan(MotionPlot::Move, motor, start, plan);
+    });
+    connect(m_moves, &PlannedMoves::arrived, this, &MainWindow::showArrival);
+    connect(m_planBox, &PlanBox::previewChanged, this, [this](quint8 motor, double start, const MovePlanner::Plan& plan) {
+        m_plot->setPlan(MotionPlot::Preview, motor, start, plan);
+    });
     moduleChanged(host.module());
     resize(kInitialSize);
 }
@@ -145,6 +160,8 @@ void MainWindow::moduleChanged(SimulatedModule* module)
     m_clock->setDevice(module ? module->device() : nullptr);
     m_journal->setJournal(module ? module->journal() : nullptr);
     m_plot->setSource(module ? module->device() : nullptr, 0);
+    m_moves->setDevice(module ? module->device() : nullptr);
+    m_planBox->setSource(module ? module->device() : nullptr, 0);
     if (!module)
         return;
     m_picker->setCurrent(m_host.variant(), 0);
@@ -157,6 +174,7 @@ void MainWindow::toolOpened(ToolsInterface* tool)
 {
     SimulatedModule* module = m_host.module();
     m_plot->setSource(module ? module->device() : nullptr, tool->motorNumber());
+    m_planBox->setSource(module ? module->device() : nullptr, tool->motorNumber());
     m_picker->setCurrent(m_host.variant(), tool->motorNumber());
 }
 
@@ -180,6 +198,15 @@ void MainWindow::motorChosen(int motor)
 void MainWindow::showDeviceTime(qint64 timeMs)
 {
     m_time->setText(QStringLiteral("Device time %1 s").arg(timeMs / 1000.0, 0, 'f', 1));
+}
+
+void MainWindow::showArrival(quint8 motor, double seconds, double plannedSeconds)
+{
+    // The message speaks of the motor on the plot.
+    if (motor != m_plot->motor())
+        return;
+    statusBar()->showMessage(
+        QStringLiteral("arrived after %1 s (planned %2 s)").arg(seconds, 0, 'f', 3).arg(plannedSeconds, 0, 'f', 3));
 }
 
 void MainWindow::fitTool()

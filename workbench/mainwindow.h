@@ -6,6 +6,8 @@ class DeviceClock;
 class ExportControls;
 class JournalView;
 class MotionPlot;
+class PlanBox;
+class PlannedMoves;
 class PluginHost;
 class ProductPicker;
 class QFrame;
@@ -35,6 +37,7 @@ public:
 
     ToolPanel* toolPanel() const { return m_toolPanel; }
     MotionPlot* motionPlot() const { return m_plot; }
+    PlanBox* planBox() const { return m_planBox; }
     JournalView* journalView() const { return m_journal; }
     // The window as it looks now, with the plot drawn up to date.
     QPixmap screenshot();
@@ -45,6 +48,7 @@ private:
     void productChosen(int variant);
     void motorChosen(int motor);
     void showDeviceTime(qint64 timeMs);
+    void showArrival(quint8 motor, double seconds, double plannedSeconds);
     void reportError(const QString& message);
     void fitTool();
 
@@ -54,6 +58,8 @@ private:
     ToolPanel* m_toolPanel = nullptr;
     QFrame* m_toolFrame = nullptr;
     MotionPlot* m_plot = nullptr;
+    PlanBox* m_planBox = nullptr;
+    PlannedMoves* m_moves = nullptr;
     JournalView* m_journal = nullptr;
     DeviceClock* m_clock = nullptr;
     QLabel* m_time = nullptr;

@@ -13,6 +13,11 @@
 
 namespace {
 constexpr int kRedrawMs = 50;
+constexpr int kMeasuredGraphs = 3;         // target, actual, velocity
+constexpr double kPlanAheadSeconds = 10.0; // how far the view reaches ahead of now for a plan
+constexpr int kSamplesPerPhase = 24;
+const QColor kActualColour(41, 98, 255);
+const QColor kVelocityColour(46, 160, 67);
 
 QString role(const char* name)
 {
@@ -52,11 +57,36 @@ MotionPlot::MotionPlot(QWidget* parent)
     actual->setPen(QPen(QColor(41, 98, 255), 2.2));
     QCPGraph* velocity = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis2);
     velocity->setName(QStringLiteral("Velocity"));
-    velocity->setPen(QPen(QColor(46, 160, 67), 1.4));
+    velocity->setPen(QPen(kVelocityColour, 1.4));
+
+    // The plans: dashed for the move under way, dotted and lighter for a preview.
+    for (PlanKind kind : {Move, Preview}) {
+        const Qt::PenStyle style = kind == Move ? Qt::DashLine : Qt::DotLine;
+        const int alpha = kind == Move ? 255 : 170;
+        QColor position = kActualColour;
+        QColor speed = kVelocityColour;
+        position.setAlpha(alpha);
+        speed.setAlpha(alpha);
+        m_plannedPosition[kind] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
+        m_plannedPosition[kind]->setPen(QPen(position, 1.6, style));
+        m_plannedVelocity[kind] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis2);
+        m_plannedVelocity[kind]->setPen(QPen(speed, 1.4, style));
+        if (kind == Preview) {
+            m_plannedPosition[kind]->removeFromLegend();
+            m_plannedVelocity[kind]->removeFromLegend();
+        }
+    }
+    m_plannedPosition[Move]->setName(QStringLiteral("Planned position"));
+    m_plannedVelocity[Move]->setName(QStringLiteral("Planned velocity"));
+    m_arrival = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
+    m_arrival->setName(QStringLiteral("Planned arrival"));
+    m_arrival->setLineStyle(QCPGraph::lsNone);
+    m_arrival->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, kActualColour, Qt::white, 8));
 
     // The legend sits in a row of its own above the curves, never over them.
     m_plot->legend->setVisible(true);
-    m_plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    m_plot->legend->setWrap(3); // measured curves in the first row, planned ones below
+    m_plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
     m_plot->legend->setBorderPen(Qt::NoPen);
     m_plot->legend->setBrush(Qt::NoBrush);
     m_plot->plotLayout()->insertRow(0);
@@ -132,8 +162,11 @@ void MotionPlot::setSource(SimulatedDevice* device, quint8 motor)
 
 void MotionPlot::clear()
 {
-    for (int i = 0; i < m_plot->graphCount(); ++i)
+    for (int i = 0; i < kMeasuredGraphs; ++i)
         m_plot->graph(i)->data()->clear();
+    m_plans[Move].clear();
+    m_plans[Preview].clear();
+    drawPlans();
     m_dirty = true;
 }
 
@@ -185,7 +218,7 @@ void MotionPlot::sample(qint64 timeMs)
     const double velocity = m_device->motionState(m_motor).velocity;
     // Samples of the same instant replace each other.
     if (sampleCount() > 0 && seconds <= m_lastSeconds) {
-        for (int i = 0; i < m_plot->graphCount(); ++i)
+        for (int i = 0; i < kMeasuredGraphs; ++i)
             m_plot->graph(i)->data()->removeAfter(seconds - 1e-9);
     }
     m_plot->graph(Target)->addData(seconds, target);
@@ -207,7 +240,9 @@ void MotionPlot::redraw()
 void MotionPlot::replotNow()
 {
     // The first 20 s of device time fill the window from its left edge.
-    const double start = qMax(0.0, m_lastSeconds - WindowSeconds);
+    // A plan reaches ahead of now, up to a while.
+    const double end = qMax(m_lastSeconds, qMin(planEndSeconds(), m_lastSeconds + kPlanAheadSeconds));
+    const double start = qMax(0.0, end - WindowSeconds);
     m_plot->xAxis->setRange(start, start + WindowSeconds);
     if (autoScale())
         rescaleValueAxes();
@@ -223,6 +258,15 @@ void MotionPlot::rescaleValueAxes()
         return;
     positions.expand(m_plot->graph(Actual)->data()->valueRange(found));
     QCPRange velocities = m_plot->graph(Velocity)->data()->valueRange(found);
+    for (PlanKind kind : {Move, Preview}) {
+        bool planned = false;
+        const QCPRange position = m_plannedPosition[kind]->data()->valueRange(planned);
+        if (planned)
+            positions.expand(position);
+        const QCPRange velocity = m_plannedVelocity[kind]->data()->valueRange(planned);
+        if (planned)
+            velocities.expand(velocity);
+    }
     // Keep zero velocity in view, so that a standstill reads as one.
     velocities.expand(0.0);
     positions = padded(positions);
@@ -241,4 +285,113 @@ void MotionPlot::rescaleValueAxes()
     }
     m_plot->yAxis->setRange(positions);
     m_plot->yAxis2->setRange(velocities);
+}
+
+void MotionPlot::setPlan(PlanKind kind, quint8 motor, double startSeconds, const MovePlanner::Plan& plan)
+{
+    if (plan.phases.isEmpty()) {
+        if (m_plans[kind].remove(motor) == 0)
+            return;
+    } else {
+        m_plans[kind].insert(motor, Drawn{startSeconds, plan});
+    }
+    if (motor == m_motor)
+        drawPlans();
+}
+
+QVector<QPointF> MotionPlot::planned(PlanKind kind, Series series) const
+{
+    QVector<QPointF> result;
+    const QCPGraph* graph = series == Velocity ? m_plannedVelocity[kind] : m_plannedPosition[kind];
+    for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
+        result.append(QPointF(it->key, it->value));
+    return result;
+}
+
+QStringList MotionPlot::phaseMarks() const
+{
+    return m_markTexts;
+}
+
+double MotionPlot::planEndSeconds() const
+{
+    double end = 0;
+    for (PlanKind kind : {Move, Preview}) {
+        const auto drawn = m_plans[kind].constFind(m_motor);
+        if (drawn != m_plans[kind].constEnd())
+            end = qMax(end, drawn->startSeconds + drawn->plan.arrival);
+    }
+    return end;
+}
+
+void MotionPlot::drawPlans()
+{
+    for (QCPAbstractItem* item : qAsConst(m_marks))
+        m_plot->removeItem(item);
+    m_marks.clear();
+    m_markTexts.clear();
+    m_arrival->data()->clear();
+    drawPlan(Move);
+    drawPlan(Preview);
+    m_dirty = true;
+}
+
+void MotionPlot::drawPlan(PlanKind kind)
+{
+    m_plannedPosition[kind]->data()->clear();
+    m_plannedVelocity[kind]->data()->clear();
+    const auto drawn = m_plans[kind].constFind(m_motor);
+    if (drawn == m_plans[kind].constEnd())
+        return;
+    const MovePlanner::Plan& plan = drawn->plan;
+    const double start = drawn->startSeconds;
+
+    // Position is a parabola within a phase, velocity a straight line; a
+    // phase of no duration is a jump of the velocity.
+    m_plannedPosition[kind]->addData(start, plan.startPosition);
+    m_plannedVelocity[kind]->addData(start, plan.startVelocity);
+    for (const MovePlanner::Phase& phase : plan.phases) {
+        if (phase.duration() > 0) {
+            for (int i = 1; i < kSamplesPerPhase; ++i) {
+                const double t = phase.startTime + phase.duration() * i / kSamplesPerPhase;
+                m_plannedPosition[kind]->addData(start + t, plan.positionAt(t));
+            }
+        }
+        m_plannedPosition[kind]->addData(start + phase.endTime, phase.endPosition);
+        m_plannedVelocity[kind]->addData(start + phase.endTime, phase.endVelocity);
+    }
+    m_arrival->addData(start + plan.arrival, plan.phases.last().endPosition);
+
+    // The phases of the move under way are marked where they start, those of
+    // a preview when no move is under way; phases starting together share a mark.
+    if (kind == Preview && !m_markTexts.isEmpty())
+        return;
+    QList<QPair<double, QString>> marks;
+    for (const MovePlanner::Phase& phase : plan.phases) {
+        if (!marks.isEmpty() && marks.last().first == phase.startTime)
+            marks.last().second += QLatin1Char('+') + phase.name;
+        else
+            marks.append(qMakePair(phase.startTime, phase.name));
+    }
+    QFont font = m_plot->font();
+    font.setPointSizeF(font.pointSizeF() * 0.8);
+    for (int i = 0; i < marks.size(); ++i) {
+        const double x = start + marks.at(i).first;
+        auto* line = new QCPItemStraightLine(m_plot);
+        line->point1->setCoords(x, 0);
+        line->point2->setCoords(x, 1);
+        line->setPen(QPen(QColor(0, 0, 0, 70), 1));
+        auto* label = new QCPItemText(m_plot);
+        label->position->setTypeX(QCPItemPosition::ptPlotCoords);
+        label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        // Neighbouring labels take turns in three rows, so short phases stay readable.
+        label->position->setCoords(x, 0.01 + 0.05 * (i % 3));
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setPadding(QMargins(2, 0, 2, 0));
+        label->setFont(font);
+        label->setColor(QColor(60, 60, 60));
+        label->setText(marks.at(i).second);
+        m_marks << line << label;
+        m_markTexts << QStringLiteral("%1 %2").arg(marks.at(i).first, 0, 'f', 3).arg(marks.at(i).second);
+    }
 }

@@ -9,14 +9,14 @@ struct ScriptCommand
 {
     enum Kind {
         Product, Open, Show, Hide, Set, Click, Hover, Device, Advance,
-        Refresh, Poll, Reply, Export, Wait, Print, Journal,
+        Refresh, Poll, Reply, Export, Wait, Print, Journal, Plan,
     };
 
     Kind kind = Product;
     int line = 0;       // 1-based line in the script file
     QString name;       // NAME, FIELD, Units|CommMode
     QString text;       // set VALUE as written, print PROPERTY
-    qint64 number = 0;  // CODE, MOTOR, MS, device and export VALUE
+    qint64 number = 0;  // CODE, MOTOR, MS, device and export VALUE, DISTANCE
     bool enter = false; // hover enter (true) or leave
     // reply KEY=VALUE pairs as written, values still text ("read", register names).
     QList<QPair<QString, QString>> fields;

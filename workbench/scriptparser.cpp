@@ -31,6 +31,7 @@ const Syntax kSyntax[] = {
     {"wait", ScriptCommand::Wait, 1, 1, "wait MS"},
     {"print", ScriptCommand::Print, 2, 2, "print NAME PROPERTY"},
     {"journal", ScriptCommand::Journal, 0, 0, "journal"},
+    {"plan", ScriptCommand::Plan, 1, 1, "plan DISTANCE"},
 };
 
 const char* const kReplyKeys[] = {"status", "address", "command", "motor", "type", "value"};
@@ -263,6 +264,8 @@ bool ScriptParser::parseLine(const QStringList& words, ScriptCommand* command, Q
         command->name = first;
         command->text = second;
         return true;
+    case ScriptCommand::Plan:
+        return number(first, "DISTANCE", kIntMin, kIntMax, &command->number, message);
     case ScriptCommand::Reply:
         for (int i = 1; i < words.size(); ++i) {
             if (!checkReplyField(words.at(i), command, message))

@@ -4,6 +4,7 @@
 #include "core/exporttypes.h"
 #include "core/toolsinterface.h"
 #include "device/journal.h"
+#include "device/moveplanner.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
@@ -24,6 +25,8 @@
 #include <QSize>
 #include <QTextStream>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 // Device time goes forward in slices of this size, so that every view
@@ -187,8 +190,33 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
             m_out << line << '\n';
         return true;
     }
+    case ScriptCommand::Plan:
+        if (!requireModule(error))
+            return false;
+        plan(command.number);
+        return true;
     }
     return true;
+}
+
+void ScriptRunner::plan(qint64 distance)
+{
+    SimulatedDevice* device = m_host.module()->device();
+    const quint8 motor = m_host.motor();
+    const quint32 actual = quint32(quint64(device->motionValue(motor, QStringLiteral("actual"), 0)));
+    const qint32 target = qint32(actual + quint32(quint64(distance)));
+    const MovePlanner::Plan plan = MovePlanner::plan(device->motionSettings(motor), device->currentMotion(motor), target);
+    const auto seconds = [](double value) { return QString::number(value, 'f', 3); };
+    // Positions whole, in the device's 32-bit frame; velocities whole.
+    const auto position = [](double value) { return qint32(quint32(quint64(qint64(std::llround(value))))); };
+    const auto velocity = [](double value) { return qint64(std::llround(value)); };
+    m_out << "plan.duration = " << seconds(plan.arrival) << '\n';
+    m_out << "plan.peakVelocity = " << velocity(plan.peakVelocity) << '\n';
+    for (const MovePlanner::Phase& phase : plan.phases) {
+        m_out << "plan.phase = " << phase.name << ' ' << seconds(phase.startTime) << ' ' << seconds(phase.endTime)
+              << ' ' << position(phase.startPosition) << ' ' << position(phase.endPosition) << ' '
+              << velocity(phase.startVelocity) << ' ' << velocity(phase.endVelocity) << '\n';
+    }
 }
 
 bool ScriptRunner::reply(const ScriptCommand& command, QString* error)

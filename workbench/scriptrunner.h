@@ -29,6 +29,7 @@ private:
     bool execute(const ScriptCommand& command, QString* error);
     bool reply(const ScriptCommand& command, QString* error);
     bool print(const ScriptCommand& command, QString* error);
+    void plan(qint64 distance);
     bool requireTool(QString* error) const;
     bool requireModule(QString* error) const;
     QObject* find(const QString& name, QString* error) const;

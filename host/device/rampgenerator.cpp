@@ -76,26 +76,95 @@ struct Ramp
         return low;
     }
 
-    double accelerated(double speed, double limit, double seconds) const
+    // Crosses at once the bands above `speed` that have no acceleration.
+    double jumped(double speed) const
     {
         for (int band = 0; band < 3; ++band) {
-            if (speed < top[band]) {
-                const double next = accel[band] > 0 ? speed + accel[band] * seconds : top[band];
-                return std::min(next, limit);
-            }
+            if (speed >= top[band])
+                continue;
+            if (accel[band] > 0)
+                break;
+            speed = top[band];
         }
-        return std::min(speed, limit);
+        return speed;
     }
 
-    double braked(double speed, double seconds) const
+    // The speed after accelerating from `speed` for `seconds`, each band with
+    // its own acceleration, then cruising at VMAX; adds the distance run.
+    double accelerated(double speed, double seconds, double& travel) const
     {
-        const int band = brakingBand(speed);
-        if (decel[band] <= 0)
-            return band == 0 ? 0.0 : top[band - 1];
-        return std::max(0.0, speed - decel[band] * seconds);
+        double left = seconds;
+        for (int band = 0; band < 3 && left > 0; ++band) {
+            if (speed >= top[band])
+                continue;
+            if (accel[band] <= 0) {
+                speed = top[band];
+                continue;
+            }
+            const double time = std::min(left, (top[band] - speed) / accel[band]);
+            const double next = time < left ? top[band] : speed + accel[band] * time;
+            travel += (speed + next) / 2 * time;
+            speed = next;
+            left -= time;
+        }
+        travel += speed * left;
+        return speed;
     }
 
-    // One tick; true when the motion came to rest on the target.
+    // The speed after braking from `speed` for `seconds`, each band with its
+    // own deceleration, down to `floor` at most; adds the distance run and
+    // the time it took to reach the floor (all of `seconds` if it did not).
+    double braked(double speed, double floor, double seconds, double& travel, double& used) const
+    {
+        used = 0;
+        while (speed > floor && used < seconds) {
+            const int band = brakingBand(speed);
+            const double low = std::max(floor, band == 0 ? 0.0 : top[band - 1]);
+            if (decel[band] <= 0) {
+                speed = low;
+                continue;
+            }
+            const double time = std::min(seconds - used, (speed - low) / decel[band]);
+            const double next = time < seconds - used ? low : std::max(low, speed - decel[band] * time);
+            travel += (speed + next) / 2 * time;
+            speed = next;
+            used += time;
+        }
+        if (speed > floor)
+            used = seconds;
+        return speed;
+    }
+
+    // The speed after `seconds` of motion towards the target from `speed`
+    // without regard to the braking curve: up the ramp to VMAX, or down to it
+    // from above; adds the distance run.
+    double unbraked(double speed, double seconds, double& travel) const
+    {
+        if (speed <= vMax)
+            return accelerated(speed, seconds, travel);
+        double used = 0;
+        const double end = braked(speed, vMax, seconds, travel, used);
+        travel += end * (seconds - used);
+        return end;
+    }
+
+    // The distance the deceleration phases take from `speed` down to V_STOP.
+    double brakingDistance(double speed) const
+    {
+        double distance = 0;
+        for (int band = 0; band < 3; ++band) {
+            const double low = std::max(vStop, band == 0 ? 0.0 : top[band - 1]);
+            const double high = band == 2 ? speed : std::min(speed, top[band]);
+            if (high > low && decel[band] > 0)
+                distance += (high * high - low * low) / (2 * decel[band]);
+        }
+        return distance;
+    }
+
+    // One tick (or what is left of one); true when the motion came to rest
+    // on the target. Speeds change at the ramp's rates within the tick, and
+    // the position moves by what that motion runs; the decisions (accelerate,
+    // follow the braking curve, arrive) are taken once per tick.
     bool tick(double target, RampGenerator::State& state, double seconds) const
     {
         const double distance = target - state.position;
@@ -108,49 +177,76 @@ struct Ramp
         }
         // On the target but still moving counts as moving away from it.
         const double direction = distance > 0 ? 1 : distance < 0 ? -1 : (state.velocity > 0 ? -1 : 1);
-        double speed = state.velocity * direction;
+        const double speed = state.velocity * direction;
 
         if (speed < 0) {
             // Moving away (a new target behind, or past the target): brake to
-            // a standstill first; the next ticks start towards the target.
-            double away = braked(-speed, seconds);
-            if (away <= vStop)
-                away = 0;
-            state.velocity = -direction * away;
-            state.position += state.velocity * seconds;
-            return false;
+            // a standstill, which comes at V_STOP; the rest of the tick goes
+            // towards the target.
+            double travel = 0;
+            double used = 0;
+            const double away = braked(-speed, vStop, seconds, travel, used);
+            state.position -= direction * travel;
+            if (away > vStop) {
+                state.velocity = -direction * away;
+                return false;
+            }
+            state.velocity = 0;
+            return used < seconds ? tick(target, state, seconds - used) : false;
         }
 
         const double remaining = std::abs(distance);
-        // The speed of this tick is run for the whole tick: it must still be
-        // able to stop from the middle of it (solved by two fixed-point steps).
-        double curve = brakingSpeed(remaining);
-        for (int i = 0; i < 2; ++i)
-            curve = brakingSpeed(std::max(0.0, remaining - std::min(curve, vMax) * seconds / 2));
-        const double limit = std::min(vMax, curve);
-        bool overshooting = false;
-        if (speed == 0 && vStart > 0) {
-            speed = std::min(vStart, limit);
-        } else if (speed < limit) {
-            speed = accelerated(speed, limit, seconds);
-        } else if (speed > limit) {
-            // Following the braking curve needs slightly more than the nominal
-            // deceleration between ticks; a speed further above it cannot stop
-            // in time (a nearer target) and runs past the target.
-            const double next = braked(speed, seconds);
-            const double d = decel[brakingBand(limit)];
-            const bool canFollow = next <= limit || d <= 0 || next - limit <= d * seconds + 1e-9;
-            speed = canFollow ? limit : next;
-            overshooting = !canFollow && speed > curve;
+        // V_START and bands without acceleration are crossed as the tick
+        // starts, as far as the braking curve lets them.
+        double begin = speed == 0 && vStart > 0 ? vStart : speed;
+        begin = jumped(begin);
+        if (begin > speed)
+            begin = std::max(speed, std::min(begin, brakingSpeed(remaining)));
+
+        double travel = 0;
+        double end = begin;
+        bool arrives = false;
+        const double tolerance = 1e-6 + 1e-9 * remaining; // rounding, far below a position
+        const double needed = brakingDistance(begin);
+        if (needed >= remaining - tolerance) {
+            // On the braking curve, or above it: brake at the ramp's
+            // deceleration. On it, the motor stops on the target; above it
+            // (a nearer target), it cannot and runs past the target.
+            double used = 0;
+            end = braked(begin, vStop, seconds, travel, used);
+            arrives = needed <= remaining + tolerance && (end <= vStop || travel >= remaining - tolerance);
+        } else {
+            // Below it: up the ramp (or down to VMAX, lowered while moving)
+            // and cruise, until the motion meets the braking curve; from
+            // there on, down the curve.
+            end = unbraked(begin, seconds, travel);
+            if (brakingDistance(end) > remaining - travel) {
+                // Where it meets the curve: the motion only comes closer to it.
+                double before = 0;
+                double after = seconds;
+                for (int i = 0; i < 50; ++i) {
+                    const double middle = (before + after) / 2;
+                    double run = 0;
+                    (brakingDistance(unbraked(begin, middle, run)) > remaining - run ? after : before) = middle;
+                }
+                travel = 0;
+                double meets = unbraked(begin, before, travel);
+                // Met by a jump across a band without acceleration: it jumps as far as the curve.
+                meets = std::max(meets, std::min(vMax, brakingSpeed(remaining - travel)));
+                double used = 0;
+                end = braked(meets, vStop, seconds - before, travel, used);
+                arrives = end <= vStop;
+            }
+            arrives = arrives || travel >= remaining;
         }
 
-        if (!overshooting && speed * seconds >= remaining) {
+        if (arrives) {
             state.position = target;
             state.velocity = 0;
             return true;
         }
-        state.position += direction * speed * seconds;
-        state.velocity = direction * speed;
+        state.position += direction * travel;
+        state.velocity = direction * end;
         return false;
     }
 };

@@ -2,7 +2,10 @@
 
 // Moves one axis towards its target the way a position controller with a
 // ramp generator does. Time passes in fixed ticks of one millisecond, so a
-// motion does not depend on how its time is cut into steps.
+// motion does not depend on how its time is cut into steps. What to do
+// (accelerate, follow the braking curve, arrive) is decided once a tick;
+// within the tick the speed changes at the ramp's rates, switching rate where
+// it crosses a band's end, and the position moves by what that motion runs.
 //
 // Eight-point ramp: a move starts at V_START, accelerates with A1 up to V1,
 // with A2 up to V2 and with AMAX up to VMAX, cruises, and brakes with DMAX

@@ -57,6 +57,7 @@ void SimulatedDevice::perform(DeviceAccess& access)
         } else {
             return;
         }
+        emit valueWritten(motor);
         break;
     case DeviceAccess::Move:
         moveTo(motor, qint32(access.value));
@@ -134,16 +135,18 @@ void SimulatedDevice::moveTo(quint8 motor, qint32 position)
     Channel& state = channel(motor);
     state.lastTarget = position;
     state.moving = true;
+    emit moveStarted(motor, m_timeMs);
 }
 
 void SimulatedDevice::advance(int milliseconds)
 {
     if (milliseconds <= 0)
         return;
-    m_timeMs += milliseconds;
+    // The motion steps from the time the slice starts at.
     const int motors = m_product ? m_product->motors() : 1;
     for (int motor = 0; motor < motors; ++motor)
         stepMotion(quint8(motor), milliseconds / 1000.0);
+    m_timeMs += milliseconds;
     emit advanced(m_timeMs);
 }
 
@@ -164,6 +167,7 @@ bool SimulatedDevice::setValue(quint8 motor, const QString& name, qint64 value, 
             *error = QStringLiteral("the device has no register, field or parameter \"%1\"").arg(name);
         return false;
     }
+    emit valueWritten(motor);
     return true;
 }
 
@@ -190,6 +194,15 @@ bool SimulatedDevice::value(quint8 motor, const QString& name, qint64* value, QS
 RampGenerator::State SimulatedDevice::motionState(quint8 motor) const
 {
     return m_channels.value(motor).motion;
+}
+
+RampGenerator::State SimulatedDevice::currentMotion(quint8 motor)
+{
+    const Channel& state = channel(motor);
+    const qint32 shown = qint32(quint32(quint64(motionValue(motor, QStringLiteral("actual"), 0))));
+    // A counter written from outside puts the motor where it says.
+    const double fraction = shown == state.shownActual ? state.fraction : 0;
+    return RampGenerator::State{double(shown) + fraction, state.motion.velocity};
 }
 
 qint64 SimulatedDevice::motionValue(quint8 motor, const QString& role, qint64 fallback)
@@ -272,6 +285,7 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
     if (target != state.lastTarget) {
         state.lastTarget = target;
         state.moving = true;
+        emit moveStarted(motor, m_timeMs);
     }
     if (!state.moving) {
         state.motion.position = shown + state.fraction;
@@ -283,7 +297,10 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
     RampGenerator::State relative;
     relative.position = state.fraction;
     relative.velocity = state.motion.velocity;
-    state.moving = !RampGenerator::step(motionSettings(motor), double(distance), relative, seconds);
+    const RampGenerator::State before = relative;
+    const RampGenerator::Settings settings = motionSettings(motor);
+    const bool arrived = RampGenerator::step(settings, double(distance), relative, seconds);
+    state.moving = !arrived;
     const qint64 whole = std::llround(relative.position);
     const qint32 next = qint32(quint32(shown) + quint32(quint64(whole)));
     state.fraction = relative.position - double(whole);
@@ -293,4 +310,13 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
     writeMotionValue(motor, QStringLiteral("actual"), next);
     const double scale = m_motion.velocityScale;
     writeMotionValue(motor, QStringLiteral("velocity"), std::llround(state.motion.velocity / scale));
+    if (arrived) {
+        // The tick it arrived in: the slice once more, tick by tick.
+        const qint64 sliceTicks = std::llround(seconds / RampGenerator::TickSeconds);
+        qint64 ticks = 0;
+        bool done = before.position == double(distance) && before.velocity == 0;
+        for (RampGenerator::State replay = before; !done && ticks < sliceTicks; ++ticks)
+            done = RampGenerator::step(settings, double(distance), replay, RampGenerator::TickSeconds);
+        emit moveArrived(motor, m_timeMs + ticks);
+    }
 }

@@ -48,9 +48,23 @@ public:
     // The motion of a motor as last computed, for plots.
     RampGenerator::State motionState(quint8 motor) const;
     qint64 motionValue(quint8 motor, const QString& role, qint64 fallback);
+    // What the motion of a motor runs on now: its ramp settings read through
+    // the product's wiring and scales, and its exact position (in the 32-bit
+    // frame) and velocity, from which its next tick starts. The inputs of a
+    // plan of its next move.
+    RampGenerator::Settings motionSettings(quint8 motor);
+    RampGenerator::State currentMotion(quint8 motor);
 
 signals:
     void advanced(qint64 timeMs);
+    // A motor's motion set off towards a new target (or was commanded to
+    // move); emitted before it takes its first tick, at the device time it starts.
+    void moveStarted(quint8 motor, qint64 timeMs);
+    // A motor came to rest on its target, at that device time (to the millisecond).
+    void moveArrived(quint8 motor, qint64 timeMs);
+    // A register, field or parameter of a motor was written from outside the
+    // motion: by the module or by name.
+    void valueWritten(quint8 motor);
 
 private:
     struct Channel
@@ -67,7 +81,6 @@ private:
     Channel& channel(quint8 number);
     void settleMotion(quint8 number);
     void writeMotionValue(quint8 motor, const QString& role, qint64 value);
-    RampGenerator::Settings motionSettings(quint8 motor);
     void stepMotion(quint8 motor, double seconds);
 
     QPointer<const ProductDescription> m_product;

@@ -1,0 +1,274 @@
+#include "device/moveplanner.h"
+#include "device/rampgenerator.h"
+#include "device/simulateddevice.h"
+#include "fixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+Q_DECLARE_METATYPE(RampGenerator::Settings)
+Q_DECLARE_METATYPE(RampGenerator::State)
+
+namespace {
+using Profile = RampGenerator::Profile;
+using Settings = RampGenerator::Settings;
+using State = RampGenerator::State;
+using Plan = MovePlanner::Plan;
+
+constexpr double kTick = RampGenerator::TickSeconds;
+
+QString describe(const Settings& s)
+{
+    return QStringLiteral("profile %1 ramp %2 position mode %3 VSTART %4 A1 %5 V1 %6 A2 %7 V2 %8 AMAX %9 VMAX %10 "
+                          "DMAX %11 D2 %12 D1 %13 VSTOP %14")
+        .arg(int(s.profile)).arg(s.rampEnabled).arg(s.positionMode)
+        .arg(s.vStart, 0, 'g', 17).arg(s.a1, 0, 'g', 17).arg(s.v1, 0, 'g', 17).arg(s.a2, 0, 'g', 17)
+        .arg(s.v2, 0, 'g', 17).arg(s.aMax, 0, 'g', 17).arg(s.vMax, 0, 'g', 17).arg(s.dMax, 0, 'g', 17)
+        .arg(s.d2, 0, 'g', 17).arg(s.d1, 0, 'g', 17).arg(s.vStop, 0, 'g', 17);
+}
+
+QString describe(const Plan& plan)
+{
+    QString text = QStringLiteral("arrival %1 peak %2").arg(plan.arrival, 0, 'f', 6).arg(plan.peakVelocity);
+    for (const MovePlanner::Phase& p : plan.phases)
+        text += QStringLiteral("\n  %1 %2..%3 s, %4..%5, %6..%7/s")
+                    .arg(p.name).arg(p.startTime, 0, 'f', 6).arg(p.endTime, 0, 'f', 6)
+                    .arg(p.startPosition, 0, 'f', 3).arg(p.endPosition, 0, 'f', 3)
+                    .arg(p.startVelocity, 0, 'f', 3).arg(p.endVelocity, 0, 'f', 3);
+    return text;
+}
+
+// One move with random settings, start and target; mostly plausible ramps,
+// with every degenerate rule of the ramp generator now and then.
+struct Case
+{
+    Settings settings;
+    State start;
+    qint32 target = 0;
+};
+
+Case randomCase(std::mt19937_64& random, Profile profile)
+{
+    std::uniform_real_distribution<double> unit(0, 1);
+    const auto chance = [&](double p) { return unit(random) < p; };
+    const auto logUniform = [&](double low, double high) { return low * std::pow(high / low, unit(random)); };
+    Case c;
+    Settings& s = c.settings;
+    s.profile = profile;
+    s.rampEnabled = !chance(0.02);
+    s.positionMode = !chance(0.02);
+    s.vMax = logUniform(100, 1e6);
+    // Each ramp phase takes between 5 ms and half a second from standstill to VMAX, or is instantaneous.
+    const auto rate = [&] { return chance(0.08) ? 0.0 : s.vMax / logUniform(0.005, 0.5); };
+    const auto speed = [&](double share) { return chance(share) ? s.vMax * unit(random) * (chance(0.1) ? 1.5 : 1.0) : 0.0; };
+    s.a1 = rate();
+    s.a2 = rate();
+    s.aMax = rate();
+    s.dMax = rate();
+    s.d2 = rate();
+    s.d1 = rate();
+    s.v1 = speed(0.95);
+    s.v2 = chance(0.9) ? std::max(s.v1, speed(1)) : speed(1); // now and then below V1
+    s.vStart = speed(0.3);
+    s.vStop = speed(0.3);
+
+    std::uniform_int_distribution<qint64> counter(-2147483648LL, 2147483647LL);
+    const double fraction = unit(random) - 0.5;
+    c.start.position = double(counter(random)) + fraction;
+    if (chance(0.1)) // close to either end of the counter
+        c.start.position = (chance(0.5) ? 2147483647.0 : -2147483648.0) + (unit(random) - 0.5) * 2e5;
+    c.start.position = MovePlanner::wrapped(c.start.position);
+    c.start.velocity = chance(0.4) ? 0.0 : s.vMax * (unit(random) * 2.6 - 1.3);
+    const double distance = chance(0.03) ? 0.0 : (chance(0.5) ? 1 : -1) * logUniform(1, s.vMax * 1.5);
+    c.target = qint32(quint32(quint64(qint64(std::llround(c.start.position + distance)))));
+    return c;
+}
+} // namespace
+
+class tst_MovePlanner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void planOfAKnownMoveHasItsComputedPhases_data();
+    void planOfAKnownMoveHasItsComputedPhases();
+    void planAgreesWithTheTickedMotion_data();
+    void planAgreesWithTheTickedMotion();
+    void deviceHandsOutWhatItsNextMoveStartsFrom();
+};
+
+void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases_data()
+{
+    QTest::addColumn<Settings>("settings");
+    QTest::addColumn<State>("start");
+    QTest::addColumn<int>("target");
+    // Phase name and end time; the velocity at the end of the last one.
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<double>>("ends");
+    QTest::addColumn<double>("peak");
+
+    Settings trapezoid;
+    trapezoid.profile = Profile::Trapezoid;
+    trapezoid.vMax = 40000;
+    trapezoid.aMax = 40000;
+    trapezoid.dMax = 20000;
+    // 3000 positions never reach VMAX: u²/80000 + u²/40000 = 3000, u = sqrt(8e7).
+    const double u = std::sqrt(8e7);
+    QTest::newRow("trapezoid triangle") << trapezoid << State{-1000, 0} << 2000 << QStringList{"AMAX", "DMAX"}
+                                        << QList<double>{u / 40000, u / 40000 + u / 20000} << u;
+
+    // The Zell product's default ramp over 100000: up 10000/160000 + 20000/60000 + 20000/20000 s over
+    // 312.5 + 6666.67 + 40000 positions, the same down to VSTOP 0.01, VMAX over the 6041.67 left.
+    Settings zell;
+    zell.profile = Profile::EightPoint;
+    zell.a1 = zell.d1 = 160000;
+    zell.v1 = 10000;
+    zell.a2 = zell.d2 = 60000;
+    zell.v2 = 30000;
+    zell.aMax = zell.dMax = 20000;
+    zell.vMax = 50000;
+    zell.vStop = 0.01;
+    const double up[] = {0.0625, 1.0 / 3, 1.0};
+    const double cruise = (100000 - 2 * (312.5 + 20000.0 / 3 + 40000)) / 50000;
+    const double down1 = (10000 - 0.01) / 160000;
+    const double a2 = up[0] + up[1];
+    const double aMax = a2 + up[2];
+    QTest::newRow("eight-point full move")
+        << zell << State{0, 0} << 100000 << QStringList{"A1", "A2", "AMAX", "VMAX", "DMAX", "D2", "D1", "VSTOP"}
+        << QList<double>{up[0], a2, aMax, aMax + cruise, aMax + cruise + 1, aMax + cruise + 1 + 1.0 / 3,
+                         aMax + cruise + 1 + 1.0 / 3 + down1, aMax + cruise + 1 + 1.0 / 3 + down1}
+        << 50000.0;
+
+    // Running at 10000/s past 20000 towards a target at 0: 0.5 s and 2500 positions to a standstill,
+    // then 22500 back, a triangle at 20000/s² each way: u = sqrt(4.5e8), 2u/20000 s.
+    Settings symmetric = trapezoid;
+    symmetric.aMax = symmetric.dMax = 20000;
+    const double back = std::sqrt(4.5e8);
+    QTest::newRow("reversal") << symmetric << State{20000, 10000} << 0 << QStringList{"brake", "AMAX", "DMAX"}
+                              << QList<double>{0.5, 0.5 + back / 20000, 0.5 + 2 * back / 20000} << back;
+
+    // Across the end of the counter the short way: 2^31 - 1 to -2^31 + 99 is 100 ahead.
+    Settings instant = trapezoid;
+    instant.aMax = instant.dMax = 0;
+    QTest::newRow("short way round the counter, instantaneous ramps")
+        << instant << State{2147483647, 0} << -2147483647 - 1 + 99 << QStringList{"AMAX", "VMAX", "DMAX"}
+        << QList<double>{0, 100 / 40000.0, 100 / 40000.0} << 40000.0;
+}
+
+void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases()
+{
+    QFETCH(Settings, settings);
+    QFETCH(State, start);
+    QFETCH(int, target);
+    QFETCH(QStringList, names);
+    QFETCH(QList<double>, ends);
+    QFETCH(double, peak);
+
+    const Plan plan = MovePlanner::plan(settings, start, target);
+    QStringList planned;
+    for (const MovePlanner::Phase& phase : plan.phases)
+        planned.append(phase.name);
+    QCOMPARE(planned, names);
+    for (int i = 0; i < ends.size(); ++i)
+        QVERIFY2(std::abs(plan.phases.at(i).endTime - ends.at(i)) < 1e-9, qPrintable(describe(plan)));
+    QVERIFY2(std::abs(plan.arrival - ends.last()) < 1e-9, qPrintable(describe(plan)));
+    QVERIFY2(std::abs(plan.peakVelocity - peak) < 1e-6, qPrintable(describe(plan)));
+    QCOMPARE(plan.phases.last().endPosition, double(target));
+    QCOMPARE(plan.positionAt(plan.arrival + 1), double(target));
+    QCOMPARE(plan.velocityAt(plan.arrival + 1), 0.0);
+    // Phases follow on without gaps in time, position or velocity.
+    for (int i = 1; i < plan.phases.size(); ++i) {
+        const MovePlanner::Phase& before = plan.phases.at(i - 1);
+        const MovePlanner::Phase& after = plan.phases.at(i);
+        QCOMPARE(after.startTime, before.endTime);
+        QCOMPARE(after.startPosition, before.endPosition);
+        QCOMPARE(after.startVelocity, before.endVelocity);
+    }
+}
+
+void tst_MovePlanner::planAgreesWithTheTickedMotion_data()
+{
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<quint64>("seed");
+    QTest::newRow("direct") << int(Profile::Direct) << quint64(1);
+    QTest::newRow("trapezoid") << int(Profile::Trapezoid) << quint64(2);
+    QTest::newRow("eight-point") << int(Profile::EightPoint) << quint64(3);
+}
+
+// The plan against the ramp generator stepping 1 ms ticks: the arrival within
+// 2 ms, and at every tick the position within one tick's travel at the peak speed.
+void tst_MovePlanner::planAgreesWithTheTickedMotion()
+{
+    QFETCH(int, profile);
+    QFETCH(quint64, seed);
+    constexpr int kCases = 10000;
+    std::mt19937_64 random(seed);
+    for (int i = 0; i < kCases; ++i) {
+        const Case c = randomCase(random, Profile(profile));
+        const Plan plan = MovePlanner::plan(c.settings, c.start, c.target);
+
+        // The device runs the motion relative to its counter.
+        const double whole = std::round(c.start.position);
+        const double distance = double(qint32(quint32(c.target) - quint32(qint32(qint64(whole)))));
+        State state{c.start.position - whole, c.start.velocity};
+        double peak = std::abs(state.velocity);
+        const qint64 limit = qint64(plan.arrival / kTick) + 1000;
+        QString failure;
+        qint64 ticks = 0;
+        bool arrived = state.position == distance && state.velocity == 0;
+        while (!arrived && ticks < limit && failure.isEmpty()) {
+            const double before = state.position;
+            arrived = RampGenerator::step(c.settings, distance, state, kTick);
+            ++ticks;
+            // A tick that ends at rest on the target still ran at a speed.
+            peak = std::max({peak, std::abs(state.velocity), std::abs(state.position - before) / kTick});
+            const double off = MovePlanner::wrapped(plan.positionAt(ticks * kTick) - whole - state.position);
+            if (std::abs(off) > peak * kTick + 1e-6)
+                failure = QStringLiteral("at %1 ms the plan is %2 off the motion (%3 allowed)").arg(ticks).arg(off).arg(peak * kTick);
+        }
+        if (failure.isEmpty() && std::abs(ticks * kTick - plan.arrival) > 0.002 + 1e-9)
+            failure = QStringLiteral("arrives after %1 ms, planned %2 ms").arg(ticks).arg(plan.arrival * 1000, 0, 'f', 3);
+        if (!failure.isEmpty()) {
+            QFAIL(qPrintable(QStringLiteral("seed %1, case %2: %3\n%4\nstart %5 at %6/s, target %7\n%8")
+                                 .arg(seed).arg(i).arg(failure, describe(c.settings))
+                                 .arg(c.start.position, 0, 'f', 6).arg(c.start.velocity, 0, 'g', 17).arg(c.target)
+                                 .arg(describe(plan))));
+        }
+    }
+}
+
+void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()
+{
+    Fixture f(40);
+    SimulatedDevice* device = f.device();
+    f.setDevice(QStringLiteral("MOTION_MODE"), 3);
+    f.setDevice(QStringLiteral("FOC_PID_POSITION_ACTUAL"), 5000);
+    QCOMPARE(device->currentMotion(0).position, 5000.0);
+    QCOMPARE(device->motionSettings(0).vMax, 50000.0);
+
+    QSignalSpy started(device, &SimulatedDevice::moveStarted);
+    QSignalSpy arrived(device, &SimulatedDevice::moveArrived);
+    device->advance(7);
+    f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 105000);
+    const Plan plan = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
+    device->advance(1000);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(started.first().at(1).toLongLong(), qint64(7)); // the start of the slice it was seen in
+    // Halfway, the move planned from where it is now still arrives when the first plan said.
+    const Plan again = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
+    QVERIFY2(std::abs(1 + again.arrival - plan.arrival) < 0.002, qPrintable(describe(again)));
+    for (int i = 0; i < 50 && arrived.isEmpty(); ++i)
+        device->advance(100);
+    QCOMPARE(arrived.count(), 1);
+    const qint64 arrivedAt = arrived.first().at(1).toLongLong();
+    QVERIFY2(std::abs((arrivedAt - 7) / 1000.0 - plan.arrival) <= 0.002,
+             qPrintable(QStringLiteral("arrived at %1 ms\n%2").arg(arrivedAt).arg(describe(plan))));
+    QCOMPARE(device->currentMotion(0).position, 105000.0);
+}
+
+QTEST_MAIN(tst_MovePlanner)
+#include "tst_moveplanner.moc"

@@ -1,0 +1,146 @@
+#include "planbox.h"
+
+#include "device/simulateddevice.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+QString whole(double value)
+{
+    return QString::number(qint64(std::llround(value)));
+}
+
+QTableWidgetItem* cell(const QString& text, bool number)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+} // namespace
+
+PlanBox::PlanBox(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("planBox"));
+    m_value = new QSpinBox(this);
+    m_value->setObjectName(QStringLiteral("planDistance"));
+    m_value->setRange(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    m_value->setAccelerated(true);
+    m_value->setToolTip(QStringLiteral("The distance or target of the move to plan"));
+    m_reference = new QComboBox(this);
+    m_reference->setObjectName(QStringLiteral("planReference"));
+    m_reference->addItems({QStringLiteral("from actual position"), QStringLiteral("absolute target")});
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("planSummary"));
+    m_summary->setWordWrap(true);
+    m_phases = new QTableWidget(0, 4, this);
+    m_phases->setObjectName(QStringLiteral("planPhases"));
+    m_phases->setHorizontalHeaderLabels(
+        {QStringLiteral("Phase"), QStringLiteral("Duration [s]"), QStringLiteral("Distance"), QStringLiteral("Velocity at end")});
+    m_phases->verticalHeader()->hide();
+    m_phases->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_phases->horizontalHeader()->setStretchLastSection(true);
+    m_phases->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* title = new QLabel(QStringLiteral("<b>Plan</b>"), this);
+    auto* move = new QHBoxLayout;
+    move->addWidget(new QLabel(QStringLiteral("Move"), this));
+    move->addWidget(m_value, 1);
+    move->addWidget(m_reference);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(title);
+    layout->addLayout(move);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_phases, 1);
+
+    connect(m_value, QOverload<int>::of(&QSpinBox::valueChanged), this, &PlanBox::replan);
+    connect(m_reference, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PlanBox::replan);
+    showPlan();
+}
+
+void PlanBox::setSource(SimulatedDevice* device, quint8 motor)
+{
+    if (m_device)
+        disconnect(m_device, nullptr, this, nullptr);
+    m_device = device;
+    m_motor = motor;
+    if (device) {
+        // Ramp settings written (the tool's ramp table, a script) and time passing change the plan.
+        connect(device, &SimulatedDevice::valueWritten, this, [this](quint8 written) {
+            if (written == m_motor)
+                replan();
+        });
+        connect(device, &SimulatedDevice::advanced, this, &PlanBox::replan);
+    }
+    replan();
+}
+
+void PlanBox::setMove(Reference reference, qint32 value)
+{
+    m_reference->setCurrentIndex(reference);
+    m_value->setValue(value);
+}
+
+void PlanBox::replan()
+{
+    MovePlanner::Plan plan;
+    double now = 0;
+    // Nothing to plan until the user types a move.
+    const bool nothing = m_reference->currentIndex() == Relative && m_value->value() == 0;
+    if (m_device && !nothing) {
+        const quint32 actual = quint32(quint64(m_device->motionValue(m_motor, QStringLiteral("actual"), 0)));
+        const quint32 value = quint32(m_value->value());
+        const qint32 target = qint32(m_reference->currentIndex() == Absolute ? value : actual + value);
+        plan = MovePlanner::plan(m_device->motionSettings(m_motor), m_device->currentMotion(m_motor), target);
+    }
+    if (m_device)
+        now = m_device->timeMs() / 1000.0;
+    const bool changed = plan.phases.size() != m_plan.phases.size() || plan.arrival != m_plan.arrival
+                         || plan.startPosition != m_plan.startPosition || plan.peakVelocity != m_plan.peakVelocity;
+    m_plan = plan;
+    if (changed || nothing)
+        showPlan();
+    emit previewChanged(m_motor, now, plan.startVelocity == 0 ? plan : MovePlanner::Plan());
+}
+
+void PlanBox::showPlan()
+{
+    const bool nothing = m_reference->currentIndex() == Relative && m_value->value() == 0;
+    m_summary->setText(nothing ? QStringLiteral("Type a distance or a target to plan a move")
+                               : QStringLiteral("Duration %1 s, peak velocity %2 positions/s")
+                                     .arg(m_plan.arrival, 0, 'f', 3)
+                                     .arg(whole(m_plan.peakVelocity)));
+    m_summary->setToolTip(QStringLiteral("The move typed above, planned from where the motor is now with the device's ramp settings"));
+    // A brake through several bands is one row.
+    QVector<MovePlanner::Phase> rows;
+    for (const MovePlanner::Phase& phase : m_plan.phases) {
+        if (!rows.isEmpty() && rows.last().name == phase.name) {
+            rows.last().endTime = phase.endTime;
+            rows.last().endPosition = phase.endPosition;
+            rows.last().endVelocity = phase.endVelocity;
+        } else {
+            rows.append(phase);
+        }
+    }
+    m_phases->setRowCount(rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
+        const MovePlanner::Phase& phase = rows.at(row);
+        const double distance = MovePlanner::wrapped(phase.endPosition - phase.startPosition);
+        m_phases->setItem(row, 0, cell(phase.name, false));
+        m_phases->setItem(row, 1, cell(QString::number(phase.duration(), 'f', 3), true));
+        m_phases->setItem(row, 2, cell(whole(distance), true));
+        m_phases->setItem(row, 3, cell(whole(phase.endVelocity), true));
+    }
+}
