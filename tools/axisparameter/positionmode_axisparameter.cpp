@@ -277,21 +277,17 @@ void PositionMode_AxisParameter::handleToggledHideButton(bool toggled)
 
 void PositionMode_AxisParameter::btnMoveAbsoluteClicked()
 {
-    setTargetPosition(lastTarget.absolute(ui->sbTargetPosition->value()));
+    lastTarget.moveAbsolute(ui->sbTargetPosition->value());
 }
 
 void PositionMode_AxisParameter::btnMoveRelativeClicked()
 {
-    const bool fromTarget = LastTarget::isRelativeToTarget(ui->cmbRelativeTo);
-    if (const auto target = lastTarget.relative(ui->sbTargetPosition->value(), fromTarget,
-                                                [this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    lastTarget.moveRelative(ui->sbTargetPosition->value(), ui->cmbRelativeTo);
 }
 
 void PositionMode_AxisParameter::btnStopClicked()
 {
-    if (const auto target = lastTarget.stop([this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    lastTarget.stop();
 }
 
 // Missing parameters are skipped: each write or read below happens only for a

@@ -77,7 +77,8 @@ private:
     QPointer<XmlParameterWidget> actualPositionWidget;
     // Without an actual position the position reads as 0, as its missing
     // editor would show it: Stop then moves to 0.
-    LastTarget lastTarget{MissingActual::Zero};
+    LastTarget lastTarget{MissingActual::Zero, [this] { return readActualPosition(); },
+                        [this](qint32 target) { setTargetPosition(target); }};
     qint32 commutationDisabledValue = -1;
     qint32 commutationOpenLoopValue = -1;
     QPointer<QLabel> lblCommutationDisabled;

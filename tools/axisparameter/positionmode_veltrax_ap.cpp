@@ -229,21 +229,17 @@ std::optional<qint32> PositionMode_Veltrax_AP::readActualPosition()
 
 void PositionMode_Veltrax_AP::btnMoveAbsoluteClicked()
 {
-    writeTargetPosition(lastTarget.absolute(ui->sbTargetPosition->value()));
+    lastTarget.moveAbsolute(ui->sbTargetPosition->value());
 }
 
 void PositionMode_Veltrax_AP::btnMoveRelativeClicked()
 {
-    const bool fromTarget = LastTarget::isRelativeToTarget(ui->cmbRelativeTo);
-    if (const auto target = lastTarget.relative(ui->sbTargetPosition->value(), fromTarget,
-                                                [this] { return readActualPosition(); }))
-        writeTargetPosition(*target);
+    lastTarget.moveRelative(ui->sbTargetPosition->value(), ui->cmbRelativeTo);
 }
 
 void PositionMode_Veltrax_AP::btnStopClicked()
 {
-    if (const auto target = lastTarget.stop([this] { return readActualPosition(); }))
-        writeTargetPosition(*target);
+    lastTarget.stop();
 }
 
 void PositionMode_Veltrax_AP::btnClearClicked()

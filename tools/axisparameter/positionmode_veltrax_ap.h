@@ -88,7 +88,8 @@ private:
     std::unique_ptr<Ui_PositionMode_Veltrax_AP> ui;
     // Without an actual position there is no base to move from: Stop and
     // moves relative to it do nothing rather than guess a position.
-    LastTarget lastTarget{MissingActual::Skip};
+    LastTarget lastTarget{MissingActual::Skip, [this] { return readActualPosition(); },
+                        [this](qint32 target) { writeTargetPosition(target); }};
     int actualPositionTimerId = 0;
     QPointer<Model::ZYRAParameter> targetPositionParameter;
     QPointer<Model::ZYRAParameter> actualPositionParameter;

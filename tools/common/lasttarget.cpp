@@ -5,8 +5,10 @@
 
 #include <QComboBox>
 
-LastTarget::LastTarget(MissingActual rule)
+LastTarget::LastTarget(MissingActual rule, ReadActual readActual, Command command)
     : m_rule(rule)
+    , m_readActual(std::move(readActual))
+    , m_command(std::move(command))
 {
 }
 
@@ -16,37 +18,35 @@ void LastTarget::fillRelativeTo(QComboBox* relativeTo)
     relativeTo->addItem(QLatin1String(ToolConstants::kRelativeToTarget));
 }
 
-bool LastTarget::isRelativeToTarget(const QComboBox* relativeTo)
-{
-    return relativeTo->currentText().startsWith(QLatin1String(ToolConstants::kRelativeToTarget), Qt::CaseSensitive);
-}
-
-qint32 LastTarget::absolute(qint32 target)
+void LastTarget::moveAbsolute(qint32 target)
 {
     m_value = target;
-    return target;
+    m_command(target);
 }
 
-std::optional<qint32> LastTarget::relative(qint32 step, bool fromTarget, const ActualReader& readActual)
+void LastTarget::moveRelative(qint32 step, const QComboBox* relativeTo)
 {
+    if (relativeTo->currentText().startsWith(QLatin1String(ToolConstants::kRelativeToTarget), Qt::CaseSensitive)) {
+        m_value = PositionArithmetic::wrappingAdd(m_value, step);
+        m_command(m_value);
+        return;
+    }
     // The base is read before the last target advances: it may stand in for the position.
-    const std::optional<qint32> from = fromTarget ? std::optional<qint32>() : base(readActual);
+    const std::optional<qint32> from = base();
     m_value = PositionArithmetic::wrappingAdd(m_value, step);
-    if (fromTarget)
-        return m_value;
-    if (!from)
-        return std::nullopt;
-    return PositionArithmetic::wrappingAdd(*from, step);
+    if (from)
+        m_command(PositionArithmetic::wrappingAdd(*from, step));
 }
 
-std::optional<qint32> LastTarget::stop(const ActualReader& readActual) const
+void LastTarget::stop()
 {
-    return base(readActual);
+    if (const std::optional<qint32> target = base())
+        m_command(*target);
 }
 
-std::optional<qint32> LastTarget::base(const ActualReader& readActual) const
+std::optional<qint32> LastTarget::base() const
 {
-    if (const std::optional<qint32> actual = readActual())
+    if (const std::optional<qint32> actual = m_readActual())
         return actual;
     switch (m_rule) {
     case MissingActual::Zero:

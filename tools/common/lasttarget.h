@@ -14,35 +14,37 @@ enum class MissingActual {
     LastTarget, // the last commanded target stands in for the position
 };
 
-// The last commanded target of a tool and the targets its moves command. A
-// relative move advances the last target by its step whichever base it takes,
-// so that switching to "target position" later continues from every step made.
+// The last commanded target of a tool and the moves made from it. A relative
+// move advances the last target by its step whichever base it takes, so that
+// switching to "target position" later continues from every step made.
 class LastTarget
 {
 public:
     // Reads the actual position from the device; nothing when the module has none.
-    using ActualReader = std::function<std::optional<qint32>()>;
+    using ReadActual = std::function<std::optional<qint32>()>;
+    // Commands the motor to a target.
+    using Command = std::function<void(qint32)>;
 
-    explicit LastTarget(MissingActual rule);
+    LastTarget(MissingActual rule, ReadActual readActual, Command command);
 
     qint32 value() const { return m_value; }
     void set(qint32 target) { m_value = target; }
 
     // Fills the relative-to box with its two entries.
     static void fillRelativeTo(QComboBox* relativeTo);
-    // Whether the box asks for moves from the last target.
-    static bool isRelativeToTarget(const QComboBox* relativeTo);
 
     // An absolute move: the target becomes the last target.
-    qint32 absolute(qint32 target);
-    // A relative move by `step`; the target to command, or nothing.
-    std::optional<qint32> relative(qint32 step, bool fromTarget, const ActualReader& readActual);
+    void moveAbsolute(qint32 target);
+    // A relative move by `step` from the base the relative-to box names.
+    void moveRelative(qint32 step, const QComboBox* relativeTo);
     // Stop is a move to where the motor is now; the last target stays.
-    std::optional<qint32> stop(const ActualReader& readActual) const;
+    void stop();
 
 private:
-    std::optional<qint32> base(const ActualReader& readActual) const;
+    std::optional<qint32> base() const;
 
     MissingActual m_rule;
+    ReadActual m_readActual;
+    Command m_command;
     qint32 m_value = 0;
 };

@@ -1,5 +1,6 @@
 #include "rampgraph.h"
 
+#include "rampregistertable.h"
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 
@@ -31,12 +32,12 @@ RampGraph::RampGraph(QGraphicsView* view)
     addPicture();
 }
 
-RampGraph::RampGraph(QGraphicsView* view, const EditorFor& editorFor, QObject* context, const Hover& hover)
+RampGraph::RampGraph(QGraphicsView* view, const RampRegisterTable& table, QObject* context, const Hover& hover)
     : m_scene(std::make_unique<QGraphicsScene>())
 {
     m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     view->setScene(m_scene.get());
-    addHotSpots(editorFor, context, hover);
+    addHotSpots(table, context, hover);
     addPicture();
 }
 
@@ -62,14 +63,14 @@ void RampGraph::addPicture()
     m_scene->addItem(picture);
 }
 
-void RampGraph::addHotSpots(const EditorFor& editorFor, QObject* context, const Hover& hover)
+void RampGraph::addHotSpots(const RampRegisterTable& table, QObject* context, const Hover& hover)
 {
     QSvgRenderer* renderer = sharedRenderer();
     const QRectF viewBox(renderer->viewBox());
     const QRectF itemRect(QPointF(0, 0), renderer->defaultSize());
     const QPointer<QGraphicsScene> guardedScene(m_scene.get());
     for (const char* element : kElements) {
-        XmlRegisterWidget* editor = editorFor(element);
+        XmlRegisterWidget* editor = table.editorOfElement(element);
         const QRectF bounds = renderer->boundsOnElement(QLatin1String(element));
         auto* hotSpot = new HelperTargetArea(mapRectToScene(viewBox, itemRect, bounds), editor);
         if (editor) {

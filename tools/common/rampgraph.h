@@ -10,7 +10,7 @@ class QGraphicsScene;
 class QGraphicsView;
 class QObject;
 class QSvgRenderer;
-class XmlRegisterWidget;
+class RampRegisterTable;
 
 // The picture of the eight-point ramp in a tool's side panel: the host's
 // drawing on a scene of its own, shown in the form's view. The register tools
@@ -21,17 +21,15 @@ class RampGraph
 public:
     static const char* const Drawing;
 
-    // The editor that sets an element's value, by the element's id in the
-    // drawing (e.g. "Field-VMAX"); null for an element without one.
-    using EditorFor = std::function<XmlRegisterWidget*(const char* element)>;
     using Hover = std::function<void(HelperTargetArea*, bool)>;
 
     // Shows the bare drawing in `view`.
     explicit RampGraph(QGraphicsView* view);
     // Shows the drawing with a hot spot under it per element, in drawing
-    // order. The editors' hover signals call `hover(hotSpot, entered)` with
-    // `context` as the connections' context.
-    RampGraph(QGraphicsView* view, const EditorFor& editorFor, QObject* context, const Hover& hover);
+    // order, each linked to the table's editor of that element. The editors'
+    // hover signals call `hover(hotSpot, entered)` with `context` as the
+    // connections' context.
+    RampGraph(QGraphicsView* view, const RampRegisterTable& table, QObject* context, const Hover& hover);
     ~RampGraph();
 
     // Maps an element's bounds from the drawing's user coordinates to the
@@ -44,7 +42,7 @@ public:
 
 private:
     static QSvgRenderer* sharedRenderer();
-    void addHotSpots(const EditorFor& editorFor, QObject* context, const Hover& hover);
+    void addHotSpots(const RampRegisterTable& table, QObject* context, const Hover& hover);
     void addPicture();
 
     std::unique_ptr<QGraphicsScene> m_scene;

@@ -94,21 +94,17 @@ void PositionMode_Orsax::hidePlugin()
 
 void PositionMode_Orsax::btnMoveAbsoluteClicked()
 {
-    setTargetPosition(m_lastTarget.absolute(ui->sbTargetPosition->value()));
+    m_lastTarget.moveAbsolute(ui->sbTargetPosition->value());
 }
 
 void PositionMode_Orsax::btnMoveRelativeClicked()
 {
-    const bool fromTarget = LastTarget::isRelativeToTarget(ui->cmbRelativeTo);
-    if (const auto target = m_lastTarget.relative(ui->sbTargetPosition->value(), fromTarget,
-                                                  [this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    m_lastTarget.moveRelative(ui->sbTargetPosition->value(), ui->cmbRelativeTo);
 }
 
 void PositionMode_Orsax::btnStopClicked()
 {
-    if (const auto target = m_lastTarget.stop([this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    m_lastTarget.stop();
 }
 
 void PositionMode_Orsax::btnClearClicked()

@@ -47,7 +47,8 @@ private:
     std::unique_ptr<Ui_PositionMode_Orsax> ui;
     // Without the actual-position field there is no base to move from: Stop
     // and moves relative to it do nothing rather than guess a position.
-    LastTarget m_lastTarget{MissingActual::Skip};
+    LastTarget m_lastTarget{MissingActual::Skip, [this] { return readActualPosition(); },
+                        [this](qint32 target) { setTargetPosition(target); }};
     QPointer<Model::ZYRAField> m_actualPosition;
     QPointer<Model::ZYRAField> m_targetPosition;
     QPointer<Model::ZYRAField> m_motionMode;

@@ -68,10 +68,8 @@ void PositionMode_Veltrax::setupRegistersTable()
 
 void PositionMode_Veltrax::setupRampGraph()
 {
-    const RampRegisterTable* table = m_table.get();
-    m_rampGraph = std::make_unique<RampGraph>(
-        m_ui->graphicsView, [table](const char* element) { return table->editorOfElement(element); }, this,
-        [this](HelperTargetArea* targetArea, bool entry) { handleXmlWidgetHover(targetArea, entry); });
+    const auto hover = [this](HelperTargetArea* area, bool entry) { handleXmlWidgetHover(area, entry); };
+    m_rampGraph = std::make_unique<RampGraph>(m_ui->graphicsView, *m_table, this, hover);
 }
 
 void PositionMode_Veltrax::connectControls()
@@ -120,21 +118,17 @@ void PositionMode_Veltrax::hidePlugin()
 
 void PositionMode_Veltrax::btnMoveAbsoluteClicked()
 {
-    setTargetPosition(m_lastTarget.absolute(m_ui->sbTargetPosition->value()));
+    m_lastTarget.moveAbsolute(m_ui->sbTargetPosition->value());
 }
 
 void PositionMode_Veltrax::btnMoveRelativeClicked()
 {
-    const bool fromTarget = LastTarget::isRelativeToTarget(m_ui->cmbRelativeTo);
-    if (const auto target = m_lastTarget.relative(m_ui->sbTargetPosition->value(), fromTarget,
-                                                  [this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    m_lastTarget.moveRelative(m_ui->sbTargetPosition->value(), m_ui->cmbRelativeTo);
 }
 
 void PositionMode_Veltrax::btnStopClicked()
 {
-    if (const auto target = m_lastTarget.stop([this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    m_lastTarget.stop();
 }
 
 void PositionMode_Veltrax::btnClearClicked()

@@ -78,7 +78,8 @@ private:
     // Without the actual-position field the last commanded target is the best
     // known position: Stop then holds that target rather than sending the
     // motor to 0, and a relative move steps on from it.
-    LastTarget m_lastTarget{MissingActual::LastTarget};
+    LastTarget m_lastTarget{MissingActual::LastTarget, [this] { return readActualPosition(); },
+                        [this](qint32 target) { setTargetPosition(target); }};
 
     QPointer<Model::ZYRAField> m_targetPosition;
     QPointer<Model::ZYRAField> m_ramperTarget;

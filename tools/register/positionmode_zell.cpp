@@ -74,10 +74,8 @@ void PositionMode_Zell::setupRegistersTable()
 
 void PositionMode_Zell::setupRampGraph()
 {
-    const RampRegisterTable* table = m_table.get();
-    m_rampGraph = std::make_unique<RampGraph>(
-        ui->graphicsView, [table](const char* element) { return table->editorOfElement(element); }, this,
-        [this](HelperTargetArea* targetArea, bool entry) { handleXmlWidgetHover(targetArea, entry); });
+    const auto hover = [this](HelperTargetArea* area, bool entry) { handleXmlWidgetHover(area, entry); };
+    m_rampGraph = std::make_unique<RampGraph>(ui->graphicsView, *m_table, this, hover);
 }
 
 void PositionMode_Zell::connectControls()
@@ -156,21 +154,17 @@ void PositionMode_Zell::handleChangedRegisterValue(int value)
 
 void PositionMode_Zell::btnMoveAbsoluteClicked()
 {
-    setTargetPosition(m_lastTarget.absolute(ui->sbTargetPosition->value()));
+    m_lastTarget.moveAbsolute(ui->sbTargetPosition->value());
 }
 
 void PositionMode_Zell::btnMoveRelativeClicked()
 {
-    const bool fromTarget = LastTarget::isRelativeToTarget(ui->cmbRelativeTo);
-    if (const auto target = m_lastTarget.relative(ui->sbTargetPosition->value(), fromTarget,
-                                                  [this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    m_lastTarget.moveRelative(ui->sbTargetPosition->value(), ui->cmbRelativeTo);
 }
 
 void PositionMode_Zell::btnStopClicked()
 {
-    if (const auto target = m_lastTarget.stop([this] { return readActualPosition(); }))
-        setTargetPosition(*target);
+    m_lastTarget.stop();
 }
 
 void PositionMode_Zell::btnClearClicked()

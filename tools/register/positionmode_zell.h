@@ -72,7 +72,8 @@ private:
     std::unique_ptr<Ui_PositionMode_Zell> ui;
     // Without the actual-position register the position reads as 0, as every
     // read of a missing register does: Stop then moves to 0.
-    LastTarget m_lastTarget{MissingActual::Zero};
+    LastTarget m_lastTarget{MissingActual::Zero, [this] { return readActualPosition(); },
+                        [this](qint32 target) { setTargetPosition(target); }};
     QPointer<XmlValueRegister> m_targetRegister;
     QPointer<XmlValueRegister> m_actualPositionRegister;
     QPointer<XmlValueRegister> m_motionConfigRegister;
