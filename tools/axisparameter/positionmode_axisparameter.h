@@ -75,10 +75,9 @@ private:
     QPointer<XmlParameterWidget> accelerationWidget;
     QPointer<XmlParameterWidget> decelerationWidget;
     QPointer<XmlParameterWidget> actualPositionWidget;
-    // Without an actual position the position reads as 0, as its missing
-    // editor would show it: Stop then moves to 0.
+    // Missing actual position: 0, the value its absent editor stands for.
     LastTarget lastTarget{MissingActual::Zero, [this] { return readActualPosition(); },
-                        [this](qint32 target) { setTargetPosition(target); }};
+                          [this](qint32 target) { setTargetPosition(target); }};
     qint32 commutationDisabledValue = -1;
     qint32 commutationOpenLoopValue = -1;
     QPointer<QLabel> lblCommutationDisabled;

@@ -86,10 +86,9 @@ private:
     QPointer<QTimer> highlightTimer;
     QPointer<PopupInfoLabel> popupInfoLabel;
     std::unique_ptr<Ui_PositionMode_Veltrax_AP> ui;
-    // Without an actual position there is no base to move from: Stop and
-    // moves relative to it do nothing rather than guess a position.
+    // Missing actual position: no move, rather than one from a guessed position.
     LastTarget lastTarget{MissingActual::Skip, [this] { return readActualPosition(); },
-                        [this](qint32 target) { writeTargetPosition(target); }};
+                          [this](qint32 target) { writeTargetPosition(target); }};
     int actualPositionTimerId = 0;
     QPointer<Model::ZYRAParameter> targetPositionParameter;
     QPointer<Model::ZYRAParameter> actualPositionParameter;

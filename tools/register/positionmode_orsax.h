@@ -45,10 +45,9 @@ private:
     std::optional<qint32> readActualPosition();
 
     std::unique_ptr<Ui_PositionMode_Orsax> ui;
-    // Without the actual-position field there is no base to move from: Stop
-    // and moves relative to it do nothing rather than guess a position.
+    // Missing actual position: no move, rather than one from a guessed position.
     LastTarget m_lastTarget{MissingActual::Skip, [this] { return readActualPosition(); },
-                        [this](qint32 target) { setTargetPosition(target); }};
+                            [this](qint32 target) { setTargetPosition(target); }};
     QPointer<Model::ZYRAField> m_actualPosition;
     QPointer<Model::ZYRAField> m_targetPosition;
     QPointer<Model::ZYRAField> m_motionMode;

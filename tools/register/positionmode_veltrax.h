@@ -1,8 +1,7 @@
 #pragma once
 
-#include "genericpositionmode.h"
-
 #include "common/lasttarget.h"
+#include "genericpositionmode.h"
 
 #include <QPointer>
 #include <QString>
@@ -75,11 +74,9 @@ private:
     void setupRampGraph();
 
     std::unique_ptr<Ui_PositionMode_Veltrax> m_ui;
-    // Without the actual-position field the last commanded target is the best
-    // known position: Stop then holds that target rather than sending the
-    // motor to 0, and a relative move steps on from it.
+    // Missing actual position: the last target, the best known position (Stop holds it).
     LastTarget m_lastTarget{MissingActual::LastTarget, [this] { return readActualPosition(); },
-                        [this](qint32 target) { setTargetPosition(target); }};
+                            [this](qint32 target) { setTargetPosition(target); }};
 
     QPointer<Model::ZYRAField> m_targetPosition;
     QPointer<Model::ZYRAField> m_ramperTarget;

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "genericpositionmode.h"
-
 #include "common/lasttarget.h"
+#include "genericpositionmode.h"
 
 #include <QPointer>
 #include <QString>
@@ -70,10 +69,9 @@ private:
     void writeRegister(XmlValueRegister* reg, int value);
 
     std::unique_ptr<Ui_PositionMode_Zell> ui;
-    // Without the actual-position register the position reads as 0, as every
-    // read of a missing register does: Stop then moves to 0.
+    // Missing actual position: 0, as every read of a missing register gives 0.
     LastTarget m_lastTarget{MissingActual::Zero, [this] { return readActualPosition(); },
-                        [this](qint32 target) { setTargetPosition(target); }};
+                            [this](qint32 target) { setTargetPosition(target); }};
     QPointer<XmlValueRegister> m_targetRegister;
     QPointer<XmlValueRegister> m_actualPositionRegister;
     QPointer<XmlValueRegister> m_motionConfigRegister;
