@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QSvgRenderer>
 
+#include <array>
+
 namespace {
 // The elements that get a hot spot, in the drawing's order: TVMAX follows
 // VMAX here, whatever order the tools' register tables list them in.
@@ -19,6 +21,24 @@ const char* const kElements[] = {
     "Field-VSTART", "Field-VSTOP", "Field-V1", "Field-V2", "Field-VMAX", "Field-TVMAX", "Field-A1",
     "Field-A2",     "Field-AMAX",  "Field-D1", "Field-D2", "Field-DMAX", "Field-TZERO",
 };
+constexpr size_t kElementCount = sizeof(kElements) / sizeof(kElements[0]);
+
+// The hot spots' rectangles in the picture's item coordinates, in element
+// order. The drawing never changes, so they are worked out once per process.
+const std::array<QRectF, kElementCount>& hotSpotRects(QSvgRenderer* renderer)
+{
+    static const std::array<QRectF, kElementCount> rects = [renderer] {
+        const QRectF viewBox(renderer->viewBox());
+        const QRectF itemRect(QPointF(0, 0), renderer->defaultSize());
+        std::array<QRectF, kElementCount> mapped;
+        for (size_t i = 0; i < kElementCount; ++i) {
+            const QRectF bounds = renderer->boundsOnElement(QLatin1String(kElements[i]));
+            mapped[i] = RampGraph::mapRectToScene(viewBox, itemRect, bounds);
+        }
+        return mapped;
+    }();
+    return rects;
+}
 } // namespace
 
 const char* const RampGraph::Drawing = ":/Images/Ramper/Images/Ramper/ramp_segments_8point_position.svg";
@@ -65,14 +85,11 @@ void RampGraph::addPicture()
 
 void RampGraph::addHotSpots(const RampRegisterTable& table, QObject* context, const Hover& hover)
 {
-    QSvgRenderer* renderer = sharedRenderer();
-    const QRectF viewBox(renderer->viewBox());
-    const QRectF itemRect(QPointF(0, 0), renderer->defaultSize());
+    const std::array<QRectF, kElementCount>& rects = hotSpotRects(sharedRenderer());
     const QPointer<QGraphicsScene> guardedScene(m_scene.get());
-    for (const char* element : kElements) {
-        XmlRegisterWidget* editor = table.editorOfElement(element);
-        const QRectF bounds = renderer->boundsOnElement(QLatin1String(element));
-        auto* hotSpot = new HelperTargetArea(mapRectToScene(viewBox, itemRect, bounds), editor);
+    for (size_t i = 0; i < kElementCount; ++i) {
+        XmlRegisterWidget* editor = table.editorOfElement(kElements[i]);
+        auto* hotSpot = new HelperTargetArea(rects[i], editor);
         if (editor) {
             // The links keep the hot spot's address; the scene owns it, so a
             // link only calls out while the hot spot is still in the scene.
