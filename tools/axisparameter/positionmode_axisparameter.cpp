@@ -2,6 +2,8 @@
 
 #include "ui_positionmode_axisparameter.h"
 
+#include "common/positionarithmetic.h"
+#include "common/toolconstants.h"
 #include "core/exporttypes.h"
 #include "core/importfilter_samemodule.h"
 #include "core/importfilter_exporttypes.h"
@@ -18,8 +20,7 @@
 #include <QSet>
 
 namespace {
-// The host's sub-widget id of the tool's traces.
-constexpr int kTraceSubWidget = 8;
+using ToolConstants::kTraceSubWidget;
 // Editors of velocity and acceleration step by this much per arrow click.
 constexpr int kRampEditorStep = 100;
 
@@ -27,18 +28,6 @@ constexpr int kRampEditorStep = 100;
 // same whichever compiler built the plug-in.
 const char kConstructorSignature[] =
     "PositionMode_AxisParameter::PositionMode_AxisParameter(QString, quint8, ZYRAModuleInterface*, int)";
-
-// Position arithmetic wraps around in 32 bits, as on the device.
-qint32 wrappingAdd(qint32 a, qint32 b)
-{
-    return qint32(quint32(a) + quint32(b));
-}
-
-// A 64-bit parameter value seen as a 32-bit position (its low 32 bits).
-qint32 toPosition(qint64 value)
-{
-    return qint32(quint32(quint64(value)));
-}
 
 bool isPresent(const Model::BaseXMLParameter* parameter)
 {
@@ -54,56 +43,66 @@ Model::BaseXMLParameter* warned(Model::ZYRAParameter* member, const QString& too
 
 PositionMode_AxisParameter::PositionMode_AxisParameter(QString name, quint8 motor, ZYRAModuleInterface* module,
                                                        int variant)
-    : GenericPositionMode(name, motor, module, variant)
+    : GenericPositionMode(std::move(name), motor, module, variant)
     , ui(std::make_unique<Ui_PositionMode_AxisParameter>())
 {
     ui->setupUi(this);
 
-    setToolsName(isLinear() ? QStringLiteral("Position mode (Linear)") : QStringLiteral("Position mode"));
+    setToolsName(QLatin1String(isLinear() ? ToolConstants::kLinearToolName : ToolConstants::kToolName));
     if (isLinear())
         setLinearAxis(true);
 
     // Without a module there is no controller: every parameter stays null and
-    // the features that need one are hidden below.
-    Model::ParameterController* parameters = controller();
+    // the features that need one are hidden by the steps below.
+    setupClearOnNull();
+    setupRampEnable();
+    setupRampEditors();
+    connect(ui->btnHideController, &QPushButton::toggled, this, &PositionMode_AxisParameter::handleToggledHideButton);
+    handleToggledHideButton(true);
+    setupPositions();
+    LastTarget::fillRelativeTo(ui->cmbRelativeTo);
+    readCommutationFeatures();
+    setupCommutationHints();
+    ui->gbHints->hide();
 
-    if (parameters) {
+    addImportFilter(new ImportFilter_SameModule(this));
+    addImportFilter(new ImportFilter_SpecificExportTypes(
+        QSet<const export_type_t*>{&ExportTypes::UpdateUnits, &ExportTypes::CommutationMode}, this));
+    connectControls();
+}
+
+void PositionMode_AxisParameter::setupClearOnNull()
+{
+    if (Model::ParameterController* parameters = controller()) {
         clearOnNullParameter1 = parameters->clearOnNull1.data();
         clearOnNullParameter2 = parameters->clearOnNull2.data();
     }
     if (!isPresent(clearOnNullParameter1) || !isPresent(clearOnNullParameter2))
         ui->btnClearOnNull->hide();
+}
 
-    if (parameters)
+void PositionMode_AxisParameter::setupRampEnable()
+{
+    if (Model::ParameterController* parameters = controller())
         rampEnableParameter = parameters->rampEnable.data();
-    if (rampEnableParameter) {
-        // The group follows the device; a change it makes comes back through
-        // gbAccelDecelToggled, which writes nothing for the value just known.
-        connect(rampEnableParameter.data(), &Model::AbstractParameter::valueChanged, this, [this](qint64 value) {
-            if (value != (ui->gbAccelDecel->isChecked() ? 1 : 0))
-                ui->gbAccelDecel->setChecked(value != 0);
-        });
-    } else {
+    if (!rampEnableParameter) {
         ui->gbAccelDecel->hide();
+        return;
     }
+    // The group follows the device; a change it makes comes back through
+    // gbAccelDecelToggled, which writes nothing for the value just known.
+    connect(rampEnableParameter.data(), &Model::AbstractParameter::valueChanged, this, [this](qint64 value) {
+        if (value != (ui->gbAccelDecel->isChecked() ? 1 : 0))
+            ui->gbAccelDecel->setChecked(value != 0);
+    });
+}
 
-    if (parameters) {
+void PositionMode_AxisParameter::setupRampEditors()
+{
+    if (Model::ParameterController* parameters = controller()) {
         maxVelocityParameter =
             warned(isLinear() ? parameters->linearMaxVelocity : parameters->maxVelocity, this->name());
-    }
-    if (isPresent(maxVelocityParameter)) {
-        maxVelocityWidget = addEditor(maxVelocityParameter);
-        ui->layoutVMAX->addRow(QStringLiteral("Max velocity"), maxVelocityWidget->widget());
-    }
-
-    if (parameters)
         accelerationParameter = isLinear() ? parameters->linearAcceleration.data() : parameters->acceleration.data();
-    if (isPresent(accelerationParameter)) {
-        accelerationWidget = addEditor(accelerationParameter);
-        ui->layoutAccelDecel->addRow(QStringLiteral("Acceleration"), accelerationWidget->widget());
-    }
-
-    if (parameters) {
         // Some rotary modules keep their deceleration under a second parameter.
         decelerationParameter = isLinear() ? parameters->linearDeceleration.data() : parameters->deceleration.data();
         if (!isPresent(decelerationParameter)) {
@@ -111,36 +110,40 @@ PositionMode_AxisParameter::PositionMode_AxisParameter(QString name, quint8 moto
                                                : parameters->decelerationAlternative.data();
         }
     }
+    if (isPresent(maxVelocityParameter)) {
+        maxVelocityWidget = addEditor(maxVelocityParameter);
+        ui->layoutVMAX->addRow(QStringLiteral("Max velocity"), maxVelocityWidget->widget());
+    }
+    if (isPresent(accelerationParameter)) {
+        accelerationWidget = addEditor(accelerationParameter);
+        ui->layoutAccelDecel->addRow(QStringLiteral("Acceleration"), accelerationWidget->widget());
+    }
     if (isPresent(decelerationParameter)) {
         decelerationWidget = addEditor(decelerationParameter);
         ui->layoutAccelDecel->addRow(QStringLiteral("Deceleration"), decelerationWidget->widget());
     }
+}
 
-    connect(ui->btnHideController, &QPushButton::toggled, this, &PositionMode_AxisParameter::handleToggledHideButton);
-    handleToggledHideButton(true);
-
-    if (parameters) {
+void PositionMode_AxisParameter::setupPositions()
+{
+    if (Model::ParameterController* parameters = controller()) {
         targetPositionParameter =
             warned(isLinear() ? parameters->linearTargetPosition : parameters->targetPosition, this->name());
         actualPositionParameter =
             warned(isLinear() ? parameters->linearActualPosition : parameters->actualPosition, this->name());
     }
+    if (!isPresent(actualPositionParameter))
+        return;
+    actualPositionWidget = new XmlParameterWidget(actualPositionParameter, this);
+    actualPositionWidget->setReadOnly(true);
+    delete ui->horizontalLayout_3->replaceWidget(ui->sbActualPositionPlaceholder, actualPositionWidget->widget(),
+                                                 Qt::FindChildrenRecursively);
+    // Out of the layout the empty placeholder would only cover the group's corner.
+    ui->sbActualPositionPlaceholder->hide();
+}
 
-    if (isPresent(actualPositionParameter)) {
-        actualPositionWidget = new XmlParameterWidget(actualPositionParameter, this);
-        actualPositionWidget->setReadOnly(true);
-        delete ui->horizontalLayout_3->replaceWidget(ui->sbActualPositionPlaceholder, actualPositionWidget->widget(),
-                                                     Qt::FindChildrenRecursively);
-        // Out of the layout the empty placeholder would only cover the group's corner.
-        ui->sbActualPositionPlaceholder->hide();
-    }
-
-    lastTargetPosition = 0;
-    ui->cmbRelativeTo->addItem(QStringLiteral("actual position"));
-    ui->cmbRelativeTo->addItem(QStringLiteral("target position"));
-
-    readCommutationFeatures();
-
+void PositionMode_AxisParameter::setupCommutationHints()
+{
     lblCommutationDisabled =
         new QLabel(QStringLiteral("Commutation mode is set to \"disabled\". This tool is not supported in this case."));
     lblCommutationOpenLoop =
@@ -150,25 +153,22 @@ PositionMode_AxisParameter::PositionMode_AxisParameter(QString name, quint8 moto
         label->hide();
     }
 
-    if (parameters)
+    if (Model::ParameterController* parameters = controller())
         commutationModeParameter = parameters->commutationMode.data();
-    if (isPresent(commutationModeParameter)) {
-        ui->layoutHints->addWidget(lblCommutationDisabled);
-        ui->layoutHints->addWidget(lblCommutationOpenLoop);
-        connect(commutationModeParameter.data(), &Model::AbstractParameter::valueChanged, this,
-                [this](qint64 mode) { enableOnCommutationMode(int(mode)); });
-    } else {
+    if (!isPresent(commutationModeParameter)) {
         // No commutation mode, nothing to hint at: the labels would have no owner.
         delete lblCommutationDisabled;
         delete lblCommutationOpenLoop;
+        return;
     }
+    ui->layoutHints->addWidget(lblCommutationDisabled);
+    ui->layoutHints->addWidget(lblCommutationOpenLoop);
+    connect(commutationModeParameter.data(), &Model::AbstractParameter::valueChanged, this,
+            [this](qint64 mode) { enableOnCommutationMode(int(mode)); });
+}
 
-    ui->gbHints->hide();
-
-    addImportFilter(new ImportFilter_SameModule(this));
-    addImportFilter(new ImportFilter_SpecificExportTypes(
-        QSet<const export_type_t*>{&ExportTypes::UpdateUnits, &ExportTypes::CommutationMode}, this));
-
+void PositionMode_AxisParameter::connectControls()
+{
     connect(ui->btnMoveAbsolute, &QPushButton::clicked, this, &PositionMode_AxisParameter::btnMoveAbsoluteClicked);
     connect(ui->btnMoveRelative, &QPushButton::clicked, this, &PositionMode_AxisParameter::btnMoveRelativeClicked);
     connect(ui->btnStop, &QPushButton::clicked, this, &PositionMode_AxisParameter::btnStopClicked);
@@ -237,9 +237,14 @@ void PositionMode_AxisParameter::enableOnCommutationMode(int mode)
 
 int PositionMode_AxisParameter::getActualPosition()
 {
+    return readActualPosition().value_or(0);
+}
+
+std::optional<qint32> PositionMode_AxisParameter::readActualPosition()
+{
     if (!actualPositionWidget || !actualPositionWidget->modelParameter())
-        return 0;
-    return toPosition(actualPositionWidget->modelParameter()->readValue(false));
+        return std::nullopt;
+    return PositionArithmetic::narrow(actualPositionWidget->modelParameter()->readValue(false));
 }
 
 void PositionMode_AxisParameter::setTargetPosition(int position)
@@ -272,25 +277,17 @@ void PositionMode_AxisParameter::handleToggledHideButton(bool toggled)
 
 void PositionMode_AxisParameter::btnMoveAbsoluteClicked()
 {
-    lastTargetPosition = ui->sbTargetPosition->value();
-    setTargetPosition(lastTargetPosition);
+    lastTarget.moveAbsolute(ui->sbTargetPosition->value());
 }
 
 void PositionMode_AxisParameter::btnMoveRelativeClicked()
 {
-    const int step = ui->sbTargetPosition->value();
-    // The running target advances whichever base the move takes.
-    lastTargetPosition = wrappingAdd(lastTargetPosition, step);
-    if (ui->cmbRelativeTo->currentIndex() == 1)
-        setTargetPosition(lastTargetPosition);
-    else
-        setTargetPosition(wrappingAdd(getActualPosition(), step));
+    lastTarget.moveRelative(ui->sbTargetPosition->value(), ui->cmbRelativeTo);
 }
 
 void PositionMode_AxisParameter::btnStopClicked()
 {
-    // Stop is a move to where the motor is now.
-    setTargetPosition(getActualPosition());
+    lastTarget.stop();
 }
 
 // Missing parameters are skipped: each write or read below happens only for a
@@ -300,7 +297,7 @@ void PositionMode_AxisParameter::btnClearClicked()
     if (actualPositionParameter)
         actualPositionParameter->writeValue(0);
     if (targetPositionParameter)
-        lastTargetPosition = toPosition(targetPositionParameter->readValue(false));
+        lastTarget.set(PositionArithmetic::narrow(targetPositionParameter->readValue(false)));
 }
 
 void PositionMode_AxisParameter::btnClearOnNullClicked()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/lasttarget.h"
 #include "genericpositionmode.h"
 
 #include <QPointer>
@@ -7,6 +8,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class Ui_PositionMode_AxisParameter;
@@ -50,7 +52,14 @@ public slots:
 private:
     bool isLinear() const;
     XmlParameterWidget* addEditor(Model::BaseXMLParameter* parameter);
+    void setupClearOnNull();
+    void setupRampEnable();
+    void setupRampEditors();
+    void setupPositions();
     void readCommutationFeatures();
+    void setupCommutationHints();
+    void connectControls();
+    std::optional<qint32> readActualPosition();
 
     std::unique_ptr<Ui_PositionMode_AxisParameter> ui;
     QPointer<Model::BaseXMLParameter> rampEnableParameter;
@@ -66,7 +75,9 @@ private:
     QPointer<XmlParameterWidget> accelerationWidget;
     QPointer<XmlParameterWidget> decelerationWidget;
     QPointer<XmlParameterWidget> actualPositionWidget;
-    qint32 lastTargetPosition = 0;
+    // Missing actual position: 0, the value its absent editor stands for.
+    LastTarget lastTarget{MissingActual::Zero, [this] { return readActualPosition(); },
+                          [this](qint32 target) { setTargetPosition(target); }};
     qint32 commutationDisabledValue = -1;
     qint32 commutationOpenLoopValue = -1;
     QPointer<QLabel> lblCommutationDisabled;

@@ -2,16 +2,16 @@
 
 #include "ui_positionmode_veltrax_ap.h"
 
+#include "common/positionarithmetic.h"
+#include "common/rampgraph.h"
+#include "common/toolconstants.h"
 #include "core/popupinfolabel.h"
 #include "model/parametercontroller.h"
 #include "model/xmlparameterinterface.h"
 #include "model/zyraparameter.h"
-#include "register/rampgraph.h"
 #include "widgets/xmlparameterwidget.h"
 
 #include <QEvent>
-#include <QGraphicsScene>
-#include <QGraphicsSvgItem>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QtDebug>
@@ -27,14 +27,7 @@ static_assert(kRefusalStyle == 2, "the refusal pop-up uses the host's style 2");
 const char kHighlightColour[] = "FFB818";
 // Refresh period of the actual-position display while it is shown.
 constexpr int kActualPositionRefreshMs = 250;
-// The host's sub-widget id of this tool's traces.
-constexpr int kTraceSubWidget = 8;
-
-// Positions wrap around in 32 bits; adding through quint32 keeps that defined.
-qint32 addWrapped(qint32 a, qint32 b)
-{
-    return qint32(quint32(a) + quint32(b));
-}
+using ToolConstants::kTraceSubWidget;
 
 // A parameter range limit as a spin box can hold it.
 int spinBoxLimit(qint64 value)
@@ -57,58 +50,68 @@ Model::ZYRAParameter* parameterFor(Model::ParameterController* controller,
 
 PositionMode_Veltrax_AP::PositionMode_Veltrax_AP(QString name, quint8 motor, ZYRAModuleInterface* module,
                                                  int variant)
-    : GenericPositionMode(name, motor, module, variant)
+    : GenericPositionMode(std::move(name), motor, module, variant)
     , ui(std::make_unique<Ui_PositionMode_Veltrax_AP>())
 {
     ui->setupUi(this);
+    setToolsName(QLatin1String(ToolConstants::kToolName));
+    LastTarget::fillRelativeTo(ui->cmbRelativeTo);
+    setupTargetPosition();
+    setupActualPosition();
+    setupRampEnable();
+    setupRampEditors();
+    setupRampGraph();
+    connectControls();
+    handleToggledHideButton(true);
+}
 
-    scene = std::make_unique<QGraphicsScene>();
-    ui->graphicsView->setScene(scene.get());
-
-    setToolsName(QStringLiteral("Position mode"));
-    lastTargetPosition = 0;
-    relativeToTargetText = QStringLiteral("target position");
-
-    ui->cmbRelativeTo->addItem(QStringLiteral("actual position"));
-    ui->cmbRelativeTo->addItem(relativeToTargetText);
-
-    Model::ParameterController* parameters = controller();
-    const QString toolName = PluginInterface::name();
-
-    targetPositionParameter = parameterFor(parameters, &Model::ParameterController::targetPosition, toolName);
-    if (targetPositionParameter) {
-        try {
-            XmlParameterWidget::initializeSpinbox(ui->sbTargetPosition, targetPositionParameter->xmlParameter());
-        } catch (const std::exception& e) {
-            qWarning() << "PositionMode_Veltrax_AP Error:" << e.what();
-        }
-        popupInfoLabel = new PopupInfoLabel(this);
-        highlightTimer = new QTimer(this);
-        highlightTimer->setSingleShot(true);
-        connect(highlightTimer, &QTimer::timeout, this, [this] { ui->sbTargetPosition->setStyleSheet(QString()); });
-        connect(targetPositionParameter, &Model::AbstractParameter::setValueFailed, this,
-                [this](qint64 value) { showValueNotAccepted(static_cast<int>(value)); });
+void PositionMode_Veltrax_AP::setupTargetPosition()
+{
+    targetPositionParameter =
+        parameterFor(controller(), &Model::ParameterController::targetPosition, PluginInterface::name());
+    if (!targetPositionParameter)
+        return;
+    try {
+        XmlParameterWidget::initializeSpinbox(ui->sbTargetPosition, targetPositionParameter->xmlParameter());
+    } catch (const std::exception& e) {
+        qWarning() << "PositionMode_Veltrax_AP Error:" << e.what();
     }
+    popupInfoLabel = new PopupInfoLabel(this);
+    highlightTimer = new QTimer(this);
+    highlightTimer->setSingleShot(true);
+    connect(highlightTimer, &QTimer::timeout, this, [this] { ui->sbTargetPosition->setStyleSheet(QString()); });
+    connect(targetPositionParameter, &Model::AbstractParameter::setValueFailed, this,
+            [this](qint64 value) { showValueNotAccepted(static_cast<int>(value)); });
+}
 
-    actualPositionParameter = parameterFor(parameters, &Model::ParameterController::actualPosition, toolName);
-    if (actualPositionParameter) {
-        ui->sbActualPosition->setMinimum(spinBoxLimit(actualPositionParameter->minimum()));
-        ui->sbActualPosition->setMaximum(spinBoxLimit(actualPositionParameter->maximum()));
-        if (XmlParameterInterface* description = actualPositionParameter->xmlParameter())
-            ui->sbActualPosition->setToolTip(description->getParameterDescription());
-        ui->sbActualPosition->installEventFilter(this);
-    }
+void PositionMode_Veltrax_AP::setupActualPosition()
+{
+    actualPositionParameter =
+        parameterFor(controller(), &Model::ParameterController::actualPosition, PluginInterface::name());
+    if (!actualPositionParameter)
+        return;
+    ui->sbActualPosition->setMinimum(spinBoxLimit(actualPositionParameter->minimum()));
+    ui->sbActualPosition->setMaximum(spinBoxLimit(actualPositionParameter->maximum()));
+    if (XmlParameterInterface* description = actualPositionParameter->xmlParameter())
+        ui->sbActualPosition->setToolTip(description->getParameterDescription());
+    ui->sbActualPosition->installEventFilter(this);
+}
 
-    rampEnableParameter = parameterFor(parameters, &Model::ParameterController::rampEnable, toolName);
-    if (rampEnableParameter) {
-        // Not blocked: a value that flips the group is written back by its toggled signal.
-        connect(rampEnableParameter, &Model::AbstractParameter::valueUpdated, this,
-                [this](qint64 value) { ui->gbRampEnable->setChecked(static_cast<int>(value) != 0); });
-        ui->gbRampEnable->setToolTip(QStringLiteral("AP %1").arg(rampEnableParameter->type()));
-    } else {
+void PositionMode_Veltrax_AP::setupRampEnable()
+{
+    rampEnableParameter = parameterFor(controller(), &Model::ParameterController::rampEnable, PluginInterface::name());
+    if (!rampEnableParameter) {
         ui->gbRampEnable->hide();
+        return;
     }
+    // Not blocked: a value that flips the group is written back by its toggled signal.
+    connect(rampEnableParameter, &Model::AbstractParameter::valueUpdated, this,
+            [this](qint64 value) { ui->gbRampEnable->setChecked(static_cast<int>(value) != 0); });
+    ui->gbRampEnable->setToolTip(QStringLiteral("AP %1").arg(rampEnableParameter->type()));
+}
 
+void PositionMode_Veltrax_AP::setupRampEditors()
+{
     struct EditorRow
     {
         QPointer<Model::ZYRAParameter> Model::ParameterController::*member;
@@ -135,19 +138,21 @@ PositionMode_Veltrax_AP::PositionMode_Veltrax_AP(QString name, quint8 motor, ZYR
         {&PC::accelerationFeedForwardGain, &Form::layout_AccelerationFFGain, plain},
         {&PC::accelerationFeedForwardShift, &Form::layout_AccelerationFFShift, plain},
     }};
+    Model::ParameterController* parameters = controller();
     for (int i = 0; i < RampEditorCount; ++i) {
         const EditorRow& row = editorRows[size_t(i)];
         // A role the module lacks still gets an editor, without a widget, so it is not placed.
-        Model::ZYRAParameter* parameter = parameterFor(parameters, row.member, toolName);
+        Model::ZYRAParameter* parameter = parameterFor(parameters, row.member, PluginInterface::name());
         auto* editor = row.displayType == plain ? new XmlParameterWidget(parameter, this)
                                                 : new XmlParameterWidget(parameter, row.displayType, this);
         rampEditors[size_t(i)] = editor;
         if (QWidget* editorWidget = editor->widget())
             (ui.get()->*row.layout)->addWidget(editorWidget);
     }
+}
 
-    setupRampGraph();
-
+void PositionMode_Veltrax_AP::connectControls()
+{
     connect(ui->btnMoveAbsolute, &QPushButton::clicked, this, &PositionMode_Veltrax_AP::btnMoveAbsoluteClicked);
     connect(ui->btnMoveRelative, &QPushButton::clicked, this, &PositionMode_Veltrax_AP::btnMoveRelativeClicked);
     connect(ui->btnStop, &QPushButton::clicked, this, &PositionMode_Veltrax_AP::btnStopClicked);
@@ -156,7 +161,6 @@ PositionMode_Veltrax_AP::PositionMode_Veltrax_AP(QString name, quint8 motor, ZYR
     connect(ui->pbDefaults, &QPushButton::clicked, this, &PositionMode_Veltrax_AP::pbDefaultsClicked);
     connect(ui->gbRampEnable, &QGroupBox::toggled, this, &PositionMode_Veltrax_AP::gbRampEnableToggled);
     connect(ui->pbOpenClose, &QPushButton::toggled, this, &PositionMode_Veltrax_AP::handleToggledHideButton);
-    handleToggledHideButton(true);
 }
 
 PositionMode_Veltrax_AP::~PositionMode_Veltrax_AP()
@@ -165,17 +169,10 @@ PositionMode_Veltrax_AP::~PositionMode_Veltrax_AP()
     ui->sbActualPosition->removeEventFilter(this);
 }
 
+// The picture is the bare drawing: this tool's editors have no elements in it.
 void PositionMode_Veltrax_AP::setupRampGraph()
 {
-    QGraphicsScene* rampScene = ui->graphicsView->scene();
-    if (!rampScene)
-        return;
-    auto* picture = new QGraphicsSvgItem(QLatin1String(RampGraph::Drawing));
-    picture->setParent(rampScene);
-    picture->setPos(0, 0);
-    // The picture is not in the scene yet, so clearing drops only an earlier one.
-    rampScene->clear();
-    rampScene->addItem(picture);
+    rampGraph = std::make_unique<RampGraph>(ui->graphicsView);
 }
 
 bool PositionMode_Veltrax_AP::eventFilter(QObject* watched, QEvent* event)
@@ -223,32 +220,26 @@ void PositionMode_Veltrax_AP::writeTargetPosition(qint32 position)
         targetPositionParameter->writeValue(position);
 }
 
+std::optional<qint32> PositionMode_Veltrax_AP::readActualPosition()
+{
+    if (!actualPositionParameter)
+        return std::nullopt;
+    return PositionArithmetic::narrow(actualPositionParameter->readValue(false));
+}
+
 void PositionMode_Veltrax_AP::btnMoveAbsoluteClicked()
 {
-    lastTargetPosition = ui->sbTargetPosition->value();
-    writeTargetPosition(lastTargetPosition);
+    lastTarget.moveAbsolute(ui->sbTargetPosition->value());
 }
 
 void PositionMode_Veltrax_AP::btnMoveRelativeClicked()
 {
-    const qint32 step = ui->sbTargetPosition->value();
-    lastTargetPosition = addWrapped(lastTargetPosition, step);
-    if (ui->cmbRelativeTo->currentText().startsWith(relativeToTargetText, Qt::CaseSensitive)) {
-        writeTargetPosition(lastTargetPosition);
-        return;
-    }
-    // Without an actual position there is no base to move from; the running target still advances.
-    if (!actualPositionParameter)
-        return;
-    writeTargetPosition(addWrapped(static_cast<qint32>(actualPositionParameter->readValue(false)), step));
+    lastTarget.moveRelative(ui->sbTargetPosition->value(), ui->cmbRelativeTo);
 }
 
 void PositionMode_Veltrax_AP::btnStopClicked()
 {
-    // Stop is a move to where the motor is now; unknown without an actual position.
-    if (!actualPositionParameter)
-        return;
-    writeTargetPosition(static_cast<qint32>(actualPositionParameter->readValue(false)));
+    lastTarget.stop();
 }
 
 void PositionMode_Veltrax_AP::btnClearClicked()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/lasttarget.h"
 #include "genericpositionmode.h"
 
 #include <QPointer>
@@ -7,11 +8,12 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class HelperTargetArea;
 class PopupInfoLabel;
 class QEvent;
-class QGraphicsScene;
+class RampGraph;
 class QTimer;
 class Ui_PositionMode_Veltrax_AP;
 class XmlParameterWidget;
@@ -72,18 +74,25 @@ private:
         RampEditorCount
     };
 
+    void setupTargetPosition();
+    void setupActualPosition();
+    void setupRampEnable();
+    void setupRampEditors();
+    void connectControls();
     void showValueNotAccepted(int value);
     void writeTargetPosition(qint32 position);
+    std::optional<qint32> readActualPosition();
 
     QPointer<QTimer> highlightTimer;
     QPointer<PopupInfoLabel> popupInfoLabel;
     std::unique_ptr<Ui_PositionMode_Veltrax_AP> ui;
-    QString relativeToTargetText;
-    qint32 lastTargetPosition = 0;
+    // Missing actual position: no move, rather than one from a guessed position.
+    LastTarget lastTarget{MissingActual::Skip, [this] { return readActualPosition(); },
+                          [this](qint32 target) { writeTargetPosition(target); }};
     int actualPositionTimerId = 0;
     QPointer<Model::ZYRAParameter> targetPositionParameter;
     QPointer<Model::ZYRAParameter> actualPositionParameter;
     QPointer<Model::ZYRAParameter> rampEnableParameter;
     std::array<QPointer<XmlParameterWidget>, RampEditorCount> rampEditors;
-    std::unique_ptr<QGraphicsScene> scene;
+    std::unique_ptr<RampGraph> rampGraph;
 };

@@ -1,5 +1,6 @@
 #include "positionmode_orsax.h"
 
+#include "common/toolconstants.h"
 #include "model/registercontroller.h"
 #include "model/zyrafield.h"
 #include "ui_positionmode_orsax.h"
@@ -8,12 +9,6 @@ namespace {
 // The value of the motion-mode field that selects position motion.
 constexpr int kPositionMotionMode = 3;
 
-// Positions are 32-bit two's complement and wrap around at the limits.
-int wrappingAdd(int position, int step)
-{
-    return int(quint32(position) + quint32(step));
-}
-
 bool isPresent(const QPointer<Model::ZYRAField>& field)
 {
     return field && field->exists();
@@ -21,14 +16,12 @@ bool isPresent(const QPointer<Model::ZYRAField>& field)
 } // namespace
 
 PositionMode_Orsax::PositionMode_Orsax(QString name, unsigned char motor, ZYRAModuleInterface* module, int variant)
-    : GenericPositionMode(name, motor, module, variant)
+    : GenericPositionMode(std::move(name), motor, module, variant)
     , ui(std::make_unique<Ui_PositionMode_Orsax>())
 {
     ui->setupUi(this);
-    setToolsName(QStringLiteral("Position mode"));
-
-    ui->cmbRelativeTo->addItem(QStringLiteral("actual position"));
-    ui->cmbRelativeTo->addItem(m_targetReferenceText);
+    setToolsName(QLatin1String(ToolConstants::kToolName));
+    LastTarget::fillRelativeTo(ui->cmbRelativeTo);
 
     m_actualPosition = lookUpField(QStringLiteral("PID_POSITION_ACTUAL"));
     m_targetPosition = lookUpField(QStringLiteral("PID_POSITION_TARGET"));
@@ -63,11 +56,17 @@ Model::ZYRAField* PositionMode_Orsax::lookUpField(const QString& name) const
     return registers ? registers->get(name, false) : nullptr;
 }
 
-// Without the actual-position field no position is known and this is 0; the
-// slots then skip every move that would be computed from it.
+// Without the actual-position field no position is known and this is 0.
 int PositionMode_Orsax::getActualPosition()
 {
     return m_actualPosition ? m_actualPosition->value(nullptr) : 0;
+}
+
+std::optional<qint32> PositionMode_Orsax::readActualPosition()
+{
+    if (!isPresent(m_actualPosition))
+        return std::nullopt;
+    return getActualPosition();
 }
 
 // Without the target field nothing is written: switching the IC to position
@@ -95,27 +94,17 @@ void PositionMode_Orsax::hidePlugin()
 
 void PositionMode_Orsax::btnMoveAbsoluteClicked()
 {
-    m_lastTarget = ui->sbTargetPosition->value();
-    setTargetPosition(m_lastTarget);
+    m_lastTarget.moveAbsolute(ui->sbTargetPosition->value());
 }
 
-// The last target advances by the step whichever base is chosen, so that
-// switching to "target position" later continues from every step made.
 void PositionMode_Orsax::btnMoveRelativeClicked()
 {
-    const int step = ui->sbTargetPosition->value();
-    m_lastTarget = wrappingAdd(m_lastTarget, step);
-    if (ui->cmbRelativeTo->currentText().startsWith(m_targetReferenceText, Qt::CaseSensitive))
-        setTargetPosition(m_lastTarget);
-    else if (isPresent(m_actualPosition))
-        setTargetPosition(wrappingAdd(getActualPosition(), step));
+    m_lastTarget.moveRelative(ui->sbTargetPosition->value(), ui->cmbRelativeTo);
 }
 
-// Stop is a move to where the motor is now; the last target stays.
 void PositionMode_Orsax::btnStopClicked()
 {
-    if (isPresent(m_actualPosition))
-        setTargetPosition(getActualPosition());
+    m_lastTarget.stop();
 }
 
 void PositionMode_Orsax::btnClearClicked()

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "common/lasttarget.h"
 #include "genericpositionmode.h"
 
 #include <QPointer>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class Ui_PositionMode_Orsax;
 
@@ -40,11 +42,12 @@ private slots:
 
 private:
     Model::ZYRAField* lookUpField(const QString& name) const;
+    std::optional<qint32> readActualPosition();
 
     std::unique_ptr<Ui_PositionMode_Orsax> ui;
-    // The relative-to entry that makes relative moves add up from the last target.
-    QString m_targetReferenceText = QStringLiteral("target position");
-    int m_lastTarget = 0;
+    // Missing actual position: no move, rather than one from a guessed position.
+    LastTarget m_lastTarget{MissingActual::Skip, [this] { return readActualPosition(); },
+                            [this](qint32 target) { setTargetPosition(target); }};
     QPointer<Model::ZYRAField> m_actualPosition;
     QPointer<Model::ZYRAField> m_targetPosition;
     QPointer<Model::ZYRAField> m_motionMode;

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "common/lasttarget.h"
 #include "genericpositionmode.h"
 
-#include <QList>
 #include <QPointer>
-#include <QRectF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class HelperTargetArea;
-class QGraphicsScene;
+class RampGraph;
+class RampRegisterTable;
 class Ui_PositionMode_Veltrax;
 class XmlProductIC;
-class XmlRegisterWidget;
 class ZYRAModuleInterface;
 
 namespace Model {
@@ -34,10 +34,6 @@ public:
                          XmlProductIC* ic);
     ~PositionMode_Veltrax() override;
 
-    // Maps an element's bounds from the drawing's user coordinates to the
-    // picture's item coordinates.
-    QRectF mapRectToScene(QRectF viewBox, QRectF itemRect, QRectF bounds);
-
 public slots:
     void showPlugin() override;
     void hidePlugin() override;
@@ -55,7 +51,6 @@ private slots:
 
 private:
     using FieldMember = QPointer<Model::ZYRAField> PositionMode_Veltrax::*;
-    using WidgetMember = QPointer<XmlRegisterWidget> PositionMode_Veltrax::*;
 
     struct FieldLookup
     {
@@ -63,20 +58,13 @@ private:
         FieldMember field;
     };
 
-    // One row of the ramp register table: its field, the editor made for it
-    // and the value Defaults writes.
-    struct RegisterRow
-    {
-        FieldMember field;
-        WidgetMember widget;
-        int defaultValue;
-    };
+    static const FieldLookup kFieldLookups[7];
 
-    static const FieldLookup kFieldLookups[20];
-    static const RegisterRow kRegisterRows[14];
-
+    void lookUpFields();
+    void connectControls();
+    void followDevice();
     void setTargetPosition(int position);
-    int getActualPosition();
+    std::optional<qint32> readActualPosition();
     void enableMotionModePosition();
     void setRampToPositionMode();
     void enableRamp(bool on);
@@ -86,48 +74,20 @@ private:
     void setupRampGraph();
 
     std::unique_ptr<Ui_PositionMode_Veltrax> m_ui;
-    QString m_targetReference;
-    int m_lastTarget = 0;
+    // Missing actual position: the last target, the best known position (Stop holds it).
+    LastTarget m_lastTarget{MissingActual::LastTarget, [this] { return readActualPosition(); },
+                            [this](qint32 target) { setTargetPosition(target); }};
 
     QPointer<Model::ZYRAField> m_targetPosition;
     QPointer<Model::ZYRAField> m_ramperTarget;
     QPointer<Model::ZYRAField> m_actualPosition;
     QPointer<Model::ZYRAField> m_motionMode;
     QPointer<Model::ZYRAField> m_feedForward;
-    QPointer<Model::ZYRAField> m_vStart;
-    QPointer<Model::ZYRAField> m_vStop;
-    QPointer<Model::ZYRAField> m_v1;
-    QPointer<Model::ZYRAField> m_v2;
-    QPointer<Model::ZYRAField> m_vMax;
-    QPointer<Model::ZYRAField> m_a1;
-    QPointer<Model::ZYRAField> m_a2;
-    QPointer<Model::ZYRAField> m_aMax;
-    QPointer<Model::ZYRAField> m_d1;
-    QPointer<Model::ZYRAField> m_d2;
-    QPointer<Model::ZYRAField> m_dMax;
-    QPointer<Model::ZYRAField> m_tVMax;
-    QPointer<Model::ZYRAField> m_tZeroWait;
     QPointer<Model::ZYRAField> m_rampEnable;
     QPointer<Model::ZYRAField> m_rampMode;
 
-    QList<QPointer<XmlRegisterWidget>> m_registerWidgets;
-
-    QPointer<XmlRegisterWidget> m_vStartWidget;
-    QPointer<XmlRegisterWidget> m_vStopWidget;
-    QPointer<XmlRegisterWidget> m_v1Widget;
-    QPointer<XmlRegisterWidget> m_v2Widget;
-    QPointer<XmlRegisterWidget> m_vMaxWidget;
-    QPointer<XmlRegisterWidget> m_a1Widget;
-    QPointer<XmlRegisterWidget> m_a2Widget;
-    QPointer<XmlRegisterWidget> m_aMaxWidget;
-    QPointer<XmlRegisterWidget> m_d1Widget;
-    QPointer<XmlRegisterWidget> m_d2Widget;
-    QPointer<XmlRegisterWidget> m_dMaxWidget;
-    QPointer<XmlRegisterWidget> m_tVMaxWidget;
-    QPointer<XmlRegisterWidget> m_tZeroWaitWidget;
-    QPointer<XmlRegisterWidget> m_feedForwardWidget;
-
-    // The ramp picture's scene has no parent; declared last, it goes first, so
-    // its hot spots never outlive the editors they point to.
-    std::unique_ptr<QGraphicsScene> m_scene;
+    std::unique_ptr<RampRegisterTable> m_table;
+    // Declared last, the picture goes first, so its hot spots never outlive
+    // the editors they point to.
+    std::unique_ptr<RampGraph> m_rampGraph;
 };

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "common/lasttarget.h"
 #include "genericpositionmode.h"
 
-#include <QList>
 #include <QPointer>
-#include <QRectF>
 #include <QString>
 
-#include <array>
 #include <memory>
+#include <optional>
 
 class Command;
 class HelperTargetArea;
-class QGraphicsScene;
+class RampGraph;
+class RampRegisterTable;
 class Ui_PositionMode_Zell;
 class XmlProductIC;
 class XmlRegisterWidget;
@@ -51,13 +51,11 @@ private slots:
     void handleXmlWidgetHover(HelperTargetArea* targetArea, bool entry);
 
 private:
-    // One row of the register table per ramp field.
-    static constexpr int kRegisterRowCount = 14;
-
+    void lookUpRegisters(XmlProductIC* ic);
     void setupRegistersTable();
     void setupRampGraph();
-    QRectF mapRectToScene(QRectF viewBox, QRectF itemRect, QRectF bounds);
-    int getActualPosition();
+    void connectControls();
+    std::optional<qint32> readActualPosition();
     void enableMotionModePosition();
     void setRampToPositionMode();
     void enableRamp(bool on);
@@ -71,13 +69,15 @@ private:
     void writeRegister(XmlValueRegister* reg, int value);
 
     std::unique_ptr<Ui_PositionMode_Zell> ui;
-    QString m_targetReference = QStringLiteral("target position");
-    qint32 m_lastTarget = 0;
-    QList<QPointer<XmlRegisterWidget>> m_registerWidgets;
+    // Missing actual position: 0, as every read of a missing register gives 0.
+    LastTarget m_lastTarget{MissingActual::Zero, [this] { return readActualPosition(); },
+                            [this](qint32 target) { setTargetPosition(target); }};
     QPointer<XmlValueRegister> m_targetRegister;
     QPointer<XmlValueRegister> m_actualPositionRegister;
     QPointer<XmlValueRegister> m_motionConfigRegister;
     QPointer<XmlValueRegister> m_pidConfigRegister;
-    std::array<QPointer<XmlRegisterWidget>, kRegisterRowCount> m_rowWidgets;
-    std::unique_ptr<QGraphicsScene> m_scene;
+    std::unique_ptr<RampRegisterTable> m_table;
+    // Declared last, the picture goes first, so its hot spots never outlive
+    // the editors they point to.
+    std::unique_ptr<RampGraph> m_rampGraph;
 };
