@@ -222,6 +222,8 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
                                        << "t.xml:13:81: error: field \"LIMITED\": mask 0x00FFFF00 overlaps field \"OFFSET\" of register \"CONFIG\"";
     QTest::newRow("second motion section") << broken("</product>", "<motion profile=\"direct\"/></product>")
                                            << "t.xml:19:26: error: a second <motion> section in <product>";
+    QTest::newRow("control character quoted") << QByteArray("<?xml version=\"1.0\" encoding=\"a\nb\"?>\n<product/>")
+                                              << "t.xml:2:4: error: a\\nb is an invalid encoding name.";
     QTest::newRow("mode value beyond its field") << broken("value=\"3\"", "value=\"16\"")
                                                  << "t.xml:17:46: error: motion role \"mode\": value 16 is outside 0..15 of \"MODE\"";
 }

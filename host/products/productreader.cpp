@@ -28,6 +28,27 @@ QString shown(const QStringRef& text)
     return shown(text.left(kShownLength + 1).toString());
 }
 
+// A message is one line: control characters from the file (an encoding name
+// Qt quotes, a character reference in a name) are shown escaped.
+QString oneLine(const QString& message)
+{
+    QString line;
+    line.reserve(message.size());
+    for (const QChar c : message) {
+        if (c == QLatin1Char('\n'))
+            line += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            line += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            line += QLatin1String("\\t");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
+
 int digitValue(QChar c, int base)
 {
     const ushort u = c.unicode();
@@ -77,11 +98,11 @@ std::unique_ptr<SimulatedProduct> ProductReader::read(const QByteArray& xml, QSt
         checkMotionSources();
 
     if (m_error.isEmpty() && m_reader.hasError()) {
-        m_error = QStringLiteral("%1:%2:%3: error: %4")
-                      .arg(m_source)
-                      .arg(m_reader.lineNumber())
-                      .arg(m_reader.columnNumber())
-                      .arg(m_reader.errorString());
+        m_error = oneLine(QStringLiteral("%1:%2:%3: error: %4")
+                              .arg(m_source)
+                              .arg(m_reader.lineNumber())
+                              .arg(m_reader.columnNumber())
+                              .arg(m_reader.errorString()));
     }
     if (!m_error.isEmpty()) {
         if (error)
@@ -636,5 +657,5 @@ void ProductReader::fail(const QString& message)
 void ProductReader::failAt(qint64 line, qint64 column, const QString& message)
 {
     if (m_error.isEmpty())
-        m_error = QStringLiteral("%1:%2:%3: error: %4").arg(m_source).arg(line).arg(column).arg(message);
+        m_error = oneLine(QStringLiteral("%1:%2:%3: error: %4").arg(m_source).arg(line).arg(column).arg(message));
 }
