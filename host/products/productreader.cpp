@@ -8,6 +8,8 @@
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
 
+#include <algorithm>
+#include <cctype>
 #include <limits>
 
 namespace {
@@ -83,7 +85,8 @@ std::unique_ptr<SimulatedProduct> ProductReader::read(const QByteArray& xml, QSt
     m_parameterNumbers.clear();
     m_error.clear();
 
-    if (nextChild(QString())) {
+    scanTags(xml);
+    if (!failed() && nextChild(QString())) {
         if (m_reader.name() == QLatin1String("product"))
             readProduct();
         else
@@ -113,6 +116,68 @@ std::unique_ptr<SimulatedProduct> ProductReader::read(const QByteArray& xml, QSt
     product->description = std::move(m_product);
     product->motion = m_motion;
     return product;
+}
+
+// A quick pass over the bytes before the XML parser: counts the attributes of
+// each tag and refuses DOCTYPEs. Comments, CDATA sections and processing
+// instructions are passed over; whatever else is wrong is left to the parser.
+void ProductReader::scanTags(const QByteArray& xml)
+{
+    const char* const begin = xml.constData();
+    const char* const end = begin + xml.size();
+    const auto skipPast = [end](const char* from, const char* marker) {
+        const char* found = std::search(from, end, marker, marker + qstrlen(marker));
+        return found == end ? end : found + qstrlen(marker);
+    };
+    const auto startsWith = [end](const char* at, const char* marker) {
+        const int length = int(qstrlen(marker));
+        return end - at >= length && std::equal(marker, marker + length, at);
+    };
+    const auto failAtByte = [&](const char* at, const QString& message) {
+        qint64 line = 1;
+        qint64 column = 0;
+        for (const char* c = begin; c < at; ++c) {
+            if (*c == '\n') {
+                ++line;
+                column = 0;
+            } else if ((uchar(*c) & 0xC0) != 0x80) {
+                ++column;
+            }
+        }
+        failAt(line, column, message);
+    };
+    const char* at = begin;
+    while ((at = std::find(at, end, '<')) != end) {
+        if (startsWith(at, "<!--"))
+            at = skipPast(at, "-->");
+        else if (startsWith(at, "<![CDATA["))
+            at = skipPast(at, "]]>");
+        else if (startsWith(at, "<?"))
+            at = skipPast(at, "?>");
+        else if (startsWith(at, "<!"))
+            return failAtByte(at, QStringLiteral("DOCTYPE and entity declarations are not allowed"));
+        else {
+            const char* const tag = at;
+            int attributes = 0;
+            char quote = 0;
+            for (++at; at != end && (quote || *at != '>'); ++at) {
+                if (quote)
+                    quote = *at == quote ? 0 : quote;
+                else if (*at == '"' || *at == '\'')
+                    quote = *at;
+                else if (*at == '=')
+                    ++attributes;
+            }
+            if (attributes > kMaxAttributes) {
+                const char* name = tag + 1;
+                while (name != at && !std::isspace(uchar(*name)) && *name != '/' && *name != '>')
+                    ++name;
+                return failAtByte(tag, QStringLiteral("<%1> has more than %2 attributes")
+                                           .arg(shown(QString::fromUtf8(tag + 1, int(name - tag - 1))))
+                                           .arg(kMaxAttributes));
+            }
+        }
+    }
 }
 
 void ProductReader::readProduct()

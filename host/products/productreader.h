@@ -23,12 +23,15 @@ class XmlValueRegisterField;
 // only as whitespace, DOCTYPE and entity declarations are refused, names and
 // other texts are at most kMaxNameLength characters (descriptions
 // kMaxDescriptionLength), and every number must fit the type of what it sets.
-// Reading takes time linear in the size of the file.
+// Reading takes time linear in the size of the file; for that, tags with more
+// than kMaxAttributes attributes are refused before the XML parser sees them
+// (it compares each attribute of a tag with all before it).
 class ProductReader
 {
 public:
     static constexpr int kMaxNameLength = 256;
     static constexpr int kMaxDescriptionLength = 1024;
+    static constexpr int kMaxAttributes = 64;
 
     explicit ProductReader(const QString& source);
 
@@ -58,6 +61,7 @@ private:
         QVector<QPair<quint32, QString>> fields;  // mask and name of each field
     };
 
+    void scanTags(const QByteArray& xml);
     void readProduct();
     void readModule();
     void readParameters();
