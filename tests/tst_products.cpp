@@ -231,6 +231,8 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
                                            << "t.xml:19:26: error: a second <motion> section in <product>";
     QTest::newRow("control character quoted") << QByteArray("<?xml version=\"1.0\" encoding=\"a\nb\"?>\n<product/>")
                                               << "t.xml:2:4: error: a\\nb is an invalid encoding name.";
+    QTest::newRow("line break in a name") << broken("name=\"Target\"", "name=\"Tar&#10;get\"")
+                                          << "t.xml:7:101: error: <parameter> \"name\" holds a control character: \"Tar\\nget\"";
     QTest::newRow("mode value beyond its field") << broken("value=\"3\"", "value=\"16\"")
                                                  << "t.xml:17:46: error: motion role \"mode\": value 16 is outside 0..15 of \"MODE\"";
 }

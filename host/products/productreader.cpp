@@ -629,6 +629,17 @@ QString ProductReader::optionalText(const char* attribute, int maxLength)
                  .arg(shown(text)));
         return QString();
     }
+    // Names go into one-line journal entries and messages; a description may
+    // hold line breaks (as &#10;).
+    if (maxLength == kMaxNameLength) {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+                fail(QStringLiteral("<%1> \"%2\" holds a control character: \"%3\"")
+                         .arg(m_reader.name().toString(), QLatin1String(attribute), shown(text)));
+                return QString();
+            }
+        }
+    }
     return text;
 }
 
