@@ -10,6 +10,13 @@ if(POSITIONMODE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(positionmode_flags INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+# Fuzzing: coverage for libFuzzer and the sanitizers everywhere; the fuzz
+# targets themselves link libFuzzer's main (fuzz/CMakeLists.txt).
+if(POSITIONMODE_FUZZ)
+  target_compile_options(positionmode_flags INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(positionmode_flags INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
 
 # Builds the tools' Designer forms into `target`: uic makes Ui_PositionMode_*
 # for every source of the target that includes "ui_positionmode_*.h".

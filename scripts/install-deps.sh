@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project needs to build, test and run.
+# Installs the Debian 12 packages the project needs to build, test, fuzz and run.
 set -euo pipefail
 
 packages=(
@@ -7,6 +7,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
   libqcustomplot-dev
   fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -5,10 +5,18 @@
 #include "model/xmlproductmodule.h"
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
+#include "products/productreader.h"
 #include "products/simulatedproduct.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
 
 namespace {
 // A small valid product; the error cases below each break one thing in it.
@@ -33,7 +41,7 @@ const char kProduct[] = R"(<?xml version="1.0"?>
 </product>
 )";
 
-QByteArray broken(const char* from, const char* to)
+QByteArray broken(const QByteArray& from, const QByteArray& to)
 {
     QByteArray xml(kProduct);
     Q_ASSERT(xml.contains(from));
@@ -54,7 +62,9 @@ private slots:
     void insertingAFieldKeepsTheOtherBits();
     void malformedProductsAreRefusedWithFileLineAndColumn_data();
     void malformedProductsAreRefusedWithFileLineAndColumn();
-    void unknownVariantAndMissingFileAreRefused();
+    void unknownVariantIsRefused();
+    void productFilesAreReadFromRegularFilesAndPipesOnly_data();
+    void productFilesAreReadFromRegularFilesAndPipesOnly();
 };
 
 void tst_Products::everyBuiltInProductLoads_data()
@@ -155,11 +165,11 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
                                       << "t.xml:11:60: error: field \"MODE\" names the unknown register \"CONFIX\"";
     QTest::newRow("duplicate field") << broken("name=\"LIMITED\"", "name=\"MODE\"") << "t.xml:13:78: error: duplicate name \"MODE\"";
     QTest::newRow("mask beyond 32 bits") << broken("0x0000FF00", "0x1FFFFFFFF")
-                                         << "t.xml:12:87: error: field \"OFFSET\": mask 0x1ffffffff does not fit 32 bits";
+                                         << "t.xml:12:87: error: field \"OFFSET\": mask 0x1FFFFFFFF does not fit 32 bits";
     QTest::newRow("mask with a gap") << broken("0x0000000F", "0x00000009")
-                                     << "t.xml:11:60: error: field \"MODE\": mask 0x9 is not one run of bits";
+                                     << "t.xml:11:60: error: field \"MODE\": mask 0x00000009 is not one run of bits";
     QTest::newRow("shift off the mask") << broken("shift=\"8\"", "shift=\"4\"")
-                                        << "t.xml:12:86: error: field \"OFFSET\": shift 4 does not match mask 0xff00 (lowest bit 8)";
+                                        << "t.xml:12:86: error: field \"OFFSET\": shift 4 does not match mask 0x0000FF00 (lowest bit 8)";
     QTest::newRow("range beyond bits") << broken("max=\"100\"/>\n  </ic>", "max=\"300\"/>\n  </ic>")
                                        << "t.xml:13:81: error: field \"LIMITED\": range 0..300 does not fit its bits (0..255)";
     QTest::newRow("duplicate address") << broken("</ic>", "<register name=\"OTHER\" address=\"32\"/></ic>")
@@ -176,6 +186,55 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
     QTest::newRow("no product") << QByteArray("<?xml version=\"1.0\"?>\n<thing/>")
                                 << "t.xml:2:8: error: the document element must be <product>, not <thing>";
     QTest::newRow("empty file") << QByteArray() << "t.xml:1:0: error: Premature end of document.";
+
+    // Files that are wrong in ways a lenient reader would take for something else.
+    const QByteArray longName(ProductReader::kMaxNameLength + 1, 'N');
+    const QByteArray longText(ProductReader::kMaxDescriptionLength + 1, 'D');
+    QTest::newRow("name too long") << broken("designation=\"T\"", "designation=\"" + longName + "\"")
+                                   << "t.xml:2:336: error: <product> \"designation\" is 257 characters long, more than 256: "
+                                      "\"NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN...\"";
+    QTest::newRow("description too long") << broken("name=\"Target\"", "name=\"Target\" description=\"" + longText + "\"")
+                                          << "t.xml:7:1136: error: <parameter> \"description\" is 1025 characters long, more than 1024: "
+                                             "\"DDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDD...\"";
+    QTest::newRow("variant beyond 32 bits") << broken("variant=\"77\"", "variant=\"4294967336\"")
+                                            << "t.xml:2:88: error: variant 4294967336 is not a product variant code (1..254)";
+    QTest::newRow("parameter number beyond 64 bits") << broken("number=\"0\"", "number=\"9223372036854775807\"")
+                                                     << "t.xml:7:114: error: parameter \"targetPosition\": number 9223372036854775807 is outside 0..2147483647";
+    QTest::newRow("parameter number beyond 32 bits") << broken("number=\"0\"", "number=\"4294967296\"")
+                                                     << "t.xml:7:105: error: parameter \"targetPosition\": number 4294967296 is outside 0..2147483647";
+    QTest::newRow("smallest 64-bit value") << broken("min=\"0\" max=\"100\"", "min=\"-9223372036854775808\" max=\"100\"")
+                                           << "t.xml:13:100: error: field \"LIMITED\": range -9223372036854775808..100 does not fit its bits (0..255)";
+    QTest::newRow("negative mask") << broken("mask=\"0x0000000F\"", "mask=\"-0x10\"")
+                                   << "t.xml:11:55: error: field \"MODE\": mask -0x10 does not fit 32 bits";
+    QTest::newRow("sign after 0x") << broken("address=\"0x20\"", "address=\"0x+5\"")
+                                   << "t.xml:10:65: error: \"address\" is not a number: \"0x+5\"";
+    QTest::newRow("misspelt attribute") << broken("address=\"0x20\"", "adress=\"0x20\"")
+                                        << "t.xml:10:64: error: <register> has the unknown attribute \"adress\"";
+    QTest::newRow("misspelt flag") << broken("signed=\"true\"", "sigend=\"true\"")
+                                   << "t.xml:12:86: error: <field> has the unknown attribute \"sigend\"";
+    QTest::newRow("stray text") << broken("<ic name=\"T-IC\">", "<ic name=\"T-IC\">stray")
+                                << "t.xml:9:18: error: unexpected text \"stray\" in <ic>";
+    QTest::newRow("field inside register") << broken("default=\"0x00000150\"/>", "default=\"0x00000150\"><field/></register>")
+                                           << "t.xml:10:72: error: unexpected element <field> in <register>";
+    QTest::newRow("deep nesting") << broken("value=\"true\"/>", "value=\"true\">" + QByteArray(100000 * 3, 'x').replace("xxx", "<x>") + "</feature>")
+                                  << "t.xml:4:74: error: unexpected element <x> in <feature>";
+    QTest::newRow("entity declarations") << broken("?>\n", "?>\n<!DOCTYPE product [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>\n")
+                                         << "t.xml:2:0: error: DOCTYPE and entity declarations are not allowed";
+    QByteArray attributes;
+    for (int i = 0; i <= ProductReader::kMaxAttributes; ++i)
+        attributes += " a" + QByteArray::number(i) + "=''";
+    QTest::newRow("too many attributes") << broken("<ic name=\"T-IC\"", "<ic" + attributes)
+                                         << "t.xml:9:2: error: <ic> has more than 64 attributes";
+    QTest::newRow("overlapping masks") << broken("mask=\"0x00FF0000\"", "mask=\"0x00FFFF00\"")
+                                       << "t.xml:13:81: error: field \"LIMITED\": mask 0x00FFFF00 overlaps field \"OFFSET\" of register \"CONFIG\"";
+    QTest::newRow("second motion section") << broken("</product>", "<motion profile=\"direct\"/></product>")
+                                           << "t.xml:19:26: error: a second <motion> section in <product>";
+    QTest::newRow("control character quoted") << QByteArray("<?xml version=\"1.0\" encoding=\"a\nb\"?>\n<product/>")
+                                              << "t.xml:2:4: error: a\\nb is an invalid encoding name.";
+    QTest::newRow("line break in a name") << broken("name=\"Target\"", "name=\"Tar&#10;get\"")
+                                          << "t.xml:7:101: error: <parameter> \"name\" holds a control character: \"Tar\\nget\"";
+    QTest::newRow("mode value beyond its field") << broken("value=\"3\"", "value=\"16\"")
+                                                 << "t.xml:17:46: error: motion role \"mode\": value 16 is outside 0..15 of \"MODE\"";
 }
 
 void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn()
@@ -187,16 +246,65 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn()
     QCOMPARE(error, message);
 }
 
-void tst_Products::unknownVariantAndMissingFileAreRefused()
+void tst_Products::unknownVariantIsRefused()
 {
     QString error;
     QVERIFY(!SimulatedProduct::builtIn(41, &error));
     QCOMPARE(error, QStringLiteral("error: no simulated product has the variant code 41"));
+}
 
+void tst_Products::productFilesAreReadFromRegularFilesAndPipesOnly_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("why"); // empty: the product loads
+    QTest::newRow("regular file") << "file" << "";
+    QTest::newRow("pipe") << "pipe" << "";
+    QTest::newRow("missing") << "missing" << "No such file or directory";
+    QTest::newRow("device") << "/dev/zero" << "it is not a regular file or a pipe";
+    QTest::newRow("directory") << "directory" << "it is not a regular file or a pipe";
+    QTest::newRow("too large") << "large" << "it is larger than 16 MiB";
+}
+
+void tst_Products::productFilesAreReadFromRegularFilesAndPipesOnly()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, why);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("missing.xml"));
-    QVERIFY(!SimulatedProduct::fromFile(path, &error));
-    QVERIFY2(error.startsWith(path + QStringLiteral(": error: cannot read the product file")), qPrintable(error));
+    QString path = dir.filePath(file);
+    std::thread writer;
+    if (file == QLatin1String("file") || file == QLatin1String("large")) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(kProduct);
+        if (file == QLatin1String("large"))
+            QVERIFY(out.resize(SimulatedProduct::kMaxFileSize + 1));
+    } else if (file == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        writer = std::thread([path] {
+            QFile out(path);
+            if (out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+                out.write(kProduct);
+        });
+    } else if (file == QLatin1String("directory")) {
+        path = dir.path();
+    } else if (file.startsWith(QLatin1Char('/'))) {
+        path = file;
+    }
+    QString error;
+    const auto product = SimulatedProduct::fromFile(path, &error);
+    if (writer.joinable()) {
+        // Lets the writer go should the reader never have opened the pipe.
+        const int unblock = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+        writer.join();
+        ::close(unblock);
+    }
+    if (why.isEmpty()) {
+        QVERIFY2(product, qPrintable(error));
+        QCOMPARE(product->description->variant(), 77);
+    } else {
+        QVERIFY(!product);
+        QCOMPARE(error, path + QStringLiteral(": error: cannot read the product file: ") + why);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Products)

@@ -24,7 +24,10 @@ bool ProductCatalog::addFile(const QString& path, QString* error)
 
 bool ProductCatalog::add(const QString& path, QString* error)
 {
-    const std::unique_ptr<SimulatedProduct> file = SimulatedProduct::fromFile(path, error);
+    QByteArray bytes;
+    if (!SimulatedProduct::readFile(path, QStringLiteral("product file"), &bytes, error))
+        return false;
+    const std::unique_ptr<SimulatedProduct> file = SimulatedProduct::fromXml(bytes, path, error);
     if (!file)
         return false;
     const ProductDescription& product = *file->description;
@@ -33,6 +36,7 @@ bool ProductCatalog::add(const QString& path, QString* error)
     entry.designation = product.designation();
     entry.name = product.name();
     entry.path = path;
+    entry.bytes = bytes;
     entry.motors = product.motors();
     for (Entry& existing : m_entries) {
         if (existing.variant == entry.variant) {
@@ -69,7 +73,7 @@ std::unique_ptr<SimulatedModule> ProductCatalog::createModule(int variant, QStri
             *error = QStringLiteral("unknown product code %1 (the products are %2)").arg(variant).arg(variantList());
         return nullptr;
     }
-    std::unique_ptr<SimulatedProduct> product = SimulatedProduct::fromFile(entry->path, error);
+    std::unique_ptr<SimulatedProduct> product = SimulatedProduct::fromXml(entry->bytes, entry->path, error);
     if (!product)
         return nullptr;
     return std::make_unique<SimulatedModule>(std::move(product));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -18,6 +19,7 @@ public:
         QString designation;
         QString name;
         QString path; // the product file, a resource path for a built-in product
+        QByteArray bytes; // its text as read: a pipe can be read only once
         int motors = 1;
     };
 

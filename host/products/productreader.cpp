@@ -8,10 +8,61 @@
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
 
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
 namespace {
 constexpr qint64 kRegisterMask = 0xFFFFFFFFll;
+constexpr qint64 kRegisterMinimum = -0x80000000ll;
 constexpr qint64 kMaxAddress = 0xFFFF;
 constexpr qint64 kMaxMotors = 8;
+constexpr int kShownLength = 40;
+
+// Text from the file as it goes into a message: long texts are cut short.
+QString shown(const QString& text)
+{
+    return text.size() > kShownLength ? text.left(kShownLength) + QStringLiteral("...") : text;
+}
+
+QString shown(const QStringRef& text)
+{
+    return shown(text.left(kShownLength + 1).toString());
+}
+
+// A message is one line: control characters from the file (an encoding name
+// Qt quotes, a character reference in a name) are shown escaped.
+QString oneLine(const QString& message)
+{
+    QString line;
+    line.reserve(message.size());
+    for (const QChar c : message) {
+        if (c == QLatin1Char('\n'))
+            line += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            line += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            line += QLatin1String("\\t");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
+
+int digitValue(QChar c, int base)
+{
+    const ushort u = c.unicode();
+    int digit = base;
+    if (u >= '0' && u <= '9')
+        digit = u - '0';
+    else if (u >= 'a' && u <= 'f')
+        digit = u - 'a' + 10;
+    else if (u >= 'A' && u <= 'F')
+        digit = u - 'A' + 10;
+    return digit < base ? digit : -1;
+}
 } // namespace
 
 ProductReader::ProductReader(const QString& source)
@@ -26,32 +77,35 @@ std::unique_ptr<SimulatedProduct> ProductReader::read(const QByteArray& xml, QSt
     m_product.reset();
     m_motion = MotionWiring();
     m_binds.clear();
+    m_seenMotion = false;
+    m_registers.clear();
+    m_fields.clear();
+    m_addresses.clear();
+    m_features.clear();
+    m_parameterNumbers.clear();
     m_error.clear();
 
-    if (m_reader.readNextStartElement()) {
+    scanTags(xml);
+    if (!failed() && nextChild(QString())) {
         if (m_reader.name() == QLatin1String("product"))
             readProduct();
         else
-            fail(QStringLiteral("the document element must be <product>, not <%1>").arg(m_reader.name().toString()));
+            fail(QStringLiteral("the document element must be <product>, not <%1>").arg(shown(m_reader.name())));
     }
-    if (!failed() && !m_reader.hasError()) {
-        // Anything after </product> other than whitespace and comments is an error.
-        while (!m_reader.atEnd() && m_reader.readNext() != QXmlStreamReader::Invalid) {
-            if (m_reader.isStartElement())
-                fail(QStringLiteral("unexpected element <%1> after </product>").arg(m_reader.name().toString()));
-        }
-    }
-    if (!failed() && !m_product && !m_reader.hasError())
+    // Anything after </product> other than whitespace and comments is an error.
+    if (!failed() && m_product && nextChild(QString()))
+        fail(QStringLiteral("unexpected element <%1> after </product>").arg(shown(m_reader.name())));
+    if (!failed() && !m_product)
         fail(QStringLiteral("no <product> element"));
     if (!failed())
         checkMotionSources();
 
     if (m_error.isEmpty() && m_reader.hasError()) {
-        m_error = QStringLiteral("%1:%2:%3: error: %4")
-                      .arg(m_source)
-                      .arg(m_reader.lineNumber())
-                      .arg(m_reader.columnNumber())
-                      .arg(m_reader.errorString());
+        m_error = oneLine(QStringLiteral("%1:%2:%3: error: %4")
+                              .arg(m_source)
+                              .arg(m_reader.lineNumber())
+                              .arg(m_reader.columnNumber())
+                              .arg(m_reader.errorString()));
     }
     if (!m_error.isEmpty()) {
         if (error)
@@ -64,166 +118,269 @@ std::unique_ptr<SimulatedProduct> ProductReader::read(const QByteArray& xml, QSt
     return product;
 }
 
+// A quick pass over the bytes before the XML parser: counts the attributes of
+// each tag and refuses DOCTYPEs. Comments, CDATA sections and processing
+// instructions are passed over; whatever else is wrong is left to the parser.
+void ProductReader::scanTags(const QByteArray& xml)
+{
+    const char* const begin = xml.constData();
+    const char* const end = begin + xml.size();
+    const auto skipPast = [end](const char* from, const char* marker) {
+        const char* found = std::search(from, end, marker, marker + qstrlen(marker));
+        return found == end ? end : found + qstrlen(marker);
+    };
+    const auto startsWith = [end](const char* at, const char* marker) {
+        const int length = int(qstrlen(marker));
+        return end - at >= length && std::equal(marker, marker + length, at);
+    };
+    const auto failAtByte = [&](const char* at, const QString& message) {
+        qint64 line = 1;
+        qint64 column = 0;
+        for (const char* c = begin; c < at; ++c) {
+            if (*c == '\n') {
+                ++line;
+                column = 0;
+            } else if ((uchar(*c) & 0xC0) != 0x80) {
+                ++column;
+            }
+        }
+        failAt(line, column, message);
+    };
+    const char* at = begin;
+    while ((at = std::find(at, end, '<')) != end) {
+        if (startsWith(at, "<!--"))
+            at = skipPast(at, "-->");
+        else if (startsWith(at, "<![CDATA["))
+            at = skipPast(at, "]]>");
+        else if (startsWith(at, "<?"))
+            at = skipPast(at, "?>");
+        else if (startsWith(at, "<!"))
+            return failAtByte(at, QStringLiteral("DOCTYPE and entity declarations are not allowed"));
+        else {
+            const char* const tag = at;
+            int attributes = 0;
+            char quote = 0;
+            for (++at; at != end && (quote || *at != '>'); ++at) {
+                if (quote)
+                    quote = *at == quote ? 0 : quote;
+                else if (*at == '"' || *at == '\'')
+                    quote = *at;
+                else if (*at == '=')
+                    ++attributes;
+            }
+            if (attributes > kMaxAttributes) {
+                const char* name = tag + 1;
+                while (name != at && !std::isspace(uchar(*name)) && *name != '/' && *name != '>')
+                    ++name;
+                return failAtByte(tag, QStringLiteral("<%1> has more than %2 attributes")
+                                           .arg(shown(QString::fromUtf8(tag + 1, int(name - tag - 1))))
+                                           .arg(kMaxAttributes));
+            }
+        }
+    }
+}
+
 void ProductReader::readProduct()
 {
+    checkAttributes({"variant", "designation", "name", "address", "motors"});
     ProductDescription::Identity identity;
-    identity.variant = int(requiredNumber("variant"));
+    const Number variant = requiredNumber("variant");
     identity.designation = requiredText("designation");
     identity.name = requiredText("name");
-    const qint64 address = optionalNumber("address", 1);
-    const qint64 motors = optionalNumber("motors", 1);
+    const Number address = optionalNumber("address", 1);
+    const Number motors = optionalNumber("motors", 1);
     if (failed())
         return;
-    if (identity.variant <= 0 || identity.variant > 254)
-        return fail(QStringLiteral("variant %1 is not a product variant code (1..254)").arg(identity.variant));
-    if (address < 0 || address > 255)
-        return fail(QStringLiteral("module address %1 does not fit 8 bits").arg(address));
-    if (motors < 1 || motors > kMaxMotors)
-        return fail(QStringLiteral("motors must be 1..%1, not %2").arg(kMaxMotors).arg(motors));
-    identity.address = quint8(address);
-    identity.motors = int(motors);
+    if (!variant.within(1, 254))
+        return fail(QStringLiteral("variant %1 is not a product variant code (1..254)").arg(variant.text));
+    if (!address.within(0, 255))
+        return fail(QStringLiteral("module address %1 does not fit 8 bits").arg(address.text));
+    if (!motors.within(1, kMaxMotors))
+        return fail(QStringLiteral("motors must be 1..%1, not %2").arg(kMaxMotors).arg(motors.text));
+    identity.variant = int(variant.value);
+    identity.address = quint8(address.value);
+    identity.motors = int(motors.value);
     m_product = std::make_unique<ProductDescription>(identity);
     ProductDescription& product = *m_product;
 
     bool seenParameters = false;
-    while (!failed() && m_reader.readNextStartElement()) {
+    const QString parent = QStringLiteral("product");
+    while (!failed() && nextChild(parent)) {
         const QStringRef element = m_reader.name();
-        if (element == QLatin1String("module") && !product.productModule()) {
-            readModule();
-        } else if (element == QLatin1String("parameters") && !seenParameters) {
+        bool again = false;
+        if (element == QLatin1String("module")) {
+            again = product.productModule();
+            if (!again)
+                readModule();
+        } else if (element == QLatin1String("parameters")) {
+            again = seenParameters;
             seenParameters = true;
-            readParameters();
-        } else if (element == QLatin1String("ic") && !product.ic()) {
-            readIc();
-        } else if (element == QLatin1String("motion") && m_binds.isEmpty()) {
-            readMotion();
+            if (!again)
+                readParameters();
+        } else if (element == QLatin1String("ic")) {
+            again = product.ic();
+            if (!again)
+                readIc();
+        } else if (element == QLatin1String("motion")) {
+            again = m_seenMotion;
+            m_seenMotion = true;
+            if (!again)
+                readMotion();
         } else {
-            fail(QStringLiteral("unexpected element <%1> in <product>").arg(element.toString()));
+            fail(QStringLiteral("unexpected element <%1> in <product>").arg(shown(element)));
         }
+        if (again)
+            fail(QStringLiteral("a second <%1> section in <product>").arg(element.toString()));
     }
 }
 
 void ProductReader::readModule()
 {
+    checkAttributes({"name"});
     auto* module = new XmlProductModule(requiredText("name"));
     m_product->setProductModule(module);
-    while (!failed() && m_reader.readNextStartElement()) {
-        if (m_reader.name() != QLatin1String("feature")) {
-            fail(QStringLiteral("unexpected element <%1> in <module>").arg(m_reader.name().toString()));
-            return;
-        }
+    const QString parent = QStringLiteral("module");
+    while (!failed() && nextChild(parent)) {
+        if (m_reader.name() != QLatin1String("feature"))
+            return fail(QStringLiteral("unexpected element <%1> in <module>").arg(shown(m_reader.name())));
+        checkAttributes({"category", "index", "name", "value"});
         const QString category = requiredText("category");
-        const qint64 index = optionalNumber("index", 0);
+        const Number index = optionalNumber("index", 0);
         const QString name = requiredText("name");
         const QString value = requiredText("value");
         if (failed())
             return;
-        if (index < 0 || index > 255)
-            return fail(QStringLiteral("feature index %1 does not fit 8 bits").arg(index));
-        if (module->feature(name, quint8(index), category))
-            return fail(QStringLiteral("duplicate feature \"%1\" (category \"%2\", index %3)").arg(name, category).arg(index));
-        new XmlFeature(category, quint8(index), name, value, module);
-        m_reader.skipCurrentElement();
+        if (!index.within(0, 255))
+            return fail(QStringLiteral("feature index %1 does not fit 8 bits").arg(index.text));
+        // The category's length keeps keys of different triples apart.
+        const QString key = QStringLiteral("%1:%2:%3:%4").arg(category.size()).arg(category).arg(index.value).arg(name);
+        if (m_features.contains(key))
+            return fail(QStringLiteral("duplicate feature \"%1\" (category \"%2\", index %3)").arg(name, category).arg(index.value));
+        m_features.insert(key);
+        new XmlFeature(category, quint8(index.value), name, value, module);
+        expectNoChildren();
     }
 }
 
 void ProductReader::readParameters()
 {
-    QSet<int> numbers;
-    while (!failed() && m_reader.readNextStartElement()) {
-        if (m_reader.name() != QLatin1String("parameter")) {
-            fail(QStringLiteral("unexpected element <%1> in <parameters>").arg(m_reader.name().toString()));
-            return;
-        }
+    checkAttributes({});
+    const QString parent = QStringLiteral("parameters");
+    while (!failed() && nextChild(parent)) {
+        if (m_reader.name() != QLatin1String("parameter"))
+            return fail(QStringLiteral("unexpected element <%1> in <parameters>").arg(shown(m_reader.name())));
+        checkAttributes({"role", "number", "name", "min", "max", "default", "available", "granularity", "description"});
         XmlParameterInterface::Description description;
         description.role = requiredText("role");
-        description.number = int(requiredNumber("number"));
+        const Number number = requiredNumber("number");
         description.name = requiredText("name");
-        description.minimum = requiredNumber("min");
-        description.maximum = requiredNumber("max");
-        description.defaultValue = optionalNumber("default", 0);
+        const Number minimum = requiredNumber("min");
+        const Number maximum = requiredNumber("max");
+        const Number defaultValue = optionalNumber("default", 0);
         description.available = optionalBool("available", true);
-        description.granularity = optionalNumber("granularity", 1);
-        description.description = m_reader.attributes().value(QLatin1String("description")).toString();
+        const Number granularity = optionalNumber("granularity", 1);
+        description.description = optionalText("description", kMaxDescriptionLength);
         if (failed())
             return;
         if (!Model::ParameterController::roles().contains(description.role))
             return fail(QStringLiteral("unknown parameter role \"%1\"").arg(description.role));
         if (m_product->parameter(description.role))
             return fail(QStringLiteral("duplicate parameter role \"%1\"").arg(description.role));
-        if (numbers.contains(description.number))
-            return fail(QStringLiteral("duplicate parameter number %1").arg(description.number));
-        if (description.minimum > description.maximum)
+        if (!number.within(0, std::numeric_limits<int>::max()))
+            return fail(QStringLiteral("parameter \"%1\": number %2 is outside 0..%3")
+                            .arg(description.role, number.text).arg(std::numeric_limits<int>::max()));
+        for (const Number* value : {&minimum, &maximum, &defaultValue, &granularity}) {
+            if (!value->fits)
+                return fail(QStringLiteral("parameter \"%1\": %2 does not fit 64 bits").arg(description.role, value->text));
+        }
+        if (m_parameterNumbers.contains(number.value))
+            return fail(QStringLiteral("duplicate parameter number %1").arg(number.text));
+        if (minimum.value > maximum.value)
             return fail(QStringLiteral("parameter \"%1\": min %2 is above max %3")
-                            .arg(description.role).arg(description.minimum).arg(description.maximum));
-        if (description.defaultValue < description.minimum || description.defaultValue > description.maximum)
+                            .arg(description.role, minimum.text, maximum.text));
+        if (defaultValue.value < minimum.value || defaultValue.value > maximum.value)
             return fail(QStringLiteral("parameter \"%1\": default %2 is outside %3..%4")
-                            .arg(description.role).arg(description.defaultValue)
-                            .arg(description.minimum).arg(description.maximum));
-        if (description.granularity < 1)
-            return fail(QStringLiteral("parameter \"%1\": granularity must be at least 1").arg(description.role));
-        numbers.insert(description.number);
+                            .arg(description.role, defaultValue.text, minimum.text, maximum.text));
+        if (granularity.value < 1)
+            return fail(QStringLiteral("parameter \"%1\": granularity must be at least 1, not %2")
+                            .arg(description.role, granularity.text));
+        description.number = int(number.value);
+        description.minimum = minimum.value;
+        description.maximum = maximum.value;
+        description.defaultValue = defaultValue.value;
+        description.granularity = granularity.value;
+        m_parameterNumbers.insert(number.value);
         m_product->addParameter(new XmlParameterInterface(description));
-        m_reader.skipCurrentElement();
+        expectNoChildren();
     }
 }
 
 void ProductReader::readIc()
 {
+    checkAttributes({"name"});
     auto* ic = new XmlProductIC(requiredText("name"));
     m_product->setIc(ic);
-    while (!failed() && m_reader.readNextStartElement()) {
+    const QString parent = QStringLiteral("ic");
+    while (!failed() && nextChild(parent)) {
         if (m_reader.name() == QLatin1String("register"))
             readRegister(ic);
         else if (m_reader.name() == QLatin1String("field"))
             readField(ic);
         else
-            fail(QStringLiteral("unexpected element <%1> in <ic>").arg(m_reader.name().toString()));
+            fail(QStringLiteral("unexpected element <%1> in <ic>").arg(shown(m_reader.name())));
     }
 }
 
 void ProductReader::readRegister(XmlProductIC* ic)
 {
+    checkAttributes({"name", "address", "default"});
     const QString name = requiredText("name");
-    const qint64 address = requiredNumber("address");
-    const qint64 defaultValue = optionalNumber("default", 0);
+    const Number address = requiredNumber("address");
+    const Number defaultValue = optionalNumber("default", 0);
     if (failed())
         return;
-    if (address < 0 || address > kMaxAddress)
-        return fail(QStringLiteral("register \"%1\": address %2 does not fit 16 bits").arg(name).arg(address));
-    if (defaultValue < -0x80000000ll || defaultValue > kRegisterMask)
-        return fail(QStringLiteral("register \"%1\": default %2 does not fit 32 bits").arg(name).arg(defaultValue));
-    if (ic->getRegisterByName(name, true) || ic->getRegisterFieldByName(name, true))
+    if (!address.within(0, kMaxAddress))
+        return fail(QStringLiteral("register \"%1\": address %2 does not fit 16 bits").arg(name, address.text));
+    if (!defaultValue.within(kRegisterMinimum, kRegisterMask))
+        return fail(QStringLiteral("register \"%1\": default %2 does not fit 32 bits").arg(name, defaultValue.text));
+    if (m_registers.contains(name) || m_fields.contains(name))
         return fail(QStringLiteral("duplicate name \"%1\"").arg(name));
-    if (XmlValueRegister* other = ic->registerAt(quint16(address)))
+    const auto other = m_addresses.constFind(int(address.value));
+    if (other != m_addresses.constEnd())
         return fail(QStringLiteral("register \"%1\": address 0x%2 is already used by \"%3\"")
-                        .arg(name).arg(address, 0, 16).arg(other->name()));
-    new XmlValueRegister(name, quint16(address), quint32(quint64(defaultValue)), ic);
-    m_reader.skipCurrentElement();
+                        .arg(name).arg(address.value, 0, 16).arg(*other));
+    RegisterEntry entry;
+    entry.reg = new XmlValueRegister(name, quint16(address.value), quint32(quint64(defaultValue.value)), ic);
+    m_registers.insert(name, entry);
+    m_addresses.insert(int(address.value), name);
+    expectNoChildren();
 }
 
 void ProductReader::readField(XmlProductIC* ic)
 {
+    checkAttributes({"name", "register", "mask", "shift", "signed", "min", "max", "available"});
     const QString name = requiredText("name");
     const QString registerName = requiredText("register");
-    const qint64 mask = requiredNumber("mask");
+    const Number mask = requiredNumber("mask");
     const bool isSigned = optionalBool("signed", false);
     if (failed())
         return;
-    if (mask <= 0 || mask > kRegisterMask)
-        return fail(QStringLiteral("field \"%1\": mask 0x%2 does not fit 32 bits").arg(name).arg(quint64(mask), 0, 16));
-    const quint32 bits = quint32(mask);
+    if (mask.within(0, 0))
+        return fail(QStringLiteral("field \"%1\": mask %2 has no bits").arg(name, mask.text));
+    if (!mask.within(1, kRegisterMask))
+        return fail(QStringLiteral("field \"%1\": mask %2 does not fit 32 bits").arg(name, mask.text));
+    const quint32 bits = quint32(mask.value);
     int lowest = 0;
     while (!((bits >> lowest) & 1u))
         ++lowest;
     if (((bits >> lowest) & ((bits >> lowest) + 1)) != 0)
-        return fail(QStringLiteral("field \"%1\": mask 0x%2 is not one run of bits").arg(name).arg(bits, 0, 16));
-    const qint64 shift = optionalNumber("shift", lowest);
+        return fail(QStringLiteral("field \"%1\": mask %2 is not one run of bits").arg(name, mask.text));
+    const Number shift = optionalNumber("shift", lowest);
     if (failed())
         return;
-    if (shift != lowest)
-        return fail(QStringLiteral("field \"%1\": shift %2 does not match mask 0x%3 (lowest bit %4)")
-                        .arg(name).arg(shift).arg(bits, 0, 16).arg(lowest));
+    if (!shift.within(lowest, lowest))
+        return fail(QStringLiteral("field \"%1\": shift %2 does not match mask %3 (lowest bit %4)")
+                        .arg(name, shift.text, mask.text).arg(lowest));
 
     XmlValueRegisterField::Layout layout;
     layout.mask = bits;
@@ -231,28 +388,40 @@ void ProductReader::readField(XmlProductIC* ic)
     layout.isSigned = isSigned;
     const qint64 naturalMin = XmlValueRegisterField::naturalMinimum(bits, lowest, isSigned);
     const qint64 naturalMax = XmlValueRegisterField::naturalMaximum(bits, lowest, isSigned);
-    layout.minimum = optionalNumber("min", naturalMin);
-    layout.maximum = optionalNumber("max", naturalMax);
+    const Number minimum = optionalNumber("min", naturalMin);
+    const Number maximum = optionalNumber("max", naturalMax);
     layout.available = optionalBool("available", true);
     if (failed())
         return;
-    if (layout.minimum > layout.maximum || layout.minimum < naturalMin || layout.maximum > naturalMax)
+    if (!minimum.within(naturalMin, naturalMax) || !maximum.within(naturalMin, naturalMax) || minimum.value > maximum.value)
         return fail(QStringLiteral("field \"%1\": range %2..%3 does not fit its bits (%4..%5)")
-                        .arg(name).arg(layout.minimum).arg(layout.maximum).arg(naturalMin).arg(naturalMax));
+                        .arg(name, minimum.text, maximum.text).arg(naturalMin).arg(naturalMax));
+    layout.minimum = minimum.value;
+    layout.maximum = maximum.value;
 
-    XmlValueRegister* reg = ic->getRegisterByName(registerName, true);
-    if (!reg)
+    const auto reg = m_registers.find(registerName);
+    if (reg == m_registers.end())
         return fail(QStringLiteral("field \"%1\" names the unknown register \"%2\"").arg(name, registerName));
-    if (ic->getRegisterByName(name, true) && ic->getRegisterByName(name, true) != reg)
+    // A field may share the name of its own register, and of no other.
+    const auto sameName = m_registers.constFind(name);
+    if (m_fields.contains(name) || (sameName != m_registers.constEnd() && sameName->reg != reg->reg))
         return fail(QStringLiteral("duplicate name \"%1\"").arg(name));
-    if (ic->getRegisterFieldByName(name, true))
-        return fail(QStringLiteral("duplicate name \"%1\"").arg(name));
-    new XmlValueRegisterField(name, reg, layout, ic);
-    m_reader.skipCurrentElement();
+    if (reg->used & bits) {
+        for (const auto& other : qAsConst(reg->fields)) {
+            if (other.first & bits)
+                return fail(QStringLiteral("field \"%1\": mask %2 overlaps field \"%3\" of register \"%4\"")
+                                .arg(name, mask.text, other.second, registerName));
+        }
+    }
+    reg->used |= bits;
+    reg->fields.append({bits, name});
+    m_fields.insert(name, new XmlValueRegisterField(name, reg->reg, layout, ic));
+    expectNoChildren();
 }
 
 void ProductReader::readMotion()
 {
+    checkAttributes({"profile", "velocityScale", "accelerationScale"});
     const QString profile = requiredText("profile");
     if (failed())
         return;
@@ -271,9 +440,11 @@ void ProductReader::readMotion()
         return;
 
     const QStringList roles = MotionWiring::roles();
-    while (!failed() && m_reader.readNextStartElement()) {
+    const QString parent = QStringLiteral("motion");
+    while (!failed() && nextChild(parent)) {
         if (m_reader.name() != QLatin1String("use"))
-            return fail(QStringLiteral("unexpected element <%1> in <motion>").arg(m_reader.name().toString()));
+            return fail(QStringLiteral("unexpected element <%1> in <motion>").arg(shown(m_reader.name())));
+        checkAttributes({"role", "register", "field", "parameter", "value"});
         PendingBind bind;
         bind.line = m_reader.lineNumber();
         bind.column = m_reader.columnNumber();
@@ -284,43 +455,60 @@ void ProductReader::readMotion()
             return fail(QStringLiteral("unknown motion role \"%1\"").arg(bind.role));
         if (motion.sources.contains(bind.role))
             return fail(QStringLiteral("motion role \"%1\" is wired twice").arg(bind.role));
-        const QXmlStreamAttributes attributes = m_reader.attributes();
         using Source = MotionWiring::Source;
         const std::pair<const char*, Source::Kind> kinds[] = {
             {"register", Source::Register}, {"field", Source::Field}, {"parameter", Source::Parameter}};
         int given = 0;
         for (const auto& kind : kinds) {
-            if (attributes.hasAttribute(QLatin1String(kind.first))) {
+            if (m_reader.attributes().hasAttribute(QLatin1String(kind.first))) {
                 ++given;
                 bind.source.kind = kind.second;
-                bind.source.name = attributes.value(QLatin1String(kind.first)).toString();
+                bind.source.name = requiredText(kind.first);
             }
         }
-        if (given != 1)
-            return fail(QStringLiteral("motion role \"%1\" needs exactly one of register, field or parameter").arg(bind.role));
-        bind.source.value = optionalNumber("value", 0);
         if (failed())
             return;
+        if (given != 1)
+            return fail(QStringLiteral("motion role \"%1\" needs exactly one of register, field or parameter").arg(bind.role));
+        const Number value = optionalNumber("value", 0);
+        if (failed())
+            return;
+        bind.source.value = value.value;
+        if (m_reader.attributes().hasAttribute(QLatin1String("value")))
+            bind.valueText = value.text;
+        if (!value.fits)
+            return fail(QStringLiteral("motion role \"%1\": value %2 does not fit 64 bits").arg(bind.role, value.text));
         motion.sources.insert(bind.role, bind.source);
         m_binds.append(bind);
-        m_reader.skipCurrentElement();
+        expectNoChildren();
     }
 }
 
 void ProductReader::checkMotionSources()
 {
-    const XmlProductIC* ic = m_product->ic();
     for (const PendingBind& bind : qAsConst(m_binds)) {
         bool known = false;
+        qint64 low = 0;
+        qint64 high = 0;
         switch (bind.source.kind) {
         case MotionWiring::Source::Register:
-            known = ic && ic->getRegisterByName(bind.source.name, true);
+            known = m_registers.contains(bind.source.name);
+            low = kRegisterMinimum;
+            high = kRegisterMask;
             break;
         case MotionWiring::Source::Field:
-            known = ic && ic->getRegisterFieldByName(bind.source.name, true);
+            if (const XmlValueRegisterField* field = m_fields.value(bind.source.name)) {
+                known = true;
+                low = field->minimum();
+                high = field->maximum();
+            }
             break;
         case MotionWiring::Source::Parameter:
-            known = m_product->parameter(bind.source.name) != nullptr;
+            if (const XmlParameterInterface* parameter = m_product->parameter(bind.source.name)) {
+                known = true;
+                low = parameter->minimum();
+                high = parameter->maximum();
+            }
             break;
         }
         if (!known) {
@@ -328,10 +516,92 @@ void ProductReader::checkMotionSources()
                           QStringLiteral("motion role \"%1\" names \"%2\", which the product does not have")
                               .arg(bind.role, bind.source.name));
         }
+        if (!bind.valueText.isEmpty() && (bind.source.value < low || bind.source.value > high)) {
+            return failAt(bind.line, bind.column,
+                          QStringLiteral("motion role \"%1\": value %2 is outside %3..%4 of \"%5\"")
+                              .arg(bind.role, bind.valueText).arg(low).arg(high).arg(bind.source.name));
+        }
     }
 }
 
-QString ProductReader::requiredText(const char* attribute)
+// Moves to the next child element of the current one and returns true; false
+// at the parent's end, at the end of the document or on an error. Comments
+// and whitespace are passed over; anything else is an error.
+bool ProductReader::nextChild(const QString& parent)
+{
+    while (!failed() && !m_reader.atEnd()) {
+        // Where the next token starts, to point at stray text itself.
+        qint64 line = m_reader.lineNumber();
+        qint64 column = m_reader.columnNumber();
+        switch (m_reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            return true;
+        case QXmlStreamReader::EndElement:
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::Invalid:
+            return false;
+        case QXmlStreamReader::StartDocument:
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::NoToken:
+            break;
+        case QXmlStreamReader::Characters:
+            if (!m_reader.isWhitespace()) {
+                const QStringRef text = m_reader.text();
+                int at = 0;
+                for (; text.at(at).isSpace(); ++at) {
+                    if (text.at(at) == QLatin1Char('\n')) {
+                        ++line;
+                        column = 0;
+                    } else {
+                        ++column;
+                    }
+                }
+                const QString shownText = shown(text.mid(at).toString().simplified());
+                if (parent.isEmpty())
+                    failAt(line, column, QStringLiteral("unexpected text \"%1\" outside <product>").arg(shownText));
+                else
+                    failAt(line, column, QStringLiteral("unexpected text \"%1\" in <%2>").arg(shownText, parent));
+            }
+            break;
+        case QXmlStreamReader::DTD:
+            fail(QStringLiteral("DOCTYPE and entity declarations are not allowed"));
+            break;
+        case QXmlStreamReader::EntityReference:
+            fail(QStringLiteral("unexpected entity reference &%1;").arg(shown(m_reader.name())));
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            fail(QStringLiteral("unexpected processing instruction <?%1?>").arg(shown(m_reader.processingInstructionTarget())));
+            break;
+        }
+    }
+    return false;
+}
+
+// The current element must hold nothing but whitespace and comments.
+void ProductReader::expectNoChildren()
+{
+    const QString element = m_reader.name().toString();
+    if (nextChild(element))
+        fail(QStringLiteral("unexpected element <%1> in <%2>").arg(shown(m_reader.name()), element));
+}
+
+void ProductReader::checkAttributes(std::initializer_list<const char*> known)
+{
+    if (failed())
+        return;
+    const QXmlStreamAttributes attributes = m_reader.attributes();
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        bool isKnown = false;
+        for (const char* name : known)
+            isKnown = isKnown || attribute.qualifiedName() == QLatin1String(name);
+        if (!isKnown) {
+            return fail(QStringLiteral("<%1> has the unknown attribute \"%2\"")
+                            .arg(m_reader.name().toString(), shown(attribute.qualifiedName())));
+        }
+    }
+}
+
+QString ProductReader::requiredText(const char* attribute, int maxLength)
 {
     if (failed())
         return QString();
@@ -340,22 +610,49 @@ QString ProductReader::requiredText(const char* attribute)
         fail(QStringLiteral("<%1> lacks the attribute \"%2\"").arg(m_reader.name().toString(), QLatin1String(attribute)));
         return QString();
     }
-    const QString text = attributes.value(QLatin1String(attribute)).toString().trimmed();
+    const QString text = optionalText(attribute, maxLength);
     if (text.isEmpty())
         fail(QStringLiteral("<%1> has an empty \"%2\"").arg(m_reader.name().toString(), QLatin1String(attribute)));
     return text;
 }
 
-qint64 ProductReader::requiredNumber(const char* attribute)
+QString ProductReader::optionalText(const char* attribute, int maxLength)
 {
-    const QString text = requiredText(attribute);
-    return failed() ? 0 : parseNumber(text, attribute);
+    if (failed())
+        return QString();
+    const QString text = m_reader.attributes().value(QLatin1String(attribute)).toString().trimmed();
+    if (text.size() > maxLength) {
+        fail(QStringLiteral("<%1> \"%2\" is %3 characters long, more than %4: \"%5\"")
+                 .arg(m_reader.name().toString(), QLatin1String(attribute))
+                 .arg(text.size())
+                 .arg(maxLength)
+                 .arg(shown(text)));
+        return QString();
+    }
+    // Names go into one-line journal entries and messages; a description may
+    // hold line breaks (as &#10;).
+    if (maxLength == kMaxNameLength) {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+                fail(QStringLiteral("<%1> \"%2\" holds a control character: \"%3\"")
+                         .arg(m_reader.name().toString(), QLatin1String(attribute), shown(text)));
+                return QString();
+            }
+        }
+    }
+    return text;
 }
 
-qint64 ProductReader::optionalNumber(const char* attribute, qint64 fallback)
+ProductReader::Number ProductReader::requiredNumber(const char* attribute)
+{
+    const QString text = requiredText(attribute);
+    return failed() ? Number() : parseNumber(text, attribute);
+}
+
+ProductReader::Number ProductReader::optionalNumber(const char* attribute, qint64 fallback)
 {
     if (failed() || !m_reader.attributes().hasAttribute(QLatin1String(attribute)))
-        return fallback;
+        return Number{QString::number(fallback), fallback, true};
     return parseNumber(requiredText(attribute), attribute);
 }
 
@@ -363,12 +660,12 @@ bool ProductReader::optionalBool(const char* attribute, bool fallback)
 {
     if (failed() || !m_reader.attributes().hasAttribute(QLatin1String(attribute)))
         return fallback;
-    const QString text = m_reader.attributes().value(QLatin1String(attribute)).toString();
+    const QStringRef text = m_reader.attributes().value(QLatin1String(attribute));
     if (text == QLatin1String("true"))
         return true;
     if (text == QLatin1String("false"))
         return false;
-    fail(QStringLiteral("\"%1\" must be true or false, not \"%2\"").arg(QLatin1String(attribute), text));
+    fail(QStringLiteral("\"%1\" must be true or false, not \"%2\"").arg(QLatin1String(attribute), shown(text)));
     return fallback;
 }
 
@@ -380,31 +677,52 @@ double ProductReader::optionalScale(const char* attribute)
     bool ok = false;
     const double scale = text.toDouble(&ok);
     if (!ok || !(scale > 0.0) || scale > 1e9) {
-        fail(QStringLiteral("\"%1\" must be a positive number, not \"%2\"").arg(QLatin1String(attribute), text));
+        fail(QStringLiteral("\"%1\" must be a positive number, not \"%2\"").arg(QLatin1String(attribute), shown(text)));
         return 1.0;
     }
     return scale;
 }
 
-qint64 ProductReader::parseNumber(const QString& text, const char* attribute)
+// Decimal or 0x hexadecimal digits with an optional leading minus. A number
+// beyond 64 bits is still a number; it fits no type, so `fits` is false.
+ProductReader::Number ProductReader::parseNumber(const QString& text, const char* attribute)
 {
+    Number number;
+    number.text = text;
     if (failed())
-        return 0;
-    QString digits = text;
-    const bool negative = digits.startsWith(QLatin1Char('-'));
+        return number;
+    int at = 0;
+    const bool negative = text.startsWith(QLatin1Char('-'));
     if (negative)
-        digits.remove(0, 1);
-    bool ok = false;
-    qint64 magnitude = 0;
-    if (digits.startsWith(QLatin1String("0x")) || digits.startsWith(QLatin1String("0X")))
-        magnitude = digits.mid(2).toLongLong(&ok, 16);
-    else if (!digits.isEmpty() && digits.at(0).isDigit())
-        magnitude = digits.toLongLong(&ok, 10);
-    if (!ok || magnitude < 0) {
-        fail(QStringLiteral("\"%1\" is not a number: \"%2\"").arg(QLatin1String(attribute), text));
-        return 0;
+        ++at;
+    int base = 10;
+    if (text.midRef(at, 2) == QLatin1String("0x") || text.midRef(at, 2) == QLatin1String("0X")) {
+        base = 16;
+        at += 2;
     }
-    return negative ? -magnitude : magnitude;
+    if (at >= text.size()) {
+        fail(QStringLiteral("\"%1\" is not a number: \"%2\"").arg(QLatin1String(attribute), shown(text)));
+        return number;
+    }
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    quint64 magnitude = 0;
+    bool fits = true;
+    for (; at < text.size(); ++at) {
+        const int digit = digitValue(text.at(at), base);
+        if (digit < 0) {
+            fail(QStringLiteral("\"%1\" is not a number: \"%2\"").arg(QLatin1String(attribute), shown(text)));
+            return number;
+        }
+        if (fits && magnitude <= (limit - quint64(digit)) / quint64(base))
+            magnitude = magnitude * quint64(base) + quint64(digit);
+        else
+            fits = false;
+    }
+    number.fits = fits;
+    if (fits)
+        number.value = negative ? qint64(0 - magnitude) : qint64(magnitude);
+    return number;
 }
 
 void ProductReader::fail(const QString& message)
@@ -415,5 +733,5 @@ void ProductReader::fail(const QString& message)
 void ProductReader::failAt(qint64 line, qint64 column, const QString& message)
 {
     if (m_error.isEmpty())
-        m_error = QStringLiteral("%1:%2:%3: error: %4").arg(m_source).arg(line).arg(column).arg(message);
+        m_error = oneLine(QStringLiteral("%1:%2:%3: error: %4").arg(m_source).arg(line).arg(column).arg(message));
 }

@@ -3,6 +3,7 @@
 #include "device/motionwiring.h"
 #include "model/productdescription.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -14,6 +15,14 @@ struct SimulatedProduct
 {
     std::unique_ptr<ProductDescription> description;
     MotionWiring motion;
+
+    // The largest file readFile() takes.
+    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
+    // Reads the whole of a file given by the user, once: a regular file, a
+    // pipe (`<(cat FILE)`) or a resource, of at most kMaxFileSize bytes.
+    // Anything else (a device, a directory, a larger file) is refused with "PATH: error: cannot read the KIND: why".
+    static bool readFile(const QString& path, const QString& kind, QByteArray* bytes, QString* error);
 
     // Reads a product file. On any error returns null and sets `error` to one
     // line "FILE:LINE:COLUMN: error: what".
