@@ -117,9 +117,11 @@ bool checkPlatform(const std::vector<QByteArray>& arguments, QString* error)
     const QStringList names = platformNames(arguments);
     if (names.isEmpty() || (!name.isEmpty() && names.contains(name, Qt::CaseInsensitive)))
         return true;
-    *error = name.isEmpty() ? QStringLiteral("%1 needs a platform name (the platforms are %2)").arg(QLatin1String(source), names.join(QStringLiteral(", ")))
-                            : QStringLiteral("Qt has no platform \"%1\" (%2; the platforms are %3)")
-                                  .arg(name, QLatin1String(source), names.join(QStringLiteral(", ")));
+    const QString platforms = names.join(QStringLiteral(", "));
+    if (name.isEmpty())
+        *error = QStringLiteral("%1 needs a platform name (the platforms are %2)").arg(QLatin1String(source), platforms);
+    else
+        *error = QStringLiteral("%1 \"%2\": Qt has no such platform (the platforms are %3)").arg(QLatin1String(source), name, platforms);
     return false;
 }
 
