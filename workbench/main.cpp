@@ -111,12 +111,22 @@ bool checkPlatform(const std::vector<QByteArray>& arguments, QString* error)
         platform = qgetenv("QT_QPA_PLATFORM");
         source = "QT_QPA_PLATFORM";
     }
-    const QString name = QString::fromLocal8Bit(platform).section(QLatin1Char(':'), 0, 0);
-    if (!given && name.isEmpty())
+    // "NAME:OPTIONS"; several names separated by ";" are tried in turn.
+    QStringList wanted;
+    for (const QString& entry : QString::fromLocal8Bit(platform).split(QLatin1Char(';'))) {
+        if (!entry.section(QLatin1Char(':'), 0, 0).isEmpty())
+            wanted << entry.section(QLatin1Char(':'), 0, 0);
+    }
+    if (!given && wanted.isEmpty())
         return true;
     const QStringList names = platformNames(arguments);
-    if (names.isEmpty() || (!name.isEmpty() && names.contains(name, Qt::CaseInsensitive)))
+    if (names.isEmpty())
         return true;
+    for (const QString& name : qAsConst(wanted)) {
+        if (names.contains(name, Qt::CaseInsensitive))
+            return true;
+    }
+    const QString name = wanted.join(QLatin1Char(';'));
     const QString platforms = names.join(QStringLiteral(", "));
     if (name.isEmpty())
         *error = QStringLiteral("%1 needs a platform name (the platforms are %2)").arg(QLatin1String(source), platforms);
@@ -127,7 +137,8 @@ bool checkPlatform(const std::vector<QByteArray>& arguments, QString* error)
 
 bool platformChosen(const std::vector<QByteArray>& arguments)
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    // An empty QT_QPA_PLATFORM chooses nothing.
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return true;
     bool given = false;
     argumentValue(arguments, "platform", &given);
