@@ -46,8 +46,8 @@ std::vector<QByteArray> normalizedArguments(int argc, char** argv)
     return arguments;
 }
 
-// The value of "-platform NAME" (or "--platform NAME") among the arguments;
-// `found` tells whether the option is there at all.
+// The value after "-OPTION" (or "--OPTION") among the arguments, as Qt reads
+// its own options; `found` tells whether the option is there at all.
 QByteArray argumentValue(const std::vector<QByteArray>& arguments, const char* option, bool* found = nullptr)
 {
     const QByteArray single = QByteArray("-") + option;

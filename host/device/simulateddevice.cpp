@@ -320,11 +320,12 @@ void SimulatedDevice::stepMotion(quint8 motor, int milliseconds)
                 RampGenerator::step(settings, distance(), once, StepMs / 1000.0);
                 const qint64 whole = std::llround(once.position);
                 once.position -= double(whole);
-                if (once.position == relative.position && once.velocity == relative.velocity) {
-                    state.base = qint32(quint32(state.base) + quint32(quint64(whole)) * quint32(quint64(steps)));
-                    time += steps * StepMs;
-                    continue;
-                }
+                const bool same = once.position == relative.position && once.velocity == relative.velocity;
+                const qint64 crossed = same ? steps : 1; // else just the step made
+                state.base = qint32(quint32(state.base) + quint32(quint64(whole)) * quint32(quint64(crossed)));
+                relative = once;
+                time += crossed * StepMs;
+                continue;
             }
         }
         long long ticks = 0;
