@@ -2,6 +2,7 @@
 #include "device/simulateddevice.h"
 #include "fixture.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cmath>
@@ -106,6 +107,7 @@ class tst_Motion : public QObject
 private slots:
     void everyProfileStopsExactlyOnTheTargetWithoutOvershoot_data();
     void everyProfileStopsExactlyOnTheTargetWithoutOvershoot();
+    void howTimeIsCutDoesNotChangeTheMotion_data();
     void howTimeIsCutDoesNotChangeTheMotion();
 
     void defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data();
@@ -149,15 +151,61 @@ void tst_Motion::everyProfileStopsExactlyOnTheTargetWithoutOvershoot()
     QCOMPARE(rest.position, target);
 }
 
+void tst_Motion::howTimeIsCutDoesNotChangeTheMotion_data()
+{
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<QString>("setting"); // a device value set before the move, if any
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<qint64>("start");
+    QTest::addColumn<qint64>("distance");
+    const qint64 top = 2147483647;
+    QTest::newRow("direct") << 40 << "RAMP_ENABLE" << qint64(0) << qint64(5) << qint64(-123456);
+    QTest::newRow("eight-point") << 40 << "" << qint64(0) << qint64(0) << qint64(100000);
+    QTest::newRow("eight-point, long cruise across the counter's end")
+        << 40 << "" << qint64(0) << top - 500000 << qint64(1200000);
+    QTest::newRow("eight-point, cruise of a fraction a tick") << 40 << "RAMPER_V_MAX" << qint64(1234567) << qint64(-7) << qint64(-300001);
+    QTest::newRow("trapezoid") << 100 << "" << qint64(0) << qint64(-50000) << qint64(-250000);
+    QTest::newRow("trapezoid, long cruise across the counter's start")
+        << 100 << "" << qint64(0) << -top + 300000 << qint64(-1000000);
+}
+
 void tst_Motion::howTimeIsCutDoesNotChangeTheMotion()
 {
-    const Settings s = eightPoint();
-    State once, sliced;
-    RampGenerator::step(s, 100000, once, 1.234);
-    for (int i = 0; i < 1234; i += 17)
-        RampGenerator::step(s, 100000, sliced, qMin(17, 1234 - i) / 1000.0);
-    QCOMPARE(sliced.position, once.position);
-    QCOMPARE(sliced.velocity, once.velocity);
+    QFETCH(int, variant);
+    QFETCH(QString, setting);
+    QFETCH(qint64, value);
+    QFETCH(qint64, start);
+    QFETCH(qint64, distance);
+    // The same move advanced in 1 ms steps and in random cuts, long and short.
+    const ProductMotion m = motionOf(variant);
+    const QString actual = QLatin1String(m.actual);
+    Fixture fine(variant);
+    Fixture cut(variant);
+    QList<qint64> arrivals[2];
+    for (Fixture* f : {&fine, &cut}) {
+        QList<qint64>& arrived = arrivals[f == &cut];
+        connect(f->device(), &SimulatedDevice::moveArrived, f->device(), [&arrived](quint8, qint64 ms) { arrived << ms; });
+        if (m.mode)
+            f->setDevice(QLatin1String(m.mode), 3);
+        if (!setting.isEmpty())
+            f->setDevice(setting, value);
+        f->setDevice(actual, start);
+        f->setDevice(QLatin1String(m.target), qint32(quint32(quint64(start + distance))));
+    }
+    const quint32 seed = 20261206u + quint32(QTest::currentDataTag()[0]);
+    QRandomGenerator random(seed);
+    while (arrivals[1].isEmpty() && cut.device()->timeMs() < 120000) {
+        const int ms = random.bounded(4) == 0 ? random.bounded(500, 8000) : random.bounded(1, 60);
+        cut.device()->advance(ms);
+        while (fine.device()->timeMs() < cut.device()->timeMs())
+            fine.device()->advance(1);
+        const QString where = QStringLiteral("seed %1, at %2 ms").arg(seed).arg(cut.device()->timeMs());
+        QVERIFY2(cut.deviceValue(actual) == fine.deviceValue(actual), qPrintable(where));
+        QVERIFY2(cut.device()->motionState(0).velocity == fine.device()->motionState(0).velocity, qPrintable(where));
+    }
+    QCOMPARE(arrivals[1], arrivals[0]);
+    QCOMPARE(arrivals[1].size(), 1);
+    QCOMPARE(cut.deviceValue(actual), qint64(qint32(quint32(quint64(start + distance)))));
 }
 
 void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data()

@@ -1,6 +1,7 @@
 #include "device/journal.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
+#include "products/simulatedproduct.h"
 #include "model/productdescription.h"
 #include "model/xmlproductic.h"
 #include "core/toolsinterface.h"
@@ -11,6 +12,7 @@
 #include "motionplot.h"
 #include "planbox.h"
 #include "pluginhost.h"
+#include "productcatalog.h"
 #include "toolpanel.h"
 #include "userinput.h"
 
@@ -69,6 +71,16 @@ Run runScript(const QByteArray& script, const QStringList& more = {})
     return runWorkbench(QStringList{QStringLiteral("--script"), path} + more);
 }
 
+// The built-in Zell product under another variant code and designation.
+QByteArray zellProductAs(int variant, const QByteArray& designation)
+{
+    QFile file(SimulatedProduct::builtInPath(40));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read the Zell product");
+    return file.readAll().replace("variant=\"40\" designation=\"Zell\"",
+                                  "variant=\"" + QByteArray::number(variant) + "\" designation=\"" + designation + '"');
+}
+
 // The host with the built plug-in loaded, as the workbench starts it.
 std::unique_ptr<PluginHost> loadedHost()
 {
@@ -109,6 +121,7 @@ private slots:
 
     void windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice();
     void pickingAnotherProductOpensItsToolOnAFreshModule();
+    void productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided();
     void inRealTimeTheDeviceClockAndTracesRun();
     void journalViewShowsEveryAccessWithTimeAndMotor();
     void journalViewFiltersClearsAndSavesWhatItShows();
@@ -235,30 +248,56 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("productFile");
     QTest::newRow("unknown command after good lines")
         << QByteArray("product 40\nopen\nprint tool motorNumber\nteleport 5\nprint tool motorNumber\n")
         << "tool.motorNumber = 0\n"
-        << ":4: error: unknown command \"teleport\"";
+        << ":4: error: unknown command \"teleport\"" << QByteArray();
     QTest::newRow("an earlier failing line wins over a later bad one")
         << QByteArray("product 40\nclick btnMoveAbsolute\nteleport\n") << ""
-        << ":2: error: no tool is open: \"open\" comes first";
+        << ":2: error: no tool is open: \"open\" comes first" << QByteArray();
     QTest::newRow("unknown product") << QByteArray("product 41\n") << ""
-                                     << ":1: error: unknown product code 41 (the products are 40, 100, 105, 108, 135, 139)";
+                                     << ":1: error: unknown product code 41 (the products are 40, 100, 105, 108, 135, 139)" << QByteArray();
     QTest::newRow("missing widget") << QByteArray("product 40\nopen\nclick btnLaunch\n") << ""
-                                    << ":3: error: the tool has no widget or object \"btnLaunch\"";
+                                    << ":3: error: the tool has no widget or object \"btnLaunch\"" << QByteArray();
     QTest::newRow("missing property") << QByteArray("product 40\nopen\nprint tool colour\n") << ""
-                                      << ":3: error: \"tool\" (*) has no property \"colour\"";
+                                      << ":3: error: \"tool\" (*) has no property \"colour\"" << QByteArray();
     QTest::newRow("bad number") << QByteArray("product 40\nadvance 1e3\n") << ""
-                                << ":2: error: bad number \"1e3\" for MS (decimal or 0x hexadecimal)";
+                                << ":2: error: bad number \"1e3\" for MS (decimal or 0x hexadecimal)" << QByteArray();
     QTest::newRow("wrong argument count") << QByteArray("product 40\nopen\nshow now\n") << ""
-                                          << ":3: error: \"show\" takes 0 arguments, not 1 (usage: show)";
+                                          << ":3: error: \"show\" takes 0 arguments, not 1 (usage: show)" << QByteArray();
     QTest::newRow("motor the product lacks") << QByteArray("product 108\nopen 1\n") << ""
-                                             << ":2: error: product 108 has 1 motor, no motor 1";
+                                             << ":2: error: product 108 has 1 motor, no motor 1" << QByteArray();
     QTest::newRow("device name the product lacks")
         << QByteArray("product 105\ndevice RAMPER_V1 5\n") << ""
-        << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"";
+        << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"" << QByteArray();
     QTest::newRow("register name in a reply") << QByteArray("product 40\nopen\nreply type=NO_SUCH_REGISTER\n") << ""
-                                              << ":3: error: the product has no register \"NO_SUCH_REGISTER\"";
+                                              << ":3: error: the product has no register \"NO_SUCH_REGISTER\"" << QByteArray();
+    // Files that are no script, and mistakes the run used to take for something else.
+    const QByteArray big = QByteArray(16 * 1024 * 1024, '#').append("\n");
+    QTest::newRow("NUL byte") << QByteArray("product 40\nopen\npri").append('\0').append("nt tool x\n") << ""
+                              << ":3:4: error: a NUL byte (a script is text) in \"pri\\x00nt tool x\"" << QByteArray();
+    QTest::newRow("carriage returns alone") << QByteArray("product 40\ropen\r") << ""
+                                            << ":1:11: error: a carriage return inside a line (lines end with LF or CR LF) "
+                                               "in \"product 40\\x0Dopen\\x0D\"" << QByteArray();
+    QTest::newRow("not UTF-8") << QByteArray("product 40\nset x caf\xE9\n") << ""
+                               << ":2:10: error: a byte that is not UTF-8 in \"set x caf\\xE9\"" << QByteArray();
+    QTest::newRow("directory") << QByteArray("<directory>") << "" << ": error: cannot read the script: not a regular file"
+                               << QByteArray();
+    QTest::newRow("over 16 MiB") << big << ""
+                                 << ": error: the script is 16777217 bytes long, more than the 16 MiB a script may have"
+                                 << QByteArray();
+    QTest::newRow("variant the plug-in does not serve") << QByteArray("product 77\nopen\n") << ""
+                                                        << ":2: error: the plug-in does not serve product variant 77 (Zell)"
+                                                        << zellProductAs(77, "Zell");
+    QTest::newRow("empty property prints empty; a number beyond the box")
+        << QByteArray("product 40\nopen\nprint cmbRelativeTo currentData\nset sbTargetPosition 4294967296\n")
+        << "cmbRelativeTo.currentData = \n"
+        << ":4: error: 4294967296 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to 2147483647)"
+        << QByteArray();
+    QTest::newRow("most negative into a box that stops one above it") << QByteArray("product 40\nopen\nset sbTargetPosition -0x80000000\n") << ""
+        << ":3: error: -0x80000000 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to 2147483647)"
+        << QByteArray();
 }
 
 void tst_Workbench::scriptStopsAtItsFirstBadLine()
@@ -266,9 +305,13 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine()
     QFETCH(QByteArray, script);
     QFETCH(QString, out);
     QFETCH(QString, error);
+    QFETCH(QByteArray, productFile);
     QTemporaryDir dir;
-    const QString path = writeFile(dir, QStringLiteral("bad.wbs"), script);
-    const Run run = runWorkbench({QStringLiteral("--script"), path});
+    const QString path = script == "<directory>" ? dir.path() : writeFile(dir, QStringLiteral("bad.wbs"), script);
+    QStringList arguments{QStringLiteral("--script"), path};
+    if (!productFile.isEmpty())
+        arguments << QStringLiteral("--product-file") << writeFile(dir, QStringLiteral("product.xml"), productFile);
+    const Run run = runWorkbench(arguments);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, out);
     QCOMPARE(run.errors.size(), 1);
@@ -293,6 +336,16 @@ void tst_Workbench::badCommandLinesAreRefusedWithOneMessage_data()
                                           << "workbench: error: the plug-in directory \"/nonexistent/plugins\" does not exist";
     QTest::newRow("unknown start product") << QStringList{"--product", "77", "--screenshot", "never.png"} << QByteArray()
                                            << "workbench: error: unknown product code 77 (the products are 40, 100, 105, 108, 135, 139)";
+    QTest::newRow("unknown start product beside a script") << QStringList{"--product", "77"} << QByteArray()
+                                                           << "workbench: error: unknown product code 77 (the products are 40, 100, 105, 108, 135, 139)";
+    for (const char* option : {"--script", "--screenshot", "--plugin-dir", "--product", "--product-file"}) {
+        QTest::addRow("empty %s", option) << QStringList{option, ""} << QByteArray()
+                                          << QStringLiteral("workbench: error: %1 needs a value, not an empty one (see --help)").arg(QLatin1String(option));
+    }
+    QTest::newRow("script twice") << QStringList{"--script", "a.wbs"} << QByteArray()
+                                  << "workbench: error: --script is given 2 times; give it once (see --help)";
+    QTest::newRow("platform Qt does not have") << QStringList{"-platform", "nowhere"} << QByteArray()
+                                               << "workbench: error: -platform \"nowhere\": Qt has no such platform (the platforms are *)";
     QTest::newRow("malformed product file") << QStringList() << QByteArray("<?xml version=\"1.0\"?>\n<product variant=\"40\">\n</product>\n")
                                             << "product.xml:2:22: error: <product> lacks the attribute \"designation\"";
 }
@@ -314,7 +367,13 @@ void tst_Workbench::badCommandLinesAreRefusedWithOneMessage()
         arguments << QStringLiteral("--script") << script;
     const Run run = runWorkbench(arguments);
     QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.errors, QStringList{expected});
+    QCOMPARE(run.errors.size(), 1);
+    // A "*" stands for a list that depends on the machine.
+    const int star = expected.indexOf(QLatin1Char('*'));
+    if (star < 0)
+        QCOMPARE(run.errors.first(), expected);
+    else
+        QVERIFY2(run.errors.first().startsWith(expected.left(star)), qPrintable(run.errors.first()));
     QCOMPARE(run.out, QString());
 }
 
@@ -322,7 +381,7 @@ void tst_Workbench::screenshotIsSavedAfterTheScript()
 {
     QTemporaryDir dir;
     const QString picture = dir.filePath(QStringLiteral("shot.png"));
-    const Run run = runScript("product 135\nopen 1\nshow\n", {QStringLiteral("--screenshot"), picture});
+    const Run run = runScript("product 135\nopen 1\nshow\n", {QStringLiteral("--screenshot"), picture, QStringLiteral("--platform=offscreen")});
     QCOMPARE(run.exitCode, 0);
     const QImage image(picture);
     QVERIFY2(!image.isNull(), "the screenshot is a PNG of the window");
@@ -402,6 +461,31 @@ void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
     qint64 mode = 0;
     QVERIFY(host->module()->device()->value(0, QStringLiteral("commutationMode"), &mode));
     QCOMPARE(mode, qint64(1));
+}
+
+void tst_Workbench::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
+{
+    QTemporaryDir dir;
+    ProductCatalog catalog;
+    QString error;
+    QVERIFY(catalog.loadBuiltIn(&error));
+    // The longest designation the product reader accepts, up to 100000 characters.
+    for (int length = 100000; !catalog.addFile(writeFile(dir, QStringLiteral("77.xml"), zellProductAs(77, QByteArray(length, 'D'))), &error); length /= 2)
+        QVERIFY2(length > 200, qPrintable(error));
+    PluginHost host(std::move(catalog));
+    QVERIFY(host.load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error));
+    MainWindow window(host);
+    QVERIFY(!window.openProduct(77, 0, &error));
+    QVERIFY2(error.startsWith(QLatin1String("the plug-in does not serve product variant 77 (DDD")), qPrintable(error.left(80)));
+    QVERIFY(!host.tool());
+    const QString note = window.findChild<QLabel*>(QStringLiteral("toolNote"))->text();
+    QVERIFY2(note.startsWith(QLatin1String("No tool: the plug-in does not serve product variant 77")), qPrintable(note.left(80)));
+    // No text of the window grows with the designation.
+    auto* products = window.findChild<QComboBox*>(QStringLiteral("productPicker"));
+    QVERIFY(products->itemText(products->findData(77)).endsWith(QChar(0x2026) + QStringLiteral(" — Zell servo evaluation module")));
+    for (const QString& text : {note, error, products->itemText(products->findData(77)), window.windowTitle()})
+        QVERIFY2(text.size() < 150, qPrintable(text.left(80)));
+    QVERIFY(window.sizeHint().width() < 3000);
 }
 
 void tst_Workbench::inRealTimeTheDeviceClockAndTracesRun()

@@ -6,10 +6,17 @@
 #include "workbenchoptions.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLibraryInfo>
 #include <QPixmap>
+#include <QPluginLoader>
 #include <QTextStream>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 constexpr int kBadInput = ScriptRunner::ErrorExitCode;
@@ -20,15 +27,122 @@ int fail(const QString& message)
     return kBadInput;
 }
 
-bool platformChosen(int argc, char** argv)
+// Qt reads "-platform NAME" and "--platform NAME" but not "--platform=NAME":
+// the arguments with that one spelled the way Qt reads it.
+std::vector<QByteArray> normalizedArguments(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    std::vector<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        const int equals = argument.indexOf('=');
+        const QByteArray option = argument.left(equals);
+        if (i > 0 && equals > 0 && (option == "--platform" || option == "-platform")) {
+            arguments.emplace_back("-platform");
+            arguments.push_back(argument.mid(equals + 1));
+        } else {
+            arguments.push_back(argument);
+        }
+    }
+    return arguments;
+}
+
+// The value after "-OPTION" (or "--OPTION") among the arguments, as Qt reads
+// its own options; `found` tells whether the option is there at all.
+QByteArray argumentValue(const std::vector<QByteArray>& arguments, const char* option, bool* found = nullptr)
+{
+    const QByteArray single = QByteArray("-") + option;
+    const QByteArray twice = QByteArray("--") + option;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == single || arguments[i] == twice) {
+            if (found)
+                *found = true;
+            return i + 1 < arguments.size() ? arguments[i + 1] : QByteArray();
+        }
+    }
+    if (found)
+        *found = false;
+    return QByteArray();
+}
+
+// The platform names of the platform plug-ins Qt would look for where Qt
+// looks for them, read from the plug-ins' metadata without loading them.
+QStringList platformNames(const std::vector<QByteArray>& arguments)
+{
+    QStringList directories;
+    const QString local = QString::fromLocal8Bit(arguments.front());
+    directories << QFileInfo(local).absolutePath() + QStringLiteral("/platforms");
+    directories << QLibraryInfo::location(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+    const QString pluginPath = QString::fromLocal8Bit(qgetenv("QT_PLUGIN_PATH"));
+    for (const QString& path : pluginPath.split(QDir::listSeparator())) {
+        if (!path.isEmpty())
+            directories << path + QStringLiteral("/platforms");
+    }
+    directories << QString::fromLocal8Bit(qgetenv("QT_QPA_PLATFORM_PLUGIN_PATH"));
+    directories << QString::fromLocal8Bit(argumentValue(arguments, "platformpluginpath"));
+    QStringList names;
+    for (const QString& directory : qAsConst(directories)) {
+        if (directory.isEmpty())
+            continue;
+        const QFileInfoList files = QDir(directory).entryInfoList(QDir::Files);
+        for (const QFileInfo& file : files) {
+            const QJsonObject meta = QPluginLoader(file.absoluteFilePath()).metaData();
+            if (!meta.value(QStringLiteral("IID")).toString().contains(QLatin1String("QPlatformIntegrationFactoryInterface")))
+                continue;
+            const QJsonArray keys = meta.value(QStringLiteral("MetaData")).toObject().value(QStringLiteral("Keys")).toArray();
+            for (const QJsonValue& key : keys) {
+                if (!names.contains(key.toString(), Qt::CaseInsensitive))
+                    names << key.toString();
+            }
+        }
+    }
+    names.sort();
+    return names;
+}
+
+// Qt aborts when it cannot load the platform asked for; say so before it
+// does. Only when Qt's platform plug-ins can be listed: a platform found but
+// unable to start is still Qt's to report.
+bool checkPlatform(const std::vector<QByteArray>& arguments, QString* error)
+{
+    bool given = false;
+    QByteArray platform = argumentValue(arguments, "platform", &given);
+    const char* source = "-platform";
+    if (!given) {
+        platform = qgetenv("QT_QPA_PLATFORM");
+        source = "QT_QPA_PLATFORM";
+    }
+    // "NAME:OPTIONS"; several names separated by ";" are tried in turn.
+    QStringList wanted;
+    for (const QString& entry : QString::fromLocal8Bit(platform).split(QLatin1Char(';'))) {
+        if (!entry.section(QLatin1Char(':'), 0, 0).isEmpty())
+            wanted << entry.section(QLatin1Char(':'), 0, 0);
+    }
+    if (!given && wanted.isEmpty())
         return true;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+    const QStringList names = platformNames(arguments);
+    if (names.isEmpty())
+        return true;
+    for (const QString& name : qAsConst(wanted)) {
+        if (names.contains(name, Qt::CaseInsensitive))
             return true;
     }
+    const QString name = wanted.join(QLatin1Char(';'));
+    const QString platforms = names.join(QStringLiteral(", "));
+    if (name.isEmpty())
+        *error = QStringLiteral("%1 needs a platform name (the platforms are %2)").arg(QLatin1String(source), platforms);
+    else
+        *error = QStringLiteral("%1 \"%2\": Qt has no such platform (the platforms are %3)").arg(QLatin1String(source), name, platforms);
     return false;
+}
+
+bool platformChosen(const std::vector<QByteArray>& arguments)
+{
+    // An empty QT_QPA_PLATFORM chooses nothing.
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    bool given = false;
+    argumentValue(arguments, "platform", &given);
+    return given;
 }
 
 bool saveScreenshot(MainWindow& window, const QString& path)
@@ -42,21 +156,30 @@ bool saveScreenshot(MainWindow& window, const QString& path)
 
 int main(int argc, char** argv)
 {
+    std::vector<QByteArray> arguments = normalizedArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (QByteArray& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    int count = int(arguments.size());
+    QString error;
+    if (!checkPlatform(arguments, &error))
+        return fail(QStringLiteral("error: %1").arg(error));
+
     // Scripts and screenshots need no screen: without a platform chosen they
     // run on the offscreen one. So does everything without a display, to be
     // able to say what is wrong.
     bool noDisplay = false;
-    if (!platformChosen(argc, argv)) {
+    if (!platformChosen(arguments)) {
         noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-        if (noDisplay || WorkbenchOptions::headless(argc, argv))
+        if (noDisplay || WorkbenchOptions::headless(count, pointers.data()))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
+    QApplication app(count, pointers.data());
     QApplication::setApplicationName(QStringLiteral("workbench"));
     QApplication::setApplicationVersion(QStringLiteral("4.6.0"));
 
     WorkbenchOptions options;
-    QString error;
     bool exitNow = false;
     if (!WorkbenchOptions::parse(QApplication::arguments(), &options, &error, &exitNow))
         return fail(QStringLiteral("error: %1 (see --help)").arg(error));
@@ -80,6 +203,13 @@ int main(int argc, char** argv)
         }
     }
 
+    // A start product is checked even when the script chooses its own.
+    if (options.productGiven && !catalog.find(options.product)) {
+        return fail(QStringLiteral("error: unknown product code %1 (the products are %2)")
+                        .arg(options.product)
+                        .arg(catalog.variantList()));
+    }
+
     PluginHost host(std::move(catalog));
     const QString pluginDirectory =
         options.pluginDirectory.isEmpty() ? PluginHost::defaultPluginDirectory() : options.pluginDirectory;
@@ -98,7 +228,10 @@ int main(int argc, char** argv)
             return status;
     } else {
         window.setRealTime(options.screenshot.isEmpty());
-        if (!window.openProduct(options.product, 0, &error))
+        // A product the plug-in does not serve leaves the window with a note
+        // saying so; a screenshot of that is refused.
+        const bool refused = !window.openProduct(options.product, 0, &error);
+        if (refused && (host.refusal().isEmpty() || !options.screenshot.isEmpty()))
             return fail(QStringLiteral("error: %1").arg(error));
         window.show();
     }

@@ -6,6 +6,7 @@
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
 #include "deviceclock.h"
+#include "elided.h"
 #include "exportcontrols.h"
 #include "journalview.h"
 #include "motionplot.h"
@@ -96,7 +97,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     m_time = new QLabel(this);
     m_time->setToolTip(QStringLiteral("The simulated device's time"));
     statusBar()->addPermanentWidget(m_time);
-    statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(QFileInfo(host.pluginFile()).fileName()));
+    statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(elided(QFileInfo(host.pluginFile()).fileName())));
     showDeviceTime(0);
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
@@ -167,7 +168,7 @@ void MainWindow::moduleChanged(SimulatedModule* module)
     m_picker->setCurrent(m_host.variant(), 0);
     connect(module->device(), &SimulatedDevice::advanced, this, &MainWindow::showDeviceTime);
     showDeviceTime(module->device()->timeMs());
-    setWindowTitle(QStringLiteral("Position-mode workbench — %1 %2").arg(m_host.variant()).arg(module->product()->name()));
+    setWindowTitle(QStringLiteral("Position-mode workbench — %1 %2").arg(m_host.variant()).arg(elided(module->product()->name())));
 }
 
 void MainWindow::toolOpened(ToolsInterface* tool)

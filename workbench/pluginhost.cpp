@@ -1,6 +1,7 @@
 #include "pluginhost.h"
 
 #include "core/toolsinterface.h"
+#include "elided.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
@@ -86,6 +87,7 @@ bool PluginHost::openProduct(int variant, QString* error)
     if (!module)
         return false;
     closeTool();
+    m_refusal.clear();
     m_module = std::move(module);
     m_variant = variant;
     emit moduleChanged(m_module.get());
@@ -112,7 +114,17 @@ ToolsInterface* PluginHost::openTool(quint8 motor, QString* error)
         return nullptr;
     }
     closeTool();
-    m_root->isUsableForVariant(m_variant);
+    // The host asks first and clones only for a variant the plug-in serves.
+    if (!m_root->isUsableForVariant(m_variant)) {
+        const ProductCatalog::Entry* entry = m_catalog.find(m_variant);
+        m_refusal = QStringLiteral("the plug-in does not serve product variant %1 (%2)")
+                        .arg(m_variant)
+                        .arg(entry ? elided(entry->designation) : QStringLiteral("unknown designation"));
+        *error = m_refusal;
+        emit toolRefused(m_refusal);
+        return nullptr;
+    }
+    m_refusal.clear();
     m_tool = m_root->clone(QLatin1String(ToolName), motor, m_module.get());
     if (!m_tool) {
         *error = QStringLiteral("the plug-in created no tool for product %1").arg(m_variant);

@@ -45,6 +45,9 @@ public:
     ToolsInterface* openTool(quint8 motor, QString* error);
     void closeTool();
     ToolsInterface* tool() const;
+    // Why the last openTool() opened no tool for the connected product (the
+    // plug-in does not serve its variant); empty otherwise.
+    QString refusal() const { return m_refusal; }
     // The motor of the open tool; 0 without one.
     quint8 motor() const;
 
@@ -57,6 +60,8 @@ signals:
     void toolOpened(ToolsInterface* tool);
     // Emitted before the tool is destroyed.
     void toolClosing(ToolsInterface* tool);
+    // openTool() found the plug-in does not serve the product's variant.
+    void toolRefused(const QString& reason);
     void valueExported(const QString& key, const QVariant& value);
 
 private:
@@ -66,4 +71,5 @@ private:
     std::unique_ptr<SimulatedModule> m_module;
     int m_variant = 0;
     QPointer<ToolsInterface> m_tool;
+    QString m_refusal;
 };

@@ -1,5 +1,7 @@
 #include "productpicker.h"
 
+#include "elided.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,7 +18,7 @@ ProductPicker::ProductPicker(const ProductCatalog& catalog, QWidget* parent)
                                           "on a fresh module."));
     const QList<ProductCatalog::Entry> entries = catalog.entries();
     for (const ProductCatalog::Entry& entry : entries) {
-        m_products->addItem(QStringLiteral("%1  %2 — %3").arg(entry.variant).arg(entry.designation, entry.name),
+        m_products->addItem(QStringLiteral("%1  %2 — %3").arg(entry.variant).arg(elided(entry.designation), elided(entry.name)),
                             entry.variant);
     }
     m_motors = new QComboBox(this);

@@ -10,14 +10,15 @@
 #include "model/productdescription.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
+#include "motionplot.h"
 #include "pluginhost.h"
+#include "scriptfile.h"
 #include "scriptparser.h"
 #include "toolpanel.h"
 #include "userinput.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QPoint>
@@ -32,6 +33,8 @@ namespace {
 // Device time goes forward in slices of this size, so that every view
 // sampling the device sees the motion; the motion itself is the same.
 constexpr int kAdvanceSliceMs = 20;
+// The stretch of device time the views show (the plot's window).
+constexpr qint64 kSampledMs = qint64(MotionPlot::WindowSeconds * 1000);
 
 // How `print` shows a property value.
 QString valueText(const QObject* object, const QString& property, const QVariant& value)
@@ -78,15 +81,19 @@ ScriptRunner::ScriptRunner(PluginHost& host, ToolPanel& panel, QTextStream& out,
 int ScriptRunner::runFile(const QString& fileName)
 {
     m_fileName = fileName;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        m_err << fileName << ": error: cannot read the script: " << file.errorString() << '\n';
+    QString text;
+    ScriptFile::Error fileError;
+    if (!ScriptFile::read(fileName, &text, &fileError)) {
+        m_err << fileName;
+        if (fileError.line > 0)
+            m_err << ':' << fileError.line << ':' << fileError.column;
+        m_err << ": error: " << fileError.message << '\n';
         m_err.flush();
         return ErrorExitCode;
     }
     QList<ScriptCommand> commands;
     ScriptParser::Error parseError;
-    const bool parsed = ScriptParser::parse(QString::fromUtf8(file.readAll()), &commands, &parseError);
+    const bool parsed = ScriptParser::parse(text, &commands, &parseError);
     // The lines before a bad one run first: the run ends at the first bad line.
     QString error;
     int line = 0;
@@ -155,7 +162,14 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
     case ScriptCommand::Advance: {
         if (!requireModule(error))
             return false;
-        for (qint64 left = command.number; left > 0; left -= kAdvanceSliceMs)
+        // The views keep only the last stretch of device time: what comes
+        // before it goes in one step, whose cost does not grow with its length.
+        qint64 left = command.number;
+        if (left > kSampledMs) {
+            module->device()->advance(int(left - kSampledMs));
+            left = kSampledMs;
+        }
+        for (; left > 0; left -= kAdvanceSliceMs)
             module->device()->advance(int(qMin<qint64>(left, kAdvanceSliceMs)));
         return true;
     }
@@ -279,13 +293,17 @@ bool ScriptRunner::print(const ScriptCommand& command, QString* error)
     } else if (command.text == QLatin1String("hidden") && widget) {
         text = widget->isHidden() ? QStringLiteral("true") : QStringLiteral("false");
     } else {
-        const QVariant value = object->property(command.text.toLatin1().constData());
-        if (!value.isValid()) {
+        const QByteArray name = command.text.toLatin1();
+        const QVariant value = object->property(name.constData());
+        // A property that is there but holds nothing prints empty.
+        const bool exists = object->metaObject()->indexOfProperty(name.constData()) >= 0
+                            || object->dynamicPropertyNames().contains(name);
+        if (!value.isValid() && !exists) {
             *error = QStringLiteral("\"%1\" (%2) has no property \"%3\"")
                          .arg(command.name, QLatin1String(object->metaObject()->className()), command.text);
             return false;
         }
-        text = valueText(object, command.text, value);
+        text = value.isValid() ? valueText(object, command.text, value) : QString();
     }
     m_out << command.name << '.' << command.text << " = " << text << '\n';
     return true;

@@ -1,6 +1,7 @@
 #include "toolpanel.h"
 
 #include "core/toolsinterface.h"
+#include "device/simulatedmodule.h"
 #include "pluginhost.h"
 
 #include <QLabel>
@@ -47,6 +48,8 @@ ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     connect(&m_host, &PluginHost::toolOpened, this, &ToolPanel::adopt);
     connect(&m_host, &PluginHost::toolClosing, this, &ToolPanel::release);
     connect(&m_host, &PluginHost::valueExported, this, &ToolPanel::exported);
+    connect(&m_host, &PluginHost::toolRefused, this, &ToolPanel::updatePage);
+    connect(&m_host, &PluginHost::moduleChanged, this, &ToolPanel::updatePage);
     updateTitle();
     updatePage();
 }
@@ -174,6 +177,8 @@ bool ToolPanel::eventFilter(QObject* watched, QEvent* event)
 
 QString ToolPanel::note() const
 {
+    if (!m_tool && !m_host.refusal().isEmpty())
+        return QStringLiteral("No tool: %1.").arg(m_host.refusal());
     if (!m_tool)
         return QStringLiteral("No tool is open.");
     if (!m_tool->toolVisible()) {

@@ -60,6 +60,14 @@ UserInput::Result UserInput::set(QObject* target, const QString& value, QString*
             *error = QStringLiteral("bad number \"%1\" for spin box %2").arg(value, describe(target));
             return Failed;
         }
+        // Typed, a number beyond the box's range would come out as another one.
+        if (number < spinBox->minimum() || number > spinBox->maximum()) {
+            *error = QStringLiteral("%1 is out of the range of spin box %2 (%3 to %4)")
+                         .arg(value, describe(target))
+                         .arg(spinBox->minimum())
+                         .arg(spinBox->maximum());
+            return Failed;
+        }
         if (!spinBox->isEnabled())
             return Disabled;
         spinBox->selectAll();

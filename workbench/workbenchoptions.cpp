@@ -62,6 +62,20 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
         *error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
         return false;
     }
+    // An empty value would quietly mean the default (or nothing at all), and
+    // a second one would quietly win: both are mistakes.
+    for (const QCommandLineOption* option : {&pluginDir, &product, &productFile, &script, &screenshot}) {
+        const QString name = option->names().first();
+        const QStringList values = parser.values(*option);
+        if (values.contains(QString())) {
+            *error = QStringLiteral("--%1 needs a value, not an empty one").arg(name);
+            return false;
+        }
+        if (option != &productFile && values.size() > 1) {
+            *error = QStringLiteral("--%1 is given %2 times; give it once").arg(name).arg(values.size());
+            return false;
+        }
+    }
     options->pluginDirectory = parser.value(pluginDir);
     if (parser.isSet(product)) {
         bool ok = false;
@@ -70,6 +84,7 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
             *error = QStringLiteral("bad product code \"%1\"").arg(parser.value(product));
             return false;
         }
+        options->productGiven = true;
     }
     options->productFiles = parser.values(productFile);
     options->script = parser.value(script);

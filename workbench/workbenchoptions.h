@@ -11,6 +11,7 @@ public:
 
     QString pluginDirectory; // empty: the build layout's plug-in directory
     int product = DefaultProduct;
+    bool productGiven = false; // --product was given (checked even when a script picks the product)
     QStringList productFiles;
     QString script;
     QString screenshot;

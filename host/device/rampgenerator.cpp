@@ -161,6 +161,21 @@ struct Ramp
         return distance;
     }
 
+    // How many whole ticks from `state` on are plain cruise at VMAX, with a
+    // few ticks' margin before the braking curve; 0 when it is not cruising.
+    long long cruiseTicks(double target, const RampGenerator::State& state) const
+    {
+        const double distance = target - state.position;
+        if (direct || distance == 0 || state.velocity != (distance > 0 ? vMax : -vMax))
+            return 0;
+        const double remaining = std::abs(distance);
+        const double step = vMax * RampGenerator::TickSeconds;
+        // The tick's own tests (braking curve met, target reached, rounding
+        // tolerance) stay clear by several ticks' travel and a position.
+        const double room = remaining - brakingDistance(vMax) - (1e-6 + 1e-9 * remaining) - 4 * step - 1;
+        return room > 0 ? static_cast<long long>(std::min(std::floor(room / step), 1e18)) : 0;
+    }
+
     // One tick (or what is left of one); true when the motion came to rest
     // on the target. Speeds change at the ramp's rates within the tick, and
     // the position moves by what that motion runs; the decisions (accelerate,
@@ -252,7 +267,7 @@ struct Ramp
 };
 } // namespace
 
-bool RampGenerator::step(const Settings& settings, double target, State& state, double seconds)
+bool RampGenerator::step(const Settings& settings, double target, State& state, double seconds, long long* ticksRun)
 {
     const Ramp ramp(settings);
     bool arrived = target == state.position && state.velocity == 0;
@@ -260,10 +275,20 @@ bool RampGenerator::step(const Settings& settings, double target, State& state, 
     // its time was cut; a remainder of less than a microsecond is rounding noise.
     const double ticks = seconds / TickSeconds;
     const long long whole = ticks > 0 ? static_cast<long long>(std::floor(ticks + 1e-6)) : 0;
-    for (long long i = 0; i < whole && !arrived; ++i)
+    long long done = 0;
+    for (; done < whole && !arrived; ++done)
         arrived = ramp.tick(target, state, TickSeconds);
     const double rest = (ticks - double(whole)) * TickSeconds;
-    if (rest > 1e-6 && !arrived)
+    if (rest > 1e-6 && !arrived) {
         arrived = ramp.tick(target, state, rest);
+        ++done;
+    }
+    if (ticksRun)
+        *ticksRun = done;
     return arrived;
+}
+
+long long RampGenerator::cruiseTicks(const Settings& settings, double target, const State& state)
+{
+    return Ramp(settings).cruiseTicks(target, state);
 }

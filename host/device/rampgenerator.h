@@ -44,6 +44,12 @@ public:
     // Advances `state` by `seconds` towards `target`, both in the same frame
     // (the device hands the target relative to the position, the short way
     // round the 32-bit counter). Returns true when the motion has come to
-    // rest exactly on the target.
-    static bool step(const Settings& settings, double target, State& state, double seconds);
+    // rest exactly on the target; `ticksRun` gets the ticks it took (all of
+    // `seconds`, or up to and with the tick it arrived in).
+    static bool step(const Settings& settings, double target, State& state, double seconds,
+                     long long* ticksRun = nullptr);
+    // How many ticks from `state` on are plain cruise at VMAX towards
+    // `target`, far enough from the braking curve: each only adds VMAX's
+    // travel of a tick to the position. 0 when the motion is not cruising.
+    static long long cruiseTicks(const Settings& settings, double target, const State& state);
 };

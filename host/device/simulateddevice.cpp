@@ -102,6 +102,8 @@ void SimulatedDevice::settleMotion(quint8 number)
     state.lastTarget = qint32(quint32(quint64(motionValue(number, QStringLiteral("target"), 0))));
     state.shownActual = qint32(quint32(quint64(motionValue(number, QStringLiteral("actual"), 0))));
     state.motion.position = state.shownActual;
+    state.base = state.shownActual;
+    state.relative = 0;
 }
 
 quint32 SimulatedDevice::readRegister(quint8 number, quint16 address)
@@ -145,7 +147,7 @@ void SimulatedDevice::advance(int milliseconds)
     // The motion steps from the time the slice starts at.
     const int motors = m_product ? m_product->motors() : 1;
     for (int motor = 0; motor < motors; ++motor)
-        stepMotion(quint8(motor), milliseconds / 1000.0);
+        stepMotion(quint8(motor), milliseconds);
     m_timeMs += milliseconds;
     emit advanced(m_timeMs);
 }
@@ -269,7 +271,7 @@ RampGenerator::Settings SimulatedDevice::motionSettings(quint8 motor)
     return settings;
 }
 
-void SimulatedDevice::stepMotion(quint8 motor, double seconds)
+void SimulatedDevice::stepMotion(quint8 motor, int milliseconds)
 {
     if (!m_product || !m_motion.sources.contains(QStringLiteral("target"))
         || !m_motion.sources.contains(QStringLiteral("actual")))
@@ -281,6 +283,8 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
     if (shown != state.shownActual) {
         state.shownActual = shown;
         state.fraction = 0;
+        state.base = shown;
+        state.relative = 0;
     }
     if (target != state.lastTarget) {
         state.lastTarget = target;
@@ -291,18 +295,61 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
         state.motion.position = shown + state.fraction;
         return;
     }
-    // The motion runs relative to the counter, towards the target the short
-    // way round the 32-bit counter.
-    const qint32 distance = qint32(quint32(target) - quint32(shown));
-    RampGenerator::State relative;
-    relative.position = state.fraction;
-    relative.velocity = state.motion.velocity;
-    const RampGenerator::State before = relative;
+    // The motion runs relative to a counter value, towards the target the
+    // short way round the 32-bit counter, and moves that value on by whole
+    // positions at each step boundary of device time. The boundaries are
+    // fixed in device time, so the arithmetic, down to its rounding, does not
+    // depend on how the time is cut.
     const RampGenerator::Settings settings = motionSettings(motor);
-    const bool arrived = RampGenerator::step(settings, double(distance), relative, seconds);
+    RampGenerator::State relative{state.relative, state.motion.velocity};
+    const qint64 end = m_timeMs + milliseconds;
+    qint64 time = m_timeMs;
+    bool arrived = false;
+    const auto distance = [&] { return double(qint32(quint32(target) - quint32(state.base))); };
+    while (time < end && !arrived) {
+        const qint64 boundary = (time / StepMs + 1) * StepMs;
+        const qint64 until = qMin(end, boundary);
+        if (time % StepMs == 0 && end - time >= 2 * StepMs) {
+            // Cruising: if a step leaves the fraction as it was, each of the
+            // steps still clear of the braking curve moves the counter by the
+            // same whole amount; they are crossed at once (32-bit wrap in unsigned arithmetic).
+            const long long cruising = RampGenerator::cruiseTicks(settings, distance(), relative);
+            const qint64 steps = qMin<qint64>(cruising / StepMs - 1, (end - time) / StepMs);
+            if (steps >= 2) {
+                RampGenerator::State once = relative;
+                RampGenerator::step(settings, distance(), once, StepMs / 1000.0);
+                const qint64 whole = std::llround(once.position);
+                once.position -= double(whole);
+                const bool same = once.position == relative.position && once.velocity == relative.velocity;
+                const qint64 crossed = same ? steps : 1; // else just the step made
+                state.base = qint32(quint32(state.base) + quint32(quint64(whole)) * quint32(quint64(crossed)));
+                relative = once;
+                time += crossed * StepMs;
+                continue;
+            }
+        }
+        long long ticks = 0;
+        arrived = RampGenerator::step(settings, distance(), relative, double(until - time) / 1000.0, &ticks);
+        if (arrived) {
+            // On the target exactly: the counter is the target.
+            state.base = target;
+            relative.position = 0;
+            time += ticks; // the end of the tick it arrived in
+        } else if (until == boundary) {
+            const qint64 whole = std::llround(relative.position);
+            state.base = qint32(quint32(state.base) + quint32(quint64(whole)));
+            relative.position -= double(whole);
+            time = until;
+        } else {
+            time = until;
+        }
+    }
     state.moving = !arrived;
-    const qint64 whole = std::llround(relative.position);
-    const qint32 next = qint32(quint32(shown) + quint32(quint64(whole)));
+    state.relative = relative.position;
+    // At a boundary the counter is the base; between two, the base moved on
+    // by what has been run since, rounded.
+    const qint64 whole = arrived || time % StepMs == 0 ? 0 : std::llround(relative.position);
+    const qint32 next = qint32(quint32(state.base) + quint32(quint64(whole)));
     state.fraction = relative.position - double(whole);
     state.shownActual = next;
     state.motion.position = double(next) + state.fraction;
@@ -310,13 +357,6 @@ void SimulatedDevice::stepMotion(quint8 motor, double seconds)
     writeMotionValue(motor, QStringLiteral("actual"), next);
     const double scale = m_motion.velocityScale;
     writeMotionValue(motor, QStringLiteral("velocity"), std::llround(state.motion.velocity / scale));
-    if (arrived) {
-        // The tick it arrived in: the slice once more, tick by tick.
-        const qint64 sliceTicks = std::llround(seconds / RampGenerator::TickSeconds);
-        qint64 ticks = 0;
-        bool done = before.position == double(distance) && before.velocity == 0;
-        for (RampGenerator::State replay = before; !done && ticks < sliceTicks; ++ticks)
-            done = RampGenerator::step(settings, double(distance), replay, RampGenerator::TickSeconds);
-        emit moveArrived(motor, m_timeMs + ticks);
-    }
+    if (arrived)
+        emit moveArrived(motor, time);
 }

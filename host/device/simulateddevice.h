@@ -21,6 +21,8 @@ class SimulatedDevice : public QObject, public DeviceLink
     Q_OBJECT
 
 public:
+    static constexpr int StepMs = 20;
+
     SimulatedDevice(const ProductDescription& product, const MotionWiring& motion, QObject* parent = nullptr);
 
     void perform(DeviceAccess& access) override;
@@ -36,7 +38,9 @@ public:
     // Commands an absolute move of a motor (its motion's target).
     void moveTo(quint8 motor, qint32 position);
 
-    // Advances the device's time, and with it every motor's motion.
+    // Advances the device's time, and with it every motor's motion. The
+    // motion runs in steps of StepMs of device time, however the time is cut;
+    // a stretch at constant velocity costs about as little as one step.
     void advance(int milliseconds);
     qint64 timeMs() const { return m_timeMs; }
 
@@ -74,6 +78,10 @@ private:
         RampGenerator::State motion; // exact position and velocity, for plots
         double fraction = 0;         // exact position minus the actual position shown
         qint32 shownActual = 0;      // the actual position the motion last wrote
+        // The exact position as a counter value and what the motion ran
+        // from it since the last step boundary.
+        qint32 base = 0;
+        double relative = 0;
         qint32 lastTarget = 0;       // the target the motion last saw
         bool moving = false;         // a move runs until it rests on its target
     };
@@ -81,7 +89,7 @@ private:
     Channel& channel(quint8 number);
     void settleMotion(quint8 number);
     void writeMotionValue(quint8 motor, const QString& role, qint64 value);
-    void stepMotion(quint8 motor, double seconds);
+    void stepMotion(quint8 motor, int milliseconds);
 
     QPointer<const ProductDescription> m_product;
     MotionWiring m_motion;
