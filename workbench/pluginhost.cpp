@@ -32,7 +32,18 @@ PluginHost::~PluginHost()
 
 QString PluginHost::defaultPluginDirectory()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../plugins"));
+    // The build layout first, then the install layout; the build layout's
+    // directory when neither holds the plug-in, so the error names it.
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    QStringList candidates{QDir::cleanPath(executableDir + QStringLiteral("/../plugins"))};
+#ifdef POSITIONMODE_INSTALLED_PLUGIN_DIR
+    candidates << QDir::cleanPath(executableDir + QLatin1Char('/') + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR));
+#endif
+    for (const QString& candidate : qAsConst(candidates)) {
+        if (!QPluginLoader(QDir(candidate).absoluteFilePath(QLatin1String(kPluginBaseName))).fileName().isEmpty())
+            return candidate;
+    }
+    return candidates.first();
 }
 
 bool PluginHost::load(const QString& directory, QString* error)
