@@ -35,10 +35,11 @@ QString PluginHost::defaultPluginDirectory()
     // The build layout first, then the install layout; the build layout's
     // directory when neither holds the plug-in, so the error names it.
     const QString executableDir = QCoreApplication::applicationDirPath();
-    QStringList candidates{QDir::cleanPath(executableDir + QStringLiteral("/../plugins"))};
-#ifdef POSITIONMODE_INSTALLED_PLUGIN_DIR
-    candidates << QDir::cleanPath(executableDir + QLatin1Char('/') + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR));
-#endif
+    // POSITIONMODE_INSTALLED_PLUGIN_DIR comes from the build: the install
+    // layout's plug-in directory relative to the installed executable's.
+    const QStringList candidates{
+        QDir::cleanPath(executableDir + QStringLiteral("/../plugins")),
+        QDir::cleanPath(executableDir + QLatin1Char('/') + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR))};
     for (const QString& candidate : qAsConst(candidates)) {
         if (!QPluginLoader(QDir(candidate).absoluteFilePath(QLatin1String(kPluginBaseName))).fileName().isEmpty())
             return candidate;
