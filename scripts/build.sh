@@ -10,7 +10,7 @@ shift || true
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-if scripts/is-preset.sh "$target"; then
+if scripts/preset-dir.sh "$target" >/dev/null; then
   cmake --preset "$target" "${launcher[@]}" "$@" >/dev/null
   cmake --build --preset "$target" -j "$(nproc)"
 else

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 target=${1:-build}
 scripts/install-deps.sh build
 scripts/build.sh "$target"
-if scripts/is-preset.sh "$target"; then
+if scripts/preset-dir.sh "$target" >/dev/null; then
   ctest --preset "$target" -j "$(nproc)"
 else
   QT_QPA_PLATFORM=offscreen ctest --test-dir "$target" --output-on-failure -j "$(nproc)"
