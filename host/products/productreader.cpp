@@ -340,7 +340,7 @@ QString ProductReader::requiredText(const char* attribute)
         fail(QStringLiteral("<%1> lacks the attribute \"%2\"").arg(m_reader.name().toString(), QLatin1String(attribute)));
         return QString();
     }
-    const QString text = attributes.value(QLatin1String(attribute)).toString().trimmed();
+    QString text = attributes.value(QLatin1String(attribute)).toString().trimmed();
     if (text.isEmpty())
         fail(QStringLiteral("<%1> has an empty \"%2\"").arg(m_reader.name().toString(), QLatin1String(attribute)));
     return text;
