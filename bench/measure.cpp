@@ -62,7 +62,7 @@ double medianNanoseconds(const std::function<void()>& operation)
 qint64 heapBytesInUse()
 {
     const struct mallinfo2 info = mallinfo2();
-    return qint64(info.uordblks + info.hblkhd);
+    return qint64(info.uordblks) + qint64(info.hblkhd);
 }
 
 void printHeading(const QString& heading, const char* measured)

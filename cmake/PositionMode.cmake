@@ -1,6 +1,6 @@
 # Compiler settings every target of the project takes, as one interface
 # target linked privately: warnings, the Qt API level of the host, and the
-# sanitizers when POSITIONMODE_SANITIZE is on.
+# sanitizers when POSITIONMODE_SANITIZE is on, coverage when POSITIONMODE_COVERAGE is.
 add_library(positionmode_flags INTERFACE)
 target_compile_options(positionmode_flags INTERFACE -Wall -Wextra)
 # The host is built against Qt 5.12: keep away from what was already obsolete then.
@@ -16,6 +16,13 @@ if(POSITIONMODE_FUZZ)
   target_compile_options(positionmode_flags INTERFACE
     -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(positionmode_flags INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+# Coverage counters (gcc --coverage) in every target that takes these flags;
+# scripts/coverage.sh reads them with gcovr.
+if(POSITIONMODE_COVERAGE)
+  target_compile_options(positionmode_flags INTERFACE --coverage)
+  target_link_options(positionmode_flags INTERFACE --coverage)
 endif()
 
 # Builds the tools' Designer forms into `target`: uic makes Ui_PositionMode_*

@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Configures and builds into a build directory (default: build).
-#   scripts/build.sh [BUILD_DIR] [extra cmake arguments...]
+# Configures and builds a preset (CMakePresets.json: release, asan, coverage)
+# or a build directory (default: build, optimised with debug information).
+#   scripts/build.sh [PRESET|BUILD_DIR] [extra cmake arguments...]
+# ccache, when installed, compiles through it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=${1:-build}
+target=${1:-build}
 shift || true
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if scripts/preset-dir.sh "$target" >/dev/null; then
+  cmake --preset "$target" "${launcher[@]}" "$@" >/dev/null
+  cmake --build --preset "$target" -j "$(nproc)"
+else
+  cmake -S . -B "$target" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+    "${launcher[@]}" "$@" >/dev/null
+  cmake --build "$target" -j "$(nproc)"
+fi

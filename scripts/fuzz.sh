@@ -6,6 +6,7 @@
 #   scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh fuzz
 seconds=${1:-30}
 dir=build-fuzz
 

@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project needs to build, test, fuzz and run.
+# Installs the Debian 12 packages a group of tasks needs; skips apt-get when
+# they are all installed already.
+#   scripts/install-deps.sh [GROUP...]     (default: build)
+#     build      compile, test and run
+#     package    make the Debian package (cpack -G DEB with dpkg-shlibdeps)
+#     lint       scripts/format.sh and scripts/tidy.sh
+#     coverage   scripts/coverage.sh
+#     fuzz       scripts/fuzz.sh (clang with libFuzzer)
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build
-  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
-  libqcustomplot-dev
-  fonts-dejavu-core
-  clang libclang-rt-14-dev
-)
+packages=()
+for group in "${@:-build}"; do
+  case $group in
+    build) packages+=(build-essential cmake ninja-build
+                      qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
+                      libqcustomplot-dev fonts-dejavu-core) ;;
+    package) packages+=(dpkg-dev file) ;;
+    lint) packages+=(clang-format clang-tidy python3) ;;
+    coverage) packages+=(gcovr) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "install-deps.sh: unknown group \"$group\" (build, package, lint, coverage, fuzz)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Builds (if needed) and runs every test on the offscreen platform.
-#   scripts/test.sh [BUILD_DIR]
+# Installs what the build needs, builds (if needed) and runs every test on the
+# offscreen platform.
+#   scripts/test.sh [PRESET|BUILD_DIR]     (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=${1:-build}
-scripts/build.sh "$dir"
-QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
+target=${1:-build}
+scripts/install-deps.sh build
+scripts/build.sh "$target"
+if scripts/preset-dir.sh "$target" >/dev/null; then
+  ctest --preset "$target" -j "$(nproc)"
+else
+  QT_QPA_PLATFORM=offscreen ctest --test-dir "$target" --output-on-failure -j "$(nproc)"
+fi

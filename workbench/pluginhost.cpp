@@ -33,7 +33,19 @@ PluginHost::~PluginHost()
 
 QString PluginHost::defaultPluginDirectory()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../plugins"));
+    // The build layout first, then the install layout; the build layout's
+    // directory when neither holds the plug-in, so the error names it.
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    // POSITIONMODE_INSTALLED_PLUGIN_DIR comes from the build: the install
+    // layout's plug-in directory relative to the installed executable's.
+    const QStringList candidates{
+        QDir::cleanPath(executableDir + QStringLiteral("/../plugins")),
+        QDir::cleanPath(executableDir + QLatin1Char('/') + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR))};
+    for (const QString& candidate : qAsConst(candidates)) {
+        if (!QPluginLoader(QDir(candidate).absoluteFilePath(QLatin1String(kPluginBaseName))).fileName().isEmpty())
+            return candidate;
+    }
+    return candidates.first();
 }
 
 bool PluginHost::load(const QString& directory, QString* error)

@@ -27,7 +27,8 @@ public:
     explicit PluginHost(ProductCatalog catalog, QObject* parent = nullptr);
     ~PluginHost() override;
 
-    // The build layout's plug-in directory: "plugins" beside the executable's directory.
+    // Where the plug-in is, relative to the executable: "plugins" beside the
+    // executable's directory (the build layout), else the install layout's.
     static QString defaultPluginDirectory();
     // Loads the plug-in file from `directory` and takes its root.
     bool load(const QString& directory, QString* error);

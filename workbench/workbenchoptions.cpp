@@ -25,7 +25,8 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
     describe(parser);
     const QCommandLineOption pluginDir(QStringLiteral("plugin-dir"),
                                        QStringLiteral("Load the plug-in file from DIR (default: the plugins "
-                                                      "directory beside the executable's directory)."),
+                                                      "directory beside the executable's directory, else "
+                                                      "the installed one)."),
                                        QStringLiteral("DIR"));
     const QCommandLineOption product(QStringLiteral("product"),
                                      QStringLiteral("Start on the product with variant CODE (default: 40)."),

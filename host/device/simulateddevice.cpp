@@ -106,14 +106,14 @@ void SimulatedDevice::settleMotion(quint8 number)
     state.relative = 0;
 }
 
-quint32 SimulatedDevice::readRegister(quint8 number, quint16 address)
+quint32 SimulatedDevice::readRegister(quint8 channel, quint16 address)
 {
-    return channel(number).registers.value(address, 0);
+    return this->channel(channel).registers.value(address, 0);
 }
 
-void SimulatedDevice::writeRegister(quint8 number, quint16 address, quint32 value)
+void SimulatedDevice::writeRegister(quint8 channel, quint16 address, quint32 value)
 {
-    channel(number).registers.insert(address, value);
+    this->channel(channel).registers.insert(address, value);
 }
 
 qint64 SimulatedDevice::readParameter(quint8 motor, const XmlParameterInterface& parameter)

@@ -610,7 +610,7 @@ QString ProductReader::requiredText(const char* attribute, int maxLength)
         fail(QStringLiteral("<%1> lacks the attribute \"%2\"").arg(m_reader.name().toString(), QLatin1String(attribute)));
         return QString();
     }
-    const QString text = optionalText(attribute, maxLength);
+    QString text = optionalText(attribute, maxLength);
     if (text.isEmpty())
         fail(QStringLiteral("<%1> has an empty \"%2\"").arg(m_reader.name().toString(), QLatin1String(attribute)));
     return text;
