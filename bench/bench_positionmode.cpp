@@ -239,6 +239,7 @@ void benchAdvance()
         return double(timer.nsecsElapsed());
     };
     std::vector<double> once;
+    once.reserve(15);
     for (int i = 0; i < 15; ++i)
         once.push_back(elapsed([](SimulatedDevice* device) { device->advance(kHourMs); }));
     std::sort(once.begin(), once.end());

@@ -158,6 +158,7 @@ int main(int argc, char** argv)
 {
     std::vector<QByteArray> arguments = normalizedArguments(argc, argv);
     std::vector<char*> pointers;
+    pointers.reserve(arguments.size() + 1);
     for (QByteArray& argument : arguments)
         pointers.push_back(argument.data());
     pointers.push_back(nullptr);

@@ -73,7 +73,7 @@ bool ScriptFile::read(const QString& path, QString* text, Error* error)
     if (info.size() > MaximumBytes) {
         error->message = QStringLiteral("the script is %1 bytes long, more than the %2 MiB a script may have")
                              .arg(info.size())
-                             .arg(MaximumBytes / (1024 * 1024));
+                             .arg(MaximumBytes >> 20);
         return false;
     }
     QFile file(path);
@@ -85,7 +85,7 @@ bool ScriptFile::read(const QString& path, QString* text, Error* error)
     const QByteArray bytes = file.read(MaximumBytes + 1);
     if (bytes.size() > MaximumBytes) {
         error->message = QStringLiteral("the script is more than the %1 MiB a script may have")
-                             .arg(MaximumBytes / (1024 * 1024));
+                             .arg(MaximumBytes >> 20);
         return false;
     }
     return decode(bytes, text, error);

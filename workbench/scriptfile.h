@@ -8,7 +8,7 @@
 class ScriptFile
 {
 public:
-    static constexpr qint64 MaximumBytes = 16 * 1024 * 1024;
+    static constexpr qint64 MaximumBytes = qint64(16) << 20;
 
     struct Error
     {

@@ -309,7 +309,7 @@ void SimulatedDevice::stepMotion(quint8 motor, int milliseconds)
     while (time < end && !arrived) {
         const qint64 boundary = (time / StepMs + 1) * StepMs;
         const qint64 until = qMin(end, boundary);
-        if (time % StepMs == 0 && end - time >= 2 * StepMs) {
+        if (time % StepMs == 0 && end - time >= qint64(2) * StepMs) {
             // Cruising: if a step leaves the fraction as it was, each of the
             // steps still clear of the braking curve moves the counter by the
             // same whole amount; they are crossed at once (32-bit wrap in unsigned arithmetic).

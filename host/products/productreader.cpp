@@ -620,7 +620,7 @@ QString ProductReader::optionalText(const char* attribute, int maxLength)
 {
     if (failed())
         return QString();
-    const QString text = m_reader.attributes().value(QLatin1String(attribute)).toString().trimmed();
+    QString text = m_reader.attributes().value(QLatin1String(attribute)).toString().trimmed();
     if (text.size() > maxLength) {
         fail(QStringLiteral("<%1> \"%2\" is %3 characters long, more than %4: \"%5\"")
                  .arg(m_reader.name().toString(), QLatin1String(attribute))

@@ -17,7 +17,7 @@ bool SimulatedProduct::readFile(const QString& path, const QString& kind, QByteA
             *error = QStringLiteral("%1: error: cannot read the %2: %3").arg(path, kind, why);
         return false;
     };
-    const QString limit = QStringLiteral("it is larger than %1 MiB").arg(kMaxFileSize / (1024 * 1024));
+    const QString limit = QStringLiteral("it is larger than %1 MiB").arg(kMaxFileSize / kMiB);
     // Resources are ours; a path on disk is looked at before it is opened, so
     // that a device such as /dev/zero is never read.
     if (!path.startsWith(QLatin1Char(':'))) {

@@ -17,7 +17,8 @@ struct SimulatedProduct
     MotionWiring motion;
 
     // The largest file readFile() takes.
-    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+    static constexpr qint64 kMiB = qint64(1) << 20;
+    static constexpr qint64 kMaxFileSize = 16 * kMiB;
 
     // Reads the whole of a file given by the user, once: a regular file, a
     // pipe (`<(cat FILE)`) or a resource, of at most kMaxFileSize bytes.
