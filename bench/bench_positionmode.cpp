@@ -106,8 +106,8 @@ void benchReplies()
 
     Fixture fixture(40);
     auto* zell = qobject_cast<PositionMode_Zell*>(fixture.open());
-    const XmlValueRegister* actual =
-        fixture.module()->getIcProduct(0)->getRegisterByName(QStringLiteral("FOC_PID_POSITION_ACTUAL"), true);
+    const XmlValueRegister* actual = fixture.module()->getIcProduct(0)->getRegisterByName(
+        QStringLiteral("FOC_PID_POSITION_ACTUAL"), true);
     const int readCommand = fixture.module()->registerReadChannel();
     const quint8 address = fixture.module()->moduleAddress();
 
@@ -209,12 +209,12 @@ void benchPlanning()
         qint64 ticks = 0;
         const double simulate = medianNanoseconds([&] {
             RampGenerator::State state = start;
-            for (ticks = 1; !RampGenerator::step(settings, 100000, state, RampGenerator::TickSeconds); ++ticks) {
-            }
+            for (ticks = 1; !RampGenerator::step(settings, 100000, state, RampGenerator::TickSeconds); ++ticks) {}
         });
         // The ratio is how many times faster planning is.
-        printFigure(QStringLiteral("%1 ticks (%2) vs one plan (%3 s)").arg(ticks).arg(QLatin1String(ramp.name)).arg(arrival, 0, 'f', 3),
-                    simulate, plan, QStringLiteral("ns"), QStringLiteral("at least 100x"));
+        printFigure(
+            QStringLiteral("%1 ticks (%2) vs one plan (%3 s)").arg(ticks).arg(QLatin1String(ramp.name)).arg(arrival, 0, 'f', 3),
+            simulate, plan, QStringLiteral("ns"), QStringLiteral("at least 100x"));
     }
 }
 

@@ -60,8 +60,7 @@ GenericPositionMode::GenericPositionMode()
 // The name comes by value as the tools pass it, and the host's base takes a
 // reference: the one copy it makes is the host's.
 // NOLINTNEXTLINE(performance-unnecessary-value-param)
-GenericPositionMode::GenericPositionMode(QString name, unsigned char motor, ZYRAModuleInterface* module,
-                                         int variant)
+GenericPositionMode::GenericPositionMode(QString name, unsigned char motor, ZYRAModuleInterface* module, int variant)
     : ToolsInterface(name, QLatin1String(kTitle), ToolsType::GenericPositionMode, variant, motor, module,
                      QLatin1String(kIcon), nullptr)
 {

@@ -62,7 +62,8 @@ QByteArray Fixture::withoutNamed(QByteArray xml, const QString& value)
             xml = withoutNamed(xml, field);
     }
     const QRegularExpression element(
-        QStringLiteral("<(register|field|parameter|feature|use)\\b[^>]*\\b(name|role|register|field|parameter)=\"%1\"[^>]*/>")
+        QStringLiteral(
+            "<(register|field|parameter|feature|use)\\b[^>]*\\b(name|role|register|field|parameter)=\"%1\"[^>]*/>")
             .arg(quoted));
     QString text = QString::fromUtf8(xml);
     text.remove(element);

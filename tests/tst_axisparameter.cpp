@@ -77,8 +77,9 @@ void tst_AxisParameter::movesStopAndClearGoThroughTheAxisCommand()
     QVERIFY(fixture.type("sbTargetPosition", 1000));
 
     fixture.setDevice(role(variant, "targetPosition"), 7000);
-    QCOMPARE(press(fixture, "btnClear"), QStringList({"m0 write parameter " + role(variant, "actualPosition") + " 0",
-                                                      "m0 read parameter " + role(variant, "targetPosition") + " -> 7000"}));
+    QCOMPARE(press(fixture, "btnClear"),
+             QStringList({"m0 write parameter " + role(variant, "actualPosition") + " 0",
+                          "m0 read parameter " + role(variant, "targetPosition") + " -> 7000"}));
     QVERIFY2(press(fixture, "btnMoveRelative", "target position") == QStringList{move.arg(8000)},
              "Clear reloads the running target");
 }
@@ -88,7 +89,8 @@ void tst_AxisParameter::editorsFillTheirRowsAndShowTracesTheAxis()
     QFETCH(int, variant);
     Fixture fixture(variant);
     ToolsInterface* tool = fixture.open();
-    QCOMPARE(tool->toolsName(), variant == 108 ? QStringLiteral("Position mode (Linear)") : QStringLiteral("Position mode"));
+    QCOMPARE(tool->toolsName(),
+             variant == 108 ? QStringLiteral("Position mode (Linear)") : QStringLiteral("Position mode"));
     QCOMPARE(tool->isLinearAxis(), variant == 108);
     QCOMPARE(rowLabel(fixture, "layoutVMAX", role(variant, "maxVelocity")), QStringLiteral("Max velocity"));
     QCOMPARE(rowLabel(fixture, "layoutAccelDecel", role(variant, "acceleration")), QStringLiteral("Acceleration"));
@@ -192,16 +194,22 @@ void tst_AxisParameter::missingParametersHideTheirControlsAndAreSkipped_data()
     auto row = [&](const char* name, const QString& missing) -> QTestData& {
         return QTest::newRow(name) << Fixture::withoutNamed(rotary, missing);
     };
-    row("no clearOnNull1", "clearOnNull1") << "btnClearOnNull" << "deceleration" << QStringList{two};
-    row("no clearOnNull2", "clearOnNull2") << "btnClearOnNull" << "deceleration" << QStringList{one};
-    row("no rampEnable", "rampEnable") << "gbAccelDecel" << "deceleration" << QStringList{one, two};
-    row("no actual position", "actualPosition") << "" << "deceleration" << QStringList{one, two};
-    row("no commutation mode", "commutationMode") << "gbHints" << "deceleration" << QStringList{one, two};
+    row("no clearOnNull1", "clearOnNull1") << "btnClearOnNull"
+                                           << "deceleration" << QStringList{two};
+    row("no clearOnNull2", "clearOnNull2") << "btnClearOnNull"
+                                           << "deceleration" << QStringList{one};
+    row("no rampEnable", "rampEnable") << "gbAccelDecel"
+                                       << "deceleration" << QStringList{one, two};
+    row("no actual position", "actualPosition") << ""
+                                                << "deceleration" << QStringList{one, two};
+    row("no commutation mode", "commutationMode") << "gbHints"
+                                                  << "deceleration" << QStringList{one, two};
     QTest::newRow("no linear target") << Fixture::withoutNamed(Fixture::productXml(108), "linearTargetPosition") << ""
                                       << "linearDeceleration" << QStringList{one, two};
     // Some rotary modules keep their deceleration under a second parameter.
-    QTest::newRow("alternative deceleration") << QByteArray(rotary).replace("\"deceleration\"", "\"decelerationAlternative\"")
-                                              << "" << "decelerationAlternative" << QStringList{one, two};
+    QTest::newRow("alternative deceleration")
+        << QByteArray(rotary).replace("\"deceleration\"", "\"decelerationAlternative\"") << ""
+        << "decelerationAlternative" << QStringList{one, two};
 }
 
 void tst_AxisParameter::missingParametersHideTheirControlsAndAreSkipped()

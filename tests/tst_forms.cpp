@@ -111,8 +111,10 @@ void tst_Forms::iconsShowTheHostPicturesForTheButtonState_data()
     QTest::addColumn<QString>("picture");
     for (const QString& form : kAllForms) {
         const QByteArray prefix = form.toLatin1();
-        QTest::newRow(prefix + " absolute") << form << "btnMoveAbsolute" << int(QIcon::Normal) << false << ":/Editor/Redo";
-        QTest::newRow(prefix + " relative") << form << "btnMoveRelative" << int(QIcon::Normal) << false << ":/Editor/Redo";
+        QTest::newRow(prefix + " absolute")
+            << form << "btnMoveAbsolute" << int(QIcon::Normal) << false << ":/Editor/Redo";
+        QTest::newRow(prefix + " relative")
+            << form << "btnMoveRelative" << int(QIcon::Normal) << false << ":/Editor/Redo";
         QTest::newRow(prefix + " stop") << form << "btnStop" << int(QIcon::Normal) << false << ":/Player/Stop";
     }
     for (const QString& form : {kVeltraxAp, kVeltrax, kZell}) {
@@ -120,8 +122,10 @@ void tst_Forms::iconsShowTheHostPicturesForTheButtonState_data()
         QTest::newRow(prefix + " open") << form << "pbOpenClose" << int(QIcon::Normal) << false << ":/Player/rightBlack";
         QTest::newRow(prefix + " closed") << form << "pbOpenClose" << int(QIcon::Normal) << true << ":/Player/leftBlack";
     }
-    QTest::newRow("axis parameter shown") << kAxisParameter << "btnHideController" << int(QIcon::Active) << false << ":/Player/Right";
-    QTest::newRow("axis parameter hidden") << kAxisParameter << "btnHideController" << int(QIcon::Active) << true << ":/Player/Left";
+    QTest::newRow("axis parameter shown")
+        << kAxisParameter << "btnHideController" << int(QIcon::Active) << false << ":/Player/Right";
+    QTest::newRow("axis parameter hidden")
+        << kAxisParameter << "btnHideController" << int(QIcon::Active) << true << ":/Player/Left";
 }
 
 void tst_Forms::iconsShowTheHostPicturesForTheButtonState()
@@ -141,7 +145,8 @@ void tst_Forms::iconsShowTheHostPicturesForTheButtonState()
     // The state a push button paints with follows its checked flag.
     const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
     const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
-    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied), expected.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             expected.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 QTEST_MAIN(tst_Forms)

@@ -42,8 +42,8 @@ class ListeningTool : public ToolsInterface
 
 public:
     ListeningTool(quint8 motor, ZYRAModuleInterface* module)
-        : ToolsInterface(QStringLiteral("listener"), QStringLiteral("Listener"), ToolsType::Undefined, 0, motor,
-                         module, QString(), nullptr)
+        : ToolsInterface(QStringLiteral("listener"), QStringLiteral("Listener"), ToolsType::Undefined, 0, motor, module,
+                         QString(), nullptr)
     {
     }
 
@@ -59,8 +59,12 @@ public slots:
     void IN_replyValue(Command* reply)
     {
         replies.append(QStringLiteral("%1 %2 %3 0x%4 m%5 %6")
-                           .arg(reply->status()).arg(reply->address()).arg(reply->command())
-                           .arg(reply->type(), 0, 16).arg(reply->motorBank()).arg(reply->value()));
+                           .arg(reply->status())
+                           .arg(reply->address())
+                           .arg(reply->command())
+                           .arg(reply->type(), 0, 16)
+                           .arg(reply->motorBank())
+                           .arg(reply->value()));
     }
 };
 } // namespace
@@ -106,16 +110,16 @@ void tst_HostModel::registerAccessesAreJournaledOneLineEach()
     module->poll(0, QStringLiteral("RAMPER_V1"));
 
     QCOMPARE(module->journal()->lines(), QStringList({
-        "m0 read register MCC_CONFIG_MOTOR_MOTION -> 262992",
-        "m1 write register MCC_CONFIG_MOTOR_MOTION -2",
-        "m0 read register RAMPER_TIME_CONFIG -> 0",
-        "m0 read register 0x0999 -> 0",
-        "m0 write field RAMP_ENABLE 0",
-        "m0 write field RAMP_ENABLE 1",
-        "m0 read register MCC_CONFIG_MOTOR_MOTION -> 262992",
-        "m0 write field RAMPER_A2 77",
-        "m0 read field RAMPER_A2 -> 77",
-    }));
+                                             "m0 read register MCC_CONFIG_MOTOR_MOTION -> 262992",
+                                             "m1 write register MCC_CONFIG_MOTOR_MOTION -2",
+                                             "m0 read register RAMPER_TIME_CONFIG -> 0",
+                                             "m0 read register 0x0999 -> 0",
+                                             "m0 write field RAMP_ENABLE 0",
+                                             "m0 write field RAMP_ENABLE 1",
+                                             "m0 read register MCC_CONFIG_MOTOR_MOTION -> 262992",
+                                             "m0 write field RAMPER_A2 77",
+                                             "m0 read field RAMPER_A2 -> 77",
+                                         }));
     // Channels are separate devices: channel 1's write left channel 0 alone.
     module->readChannelRegister(motion, 1, &value);
     QCOMPARE(value, -2);
@@ -139,13 +143,13 @@ void tst_HostModel::parameterAccessesAndMovesAreJournaled()
     tool.removeAllTraces();
 
     QCOMPARE(module->journal()->lines(), QStringList({
-        "m1 write parameter maxVelocity 1234",
-        "m1 read parameter maxVelocity -> 1234",
-        "m1 move -5",
-        "m1 trace actualPosition",
-        "m1 untrace actualPosition",
-        "m1 untrace all",
-    }));
+                                             "m1 write parameter maxVelocity 1234",
+                                             "m1 read parameter maxVelocity -> 1234",
+                                             "m1 move -5",
+                                             "m1 trace actualPosition",
+                                             "m1 untrace actualPosition",
+                                             "m1 untrace all",
+                                         }));
     QCOMPARE(module->device()->motionValue(1, QStringLiteral("target"), 0), -5);
 }
 
@@ -180,7 +184,8 @@ void tst_HostModel::registerReadsReachTheToolsReplySlotQueued()
     auto module = makeModule(40);
     ListeningTool motor0(0, module.get());
     ListeningTool motor1(1, module.get());
-    XmlValueRegister* actual = module->getIcProduct(0)->getRegisterByName(QStringLiteral("FOC_PID_POSITION_ACTUAL"), true);
+    XmlValueRegister* actual = module->getIcProduct(0)->getRegisterByName(QStringLiteral("FOC_PID_POSITION_ACTUAL"),
+                                                                          true);
     module->device()->setValue(1, QStringLiteral("FOC_PID_POSITION_ACTUAL"), -7);
     int value = 0;
     module->readChannelRegister(actual, 1, &value);
@@ -334,8 +339,8 @@ void tst_HostModel::parameterEditorsWriteWhatTheUserConfirms()
     QTest::keyClick(spinBox, Qt::Key_Enter);
     checkBox->click();
 
-    QCOMPARE(module->journal()->lines(), QStringList({"m0 write parameter maxVelocity 3000",
-                                                      "m0 write parameter velocityFeedForwardEnable 1"}));
+    QCOMPARE(module->journal()->lines(),
+             QStringList({"m0 write parameter maxVelocity 3000", "m0 write parameter velocityFeedForwardEnable 1"}));
     controller->velocityFeedForwardEnable->writeValue(0);
     QVERIFY(!checkBox->isChecked());
 }

@@ -163,7 +163,8 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion_data()
     QTest::newRow("eight-point") << 40 << "" << qint64(0) << qint64(0) << qint64(100000);
     QTest::newRow("eight-point, long cruise across the counter's end")
         << 40 << "" << qint64(0) << top - 500000 << qint64(1200000);
-    QTest::newRow("eight-point, cruise of a fraction a tick") << 40 << "RAMPER_V_MAX" << qint64(1234567) << qint64(-7) << qint64(-300001);
+    QTest::newRow("eight-point, cruise of a fraction a tick")
+        << 40 << "RAMPER_V_MAX" << qint64(1234567) << qint64(-7) << qint64(-300001);
     QTest::newRow("trapezoid") << 100 << "" << qint64(0) << qint64(-50000) << qint64(-250000);
     QTest::newRow("trapezoid, long cruise across the counter's start")
         << 100 << "" << qint64(0) << -top + 300000 << qint64(-1000000);
@@ -184,7 +185,8 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion()
     QList<qint64> arrivals[2];
     for (Fixture* f : {&fine, &cut}) {
         QList<qint64>& arrived = arrivals[f == &cut];
-        connect(f->device(), &SimulatedDevice::moveArrived, f->device(), [&arrived](quint8, qint64 ms) { arrived << ms; });
+        connect(f->device(), &SimulatedDevice::moveArrived, f->device(),
+                [&arrived](quint8, qint64 ms) { arrived << ms; });
         if (m.mode)
             f->setDevice(QLatin1String(m.mode), 3);
         if (!setting.isEmpty())

@@ -25,10 +25,20 @@ QString describe(const Settings& s)
 {
     return QStringLiteral("profile %1 ramp %2 position mode %3 VSTART %4 A1 %5 V1 %6 A2 %7 V2 %8 AMAX %9 VMAX %10 "
                           "DMAX %11 D2 %12 D1 %13 VSTOP %14")
-        .arg(int(s.profile)).arg(s.rampEnabled).arg(s.positionMode)
-        .arg(s.vStart, 0, 'g', 17).arg(s.a1, 0, 'g', 17).arg(s.v1, 0, 'g', 17).arg(s.a2, 0, 'g', 17)
-        .arg(s.v2, 0, 'g', 17).arg(s.aMax, 0, 'g', 17).arg(s.vMax, 0, 'g', 17).arg(s.dMax, 0, 'g', 17)
-        .arg(s.d2, 0, 'g', 17).arg(s.d1, 0, 'g', 17).arg(s.vStop, 0, 'g', 17);
+        .arg(int(s.profile))
+        .arg(s.rampEnabled)
+        .arg(s.positionMode)
+        .arg(s.vStart, 0, 'g', 17)
+        .arg(s.a1, 0, 'g', 17)
+        .arg(s.v1, 0, 'g', 17)
+        .arg(s.a2, 0, 'g', 17)
+        .arg(s.v2, 0, 'g', 17)
+        .arg(s.aMax, 0, 'g', 17)
+        .arg(s.vMax, 0, 'g', 17)
+        .arg(s.dMax, 0, 'g', 17)
+        .arg(s.d2, 0, 'g', 17)
+        .arg(s.d1, 0, 'g', 17)
+        .arg(s.vStop, 0, 'g', 17);
 }
 
 QString describe(const Plan& plan)
@@ -36,9 +46,13 @@ QString describe(const Plan& plan)
     QString text = QStringLiteral("arrival %1 peak %2").arg(plan.arrival, 0, 'f', 6).arg(plan.peakVelocity);
     for (const MovePlanner::Phase& p : plan.phases)
         text += QStringLiteral("\n  %1 %2..%3 s, %4..%5, %6..%7/s")
-                    .arg(p.name).arg(p.startTime, 0, 'f', 6).arg(p.endTime, 0, 'f', 6)
-                    .arg(p.startPosition, 0, 'f', 3).arg(p.endPosition, 0, 'f', 3)
-                    .arg(p.startVelocity, 0, 'f', 3).arg(p.endVelocity, 0, 'f', 3);
+                    .arg(p.name)
+                    .arg(p.startTime, 0, 'f', 6)
+                    .arg(p.endTime, 0, 'f', 6)
+                    .arg(p.startPosition, 0, 'f', 3)
+                    .arg(p.endPosition, 0, 'f', 3)
+                    .arg(p.startVelocity, 0, 'f', 3)
+                    .arg(p.endVelocity, 0, 'f', 3);
     return text;
 }
 
@@ -64,7 +78,9 @@ Case randomCase(std::mt19937_64& random, Profile profile)
     s.vMax = logUniform(100, 1e6);
     // Each ramp phase takes between 5 ms and half a second from standstill to VMAX, or is instantaneous.
     const auto rate = [&] { return chance(0.08) ? 0.0 : s.vMax / logUniform(0.005, 0.5); };
-    const auto speed = [&](double share) { return chance(share) ? s.vMax * unit(random) * (chance(0.1) ? 1.5 : 1.0) : 0.0; };
+    const auto speed = [&](double share) {
+        return chance(share) ? s.vMax * unit(random) * (chance(0.1) ? 1.5 : 1.0) : 0.0;
+    };
     s.a1 = rate();
     s.a2 = rate();
     s.aMax = rate();
@@ -139,8 +155,14 @@ void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases_data()
     const double aMax = a2 + up[2];
     QTest::newRow("eight-point full move")
         << zell << State{0, 0} << 100000 << QStringList{"A1", "A2", "AMAX", "VMAX", "DMAX", "D2", "D1", "VSTOP"}
-        << QList<double>{up[0], a2, aMax, aMax + cruise, aMax + cruise + 1, aMax + cruise + 1 + 1.0 / 3,
-                         aMax + cruise + 1 + 1.0 / 3 + down1, aMax + cruise + 1 + 1.0 / 3 + down1}
+        << QList<double>{up[0],
+                         a2,
+                         aMax,
+                         aMax + cruise,
+                         aMax + cruise + 1,
+                         aMax + cruise + 1 + 1.0 / 3,
+                         aMax + cruise + 1 + 1.0 / 3 + down1,
+                         aMax + cruise + 1 + 1.0 / 3 + down1}
         << 50000.0;
 
     // Running at 10000/s past 20000 towards a target at 0: 0.5 s and 2500 positions to a standstill,
@@ -228,14 +250,21 @@ void tst_MovePlanner::planAgreesWithTheTickedMotion()
             peak = std::max({peak, std::abs(state.velocity), std::abs(state.position - before) / kTick});
             const double off = MovePlanner::wrapped(plan.positionAt(ticks * kTick) - whole - state.position);
             if (std::abs(off) > peak * kTick + 1e-6)
-                failure = QStringLiteral("at %1 ms the plan is %2 off the motion (%3 allowed)").arg(ticks).arg(off).arg(peak * kTick);
+                failure = QStringLiteral("at %1 ms the plan is %2 off the motion (%3 allowed)")
+                              .arg(ticks)
+                              .arg(off)
+                              .arg(peak * kTick);
         }
         if (failure.isEmpty() && std::abs(ticks * kTick - plan.arrival) > 0.002 + 1e-9)
             failure = QStringLiteral("arrives after %1 ms, planned %2 ms").arg(ticks).arg(plan.arrival * 1000, 0, 'f', 3);
         if (!failure.isEmpty()) {
             QFAIL(qPrintable(QStringLiteral("seed %1, case %2: %3\n%4\nstart %5 at %6/s, target %7\n%8")
-                                 .arg(seed).arg(i).arg(failure, describe(c.settings))
-                                 .arg(c.start.position, 0, 'f', 6).arg(c.start.velocity, 0, 'g', 17).arg(c.target)
+                                 .arg(seed)
+                                 .arg(i)
+                                 .arg(failure, describe(c.settings))
+                                 .arg(c.start.position, 0, 'f', 6)
+                                 .arg(c.start.velocity, 0, 'g', 17)
+                                 .arg(c.target)
                                  .arg(describe(plan))));
         }
     }

@@ -99,10 +99,9 @@ void tst_Orsax::sessionsSendTheirTargets_data()
                                         << lines(moveTo(500), moveTo(700), untrace);
     QTest::newRow("no target position") << QStringList{"PID_POSITION_TARGET"} << session
                                         << lines(trace, actualRead(0), actualRead(0), clear, untrace);
-    QTest::newRow("no motion mode")
-        << QStringList{"MODE_MOTION"} << session
-        << lines(trace, moveTo(500, false), actualRead(0), moveTo(100, false), moveTo(700, false), actualRead(0),
-                 moveTo(0, false), clear, untrace);
+    QTest::newRow("no motion mode") << QStringList{"MODE_MOTION"} << session
+                                    << lines(trace, moveTo(500, false), actualRead(0), moveTo(100, false),
+                                             moveTo(700, false), actualRead(0), moveTo(0, false), clear, untrace);
     QTest::newRow("none of the three") << QStringList{"PID_POSITION_ACTUAL", "PID_POSITION_TARGET", "MODE_MOTION"}
                                        << session << lines(untrace);
 }
@@ -129,8 +128,8 @@ void tst_Orsax::targetRangeAndToolTipComeFromTheTargetField_data()
     QTest::addColumn<int>("maximum");
     QTest::addColumn<QString>("range");
 
-    QTest::newRow("-500..500") << QByteArray(R"(mask="0xFFFFFFFF" signed="true" min="-500" max="500")") << -500
-                               << 500 << "(-500..500)";
+    QTest::newRow("-500..500") << QByteArray(R"(mask="0xFFFFFFFF" signed="true" min="-500" max="500")") << -500 << 500
+                               << "(-500..500)";
     // The maximum narrows to -1 and is set first, so the minimum 0 then pulls
     // it up to 0; the tool tip keeps the field's own range.
     QTest::newRow("unsigned 32-bit") << QByteArray(R"(mask="0xFFFFFFFF")") << 0 << 0 << "(0..4294967295)";

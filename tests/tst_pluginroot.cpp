@@ -51,7 +51,8 @@ void tst_PluginRoot::pluginFileDeclaresItselfAndKeepsOneRootWhileItLives()
     const QJsonObject meta = loader.metaData();
     QCOMPARE(meta.value(QStringLiteral("IID")).toString(), QStringLiteral("com.kessa.ToolsInterface/2.0"));
     QCOMPARE(meta.value(QStringLiteral("className")).toString(), QStringLiteral("GenericPositionMode"));
-    QCOMPARE(meta.value(QStringLiteral("MetaData")).toObject(), QJsonObject({{QStringLiteral("name"), QStringLiteral("Tools")}}));
+    QCOMPARE(meta.value(QStringLiteral("MetaData")).toObject(),
+             QJsonObject({{QStringLiteral("name"), QStringLiteral("Tools")}}));
 
     QObject* instance = loader.instance();
     QVERIFY2(instance, qPrintable(loader.errorString()));
@@ -140,7 +141,8 @@ void tst_PluginRoot::repeatedVariantChecksAddInfoAgainAndTheLastOneWins()
 void tst_PluginRoot::versionIsTheSameOnRootAndTools()
 {
     const QString expected = QStringLiteral(
-        "4.6.0 - tools_generic_position_mode;Plugin-Interface.4.6.0.tools_generic_position_mode;Plugin ;Plugin.Interface.");
+        "4.6.0 - tools_generic_position_mode;Plugin-Interface.4.6.0.tools_generic_position_mode;Plugin "
+        ";Plugin.Interface.");
     GenericPositionMode root;
     QCOMPARE(root.version(), expected);
     for (int variant : root.compatibleVariants()) {

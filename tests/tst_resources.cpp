@@ -6,8 +6,7 @@
 
 namespace {
 
-const QString kRampDrawing =
-    QStringLiteral(":/Images/Ramper/Images/Ramper/ramp_segments_8point_position.svg");
+const QString kRampDrawing = QStringLiteral(":/Images/Ramper/Images/Ramper/ramp_segments_8point_position.svg");
 
 const QStringList kRampElements = {
     QStringLiteral("Field-VSTART"), QStringLiteral("Field-VSTOP"), QStringLiteral("Field-V1"),
@@ -80,7 +79,7 @@ void tst_Resources::rampDrawingFitsTheRampViewUndistorted()
 void tst_Resources::rampElementHasCompactBoundsInsideTheDrawing_data()
 {
     QTest::addColumn<QString>("id");
-    for (const QString &id : kRampElements)
+    for (const QString& id : kRampElements)
         QTest::newRow(qPrintable(id)) << id;
 }
 
@@ -104,14 +103,13 @@ void tst_Resources::rampElementBoundsDoNotOverlap()
 {
     QSvgRenderer renderer(kRampDrawing);
     QVector<QRectF> bounds;
-    for (const QString &id : kRampElements)
+    for (const QString& id : kRampElements)
         bounds.append(renderer.boundsOnElement(id));
 
     for (int i = 0; i < bounds.size(); ++i) {
         for (int j = i + 1; j < bounds.size(); ++j) {
-            QVERIFY2(!bounds[i].intersects(bounds[j]),
-                     qPrintable(kRampElements[i] + " overlaps " + kRampElements[j]
-                                + ": their hot spots would cover each other"));
+            QVERIFY2(!bounds[i].intersects(bounds[j]), qPrintable(kRampElements[i] + " overlaps " + kRampElements[j]
+                                                                  + ": their hot spots would cover each other"));
         }
     }
 }

@@ -59,10 +59,8 @@ void tst_Script::commandsCarryTheirLineNamesAndNumbers()
 
     const ScriptCommand& reply = commands.at(6);
     QCOMPARE(reply.kind, ScriptCommand::Reply);
-    const QList<QPair<QString, QString>> fields = {{"status", "100"},
-                                                   {"command", "read"},
-                                                   {"type", "FOC_PID_POSITION_ACTUAL"},
-                                                   {"value", "0xFFFFFFFF"}};
+    const QList<QPair<QString, QString>> fields = {
+        {"status", "100"}, {"command", "read"}, {"type", "FOC_PID_POSITION_ACTUAL"}, {"value", "0xFFFFFFFF"}};
     QCOMPARE(reply.fields, fields);
 
     QCOMPARE(commands.at(7).name, QStringLiteral("CommMode"));
@@ -138,36 +136,37 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat_data()
     QTest::newRow("no product first") << "# start\nopen\n" << 2 << "the script must start with \"product CODE\"";
     QTest::newRow("unknown command") << "product 40\nmove 5\n" << 2 << "unknown command \"move\"";
     QTest::newRow("command names are exact") << "product 40\nOpen\n" << 2 << "unknown command \"Open\"";
-    QTest::newRow("too many arguments") << "product 40\nclick a b\n" << 2
-                                        << "\"click\" takes 1 argument, not 2 (usage: click NAME)";
-    QTest::newRow("too few arguments") << "product 40\nprint tool\n" << 2
-                                       << "\"print\" takes 2 arguments, not 1 (usage: print NAME PROPERTY)";
-    QTest::newRow("optional argument") << "product 40\nopen 0 1\n" << 2
-                                       << "\"open\" takes 0 or 1 arguments, not 2 (usage: open [MOTOR])";
-    QTest::newRow("no arguments") << "product 40\njournal all\n" << 2
-                                  << "\"journal\" takes 0 arguments, not 1 (usage: journal)";
-    QTest::newRow("bad product code") << "product forty\n" << 1
-                                      << "bad number \"forty\" for CODE (decimal or 0x hexadecimal)";
-    QTest::newRow("plan beyond 32 bits") << "product 40\nplan 4294967296\n" << 2
-                                         << "DISTANCE 4294967296 is out of range (-2147483648 to 2147483647)";
+    QTest::newRow("too many arguments") << "product 40\nclick a b\n"
+                                        << 2 << "\"click\" takes 1 argument, not 2 (usage: click NAME)";
+    QTest::newRow("too few arguments") << "product 40\nprint tool\n"
+                                       << 2 << "\"print\" takes 2 arguments, not 1 (usage: print NAME PROPERTY)";
+    QTest::newRow("optional argument") << "product 40\nopen 0 1\n"
+                                       << 2 << "\"open\" takes 0 or 1 arguments, not 2 (usage: open [MOTOR])";
+    QTest::newRow("no arguments") << "product 40\njournal all\n"
+                                  << 2 << "\"journal\" takes 0 arguments, not 1 (usage: journal)";
+    QTest::newRow("bad product code") << "product forty\n"
+                                      << 1 << "bad number \"forty\" for CODE (decimal or 0x hexadecimal)";
+    QTest::newRow("plan beyond 32 bits") << "product 40\nplan 4294967296\n"
+                                         << 2 << "DISTANCE 4294967296 is out of range (-2147483648 to 2147483647)";
     QTest::newRow("negative time") << "product 40\nadvance -5\n" << 2 << "MS -5 is out of range (0 to 2147483647)";
     QTest::newRow("motor beyond 8 bits") << "product 40\nopen 256\n" << 2 << "MOTOR 256 is out of range (0 to 255)";
-    QTest::newRow("bad device value") << "product 40\ndevice X 0x\n" << 2
-                                      << "bad number \"0x\" for VALUE (decimal or 0x hexadecimal)";
-    QTest::newRow("hover direction") << "product 40\nhover RAMPER_V1 in\n" << 2
-                                     << "hover takes \"enter\" or \"leave\", not \"in\"";
-    QTest::newRow("unknown export") << "product 40\nexport Speed 1\n" << 2
-                                    << "the host exports \"Units\" and \"CommMode\", not \"Speed\"";
-    QTest::newRow("unknown reply field") << "product 40\nreply channel=1\n" << 2
-                                         << "unknown reply field \"channel\" (status, address, command, motor, type, value)";
-    QTest::newRow("reply field without value") << "product 40\nreply status\n" << 2
-                                               << "reply field status needs a value: status=VALUE";
-    QTest::newRow("reply field twice") << "product 40\nreply value=1 value=2\n" << 2
-                                       << "reply field \"value\" is given twice";
-    QTest::newRow("reply command word") << "product 40\nreply command=write\n" << 2
-                                        << "bad number \"write\" for command (decimal or 0x hexadecimal)";
-    QTest::newRow("reply motor beyond 8 bits") << "product 40\nreply motor=300\n" << 2
-                                               << "motor 300 is out of range (0 to 255)";
+    QTest::newRow("bad device value") << "product 40\ndevice X 0x\n"
+                                      << 2 << "bad number \"0x\" for VALUE (decimal or 0x hexadecimal)";
+    QTest::newRow("hover direction") << "product 40\nhover RAMPER_V1 in\n"
+                                     << 2 << "hover takes \"enter\" or \"leave\", not \"in\"";
+    QTest::newRow("unknown export") << "product 40\nexport Speed 1\n"
+                                    << 2 << "the host exports \"Units\" and \"CommMode\", not \"Speed\"";
+    QTest::newRow("unknown reply field")
+        << "product 40\nreply channel=1\n"
+        << 2 << "unknown reply field \"channel\" (status, address, command, motor, type, value)";
+    QTest::newRow("reply field without value") << "product 40\nreply status\n"
+                                               << 2 << "reply field status needs a value: status=VALUE";
+    QTest::newRow("reply field twice") << "product 40\nreply value=1 value=2\n"
+                                       << 2 << "reply field \"value\" is given twice";
+    QTest::newRow("reply command word") << "product 40\nreply command=write\n"
+                                        << 2 << "bad number \"write\" for command (decimal or 0x hexadecimal)";
+    QTest::newRow("reply motor beyond 8 bits") << "product 40\nreply motor=300\n"
+                                               << 2 << "motor 300 is out of range (0 to 255)";
     QTest::newRow("unterminated quote") << "product 40\n\nset a \"b\n" << 3 << "unterminated quoted argument";
 }
 

@@ -13,7 +13,6 @@
 #include <QSpinBox>
 #include <QtTest>
 
-
 namespace {
 const char kTVMax[] = "RAMPER_TIME_CONFIG_T_VMAX";
 
@@ -33,8 +32,8 @@ QStringList writes(const QString& pairs)
 
 QStringList moveWrites(int target)
 {
-    return writes(QStringLiteral("CONFIG_MOTION_MODE 3,CONFIG_RAMP_MODE 0,RAMPER_X_TARGET %1,PID_POSITION_TARGET %1")
-                      .arg(target));
+    return writes(
+        QStringLiteral("CONFIG_MOTION_MODE 3,CONFIG_RAMP_MODE 0,RAMPER_X_TARGET %1,PID_POSITION_TARGET %1").arg(target));
 }
 
 // The scene's items in stacking order, lowest first.
@@ -61,9 +60,19 @@ private slots:
     {
         Fixture f(135);
         // TVMAX follows VMAX in the picture but not in the register table.
-        const QStringList editors{"RAMPER_V_START", "RAMPER_V_STOP", "RAMPER_V1", "RAMPER_V2", "RAMPER_V_MAX",
-                                  kTVMax, "RAMPER_A1", "RAMPER_A2", "RAMPER_A_MAX", "RAMPER_D1",
-                                  "RAMPER_D2", "RAMPER_D_MAX", "RAMPER_TIME_CONFIG_T_ZEROWAIT"};
+        const QStringList editors{"RAMPER_V_START",
+                                  "RAMPER_V_STOP",
+                                  "RAMPER_V1",
+                                  "RAMPER_V2",
+                                  "RAMPER_V_MAX",
+                                  kTVMax,
+                                  "RAMPER_A1",
+                                  "RAMPER_A2",
+                                  "RAMPER_A_MAX",
+                                  "RAMPER_D1",
+                                  "RAMPER_D2",
+                                  "RAMPER_D_MAX",
+                                  "RAMPER_TIME_CONFIG_T_ZEROWAIT"};
         const QList<QGraphicsItem*> items = sceneItems(f.open());
         QCOMPARE(items.size(), editors.size() + 1);
         QVERIFY2(dynamic_cast<QGraphicsSvgItem*>(items.last()), "the picture lies above the hot spots");
@@ -185,7 +194,6 @@ private slots:
         QVERIFY(f.click("btnClear"));
         QCOMPARE(f.journal(), moveWrites(500) + moveWrites(500) + moveWrites(1000));
     }
-
 };
 
 QTEST_MAIN(tst_Veltrax)

@@ -48,12 +48,21 @@ void tst_VeltraxAp::reloadReadsWhatShowReadsAndDefaultsWritesFifteenValues()
     QCOMPARE(f.journal(), shown.mid(1));
 
     QVERIFY(f.click(QStringLiteral("pbDefaults")));
-    const QStringList expected = {
-        write("rampA1", 8000), write("rampA2", 4000), write("rampAMax", 1000), write("rampD1", 8000),
-        write("rampD2", 4000), write("deceleration", 1000), write("rampVStart", 0), write("rampV1", 500),
-        write("rampV2", 1000), write("rampVStop", 0), write("maxVelocity", 4000),
-        write("velocityFeedForwardEnable", 0), write("accelerationFeedForwardEnable", 0),
-        write("accelerationFeedForwardGain", 8), write("accelerationFeedForwardShift", 4)};
+    const QStringList expected = {write("rampA1", 8000),
+                                  write("rampA2", 4000),
+                                  write("rampAMax", 1000),
+                                  write("rampD1", 8000),
+                                  write("rampD2", 4000),
+                                  write("deceleration", 1000),
+                                  write("rampVStart", 0),
+                                  write("rampV1", 500),
+                                  write("rampV2", 1000),
+                                  write("rampVStop", 0),
+                                  write("maxVelocity", 4000),
+                                  write("velocityFeedForwardEnable", 0),
+                                  write("accelerationFeedForwardEnable", 0),
+                                  write("accelerationFeedForwardGain", 8),
+                                  write("accelerationFeedForwardShift", 4)};
     QCOMPARE(f.journal(), expected);
 }
 

@@ -136,12 +136,18 @@ void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
     QTest::addColumn<int>("variant");
     QTest::addColumn<QString>("toolClass");
     QTest::addColumn<QString>("actualDisplay");
-    QTest::newRow("40") << 40 << "PositionMode_Zell" << "sbActualPosition";
-    QTest::newRow("100") << 100 << "PositionMode_Orsax" << "sbActualPosition";
-    QTest::newRow("105") << 105 << "PositionMode_AxisParameter" << "actualPosition";
-    QTest::newRow("108") << 108 << "PositionMode_AxisParameter" << "linearActualPosition";
-    QTest::newRow("135") << 135 << "PositionMode_Veltrax" << "sbActualPosition";
-    QTest::newRow("139") << 139 << "PositionMode_Veltrax_AP" << "sbActualPosition";
+    QTest::newRow("40") << 40 << "PositionMode_Zell"
+                        << "sbActualPosition";
+    QTest::newRow("100") << 100 << "PositionMode_Orsax"
+                         << "sbActualPosition";
+    QTest::newRow("105") << 105 << "PositionMode_AxisParameter"
+                         << "actualPosition";
+    QTest::newRow("108") << 108 << "PositionMode_AxisParameter"
+                         << "linearActualPosition";
+    QTest::newRow("135") << 135 << "PositionMode_Veltrax"
+                         << "sbActualPosition";
+    QTest::newRow("139") << 139 << "PositionMode_Veltrax_AP"
+                         << "sbActualPosition";
 }
 
 void tst_Workbench::scriptOpensEachProductMovesAndPrints()
@@ -256,47 +262,55 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
     QTest::newRow("an earlier failing line wins over a later bad one")
         << QByteArray("product 40\nclick btnMoveAbsolute\nteleport\n") << ""
         << ":2: error: no tool is open: \"open\" comes first" << QByteArray();
-    QTest::newRow("unknown product") << QByteArray("product 41\n") << ""
-                                     << ":1: error: unknown product code 41 (the products are 40, 100, 105, 108, 135, 139)" << QByteArray();
+    QTest::newRow("unknown product")
+        << QByteArray("product 41\n") << ""
+        << ":1: error: unknown product code 41 (the products are 40, 100, 105, 108, 135, 139)" << QByteArray();
     QTest::newRow("missing widget") << QByteArray("product 40\nopen\nclick btnLaunch\n") << ""
                                     << ":3: error: the tool has no widget or object \"btnLaunch\"" << QByteArray();
     QTest::newRow("missing property") << QByteArray("product 40\nopen\nprint tool colour\n") << ""
                                       << ":3: error: \"tool\" (*) has no property \"colour\"" << QByteArray();
     QTest::newRow("bad number") << QByteArray("product 40\nadvance 1e3\n") << ""
                                 << ":2: error: bad number \"1e3\" for MS (decimal or 0x hexadecimal)" << QByteArray();
-    QTest::newRow("wrong argument count") << QByteArray("product 40\nopen\nshow now\n") << ""
-                                          << ":3: error: \"show\" takes 0 arguments, not 1 (usage: show)" << QByteArray();
+    QTest::newRow("wrong argument count")
+        << QByteArray("product 40\nopen\nshow now\n") << ""
+        << ":3: error: \"show\" takes 0 arguments, not 1 (usage: show)" << QByteArray();
     QTest::newRow("motor the product lacks") << QByteArray("product 108\nopen 1\n") << ""
                                              << ":2: error: product 108 has 1 motor, no motor 1" << QByteArray();
     QTest::newRow("device name the product lacks")
         << QByteArray("product 105\ndevice RAMPER_V1 5\n") << ""
         << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"" << QByteArray();
-    QTest::newRow("register name in a reply") << QByteArray("product 40\nopen\nreply type=NO_SUCH_REGISTER\n") << ""
-                                              << ":3: error: the product has no register \"NO_SUCH_REGISTER\"" << QByteArray();
+    QTest::newRow("register name in a reply")
+        << QByteArray("product 40\nopen\nreply type=NO_SUCH_REGISTER\n") << ""
+        << ":3: error: the product has no register \"NO_SUCH_REGISTER\"" << QByteArray();
     // Files that are no script, and mistakes the run used to take for something else.
     const QByteArray big = QByteArray(16 * 1024 * 1024, '#').append("\n");
     QTest::newRow("NUL byte") << QByteArray("product 40\nopen\npri").append('\0').append("nt tool x\n") << ""
                               << ":3:4: error: a NUL byte (a script is text) in \"pri\\x00nt tool x\"" << QByteArray();
-    QTest::newRow("carriage returns alone") << QByteArray("product 40\ropen\r") << ""
-                                            << ":1:11: error: a carriage return inside a line (lines end with LF or CR LF) "
-                                               "in \"product 40\\x0Dopen\\x0D\"" << QByteArray();
+    QTest::newRow("carriage returns alone")
+        << QByteArray("product 40\ropen\r") << ""
+        << ":1:11: error: a carriage return inside a line (lines end with LF or CR LF) "
+           "in \"product 40\\x0Dopen\\x0D\""
+        << QByteArray();
     QTest::newRow("not UTF-8") << QByteArray("product 40\nset x caf\xE9\n") << ""
                                << ":2:10: error: a byte that is not UTF-8 in \"set x caf\\xE9\"" << QByteArray();
-    QTest::newRow("directory") << QByteArray("<directory>") << "" << ": error: cannot read the script: not a regular file"
-                               << QByteArray();
+    QTest::newRow("directory") << QByteArray("<directory>") << ""
+                               << ": error: cannot read the script: not a regular file" << QByteArray();
     QTest::newRow("over 16 MiB") << big << ""
                                  << ": error: the script is 16777217 bytes long, more than the 16 MiB a script may have"
                                  << QByteArray();
-    QTest::newRow("variant the plug-in does not serve") << QByteArray("product 77\nopen\n") << ""
-                                                        << ":2: error: the plug-in does not serve product variant 77 (Zell)"
-                                                        << zellProductAs(77, "Zell");
+    QTest::newRow("variant the plug-in does not serve")
+        << QByteArray("product 77\nopen\n") << ""
+        << ":2: error: the plug-in does not serve product variant 77 (Zell)" << zellProductAs(77, "Zell");
     QTest::newRow("empty property prints empty; a number beyond the box")
         << QByteArray("product 40\nopen\nprint cmbRelativeTo currentData\nset sbTargetPosition 4294967296\n")
         << "cmbRelativeTo.currentData = \n"
-        << ":4: error: 4294967296 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to 2147483647)"
+        << ":4: error: 4294967296 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to "
+           "2147483647)"
         << QByteArray();
-    QTest::newRow("most negative into a box that stops one above it") << QByteArray("product 40\nopen\nset sbTargetPosition -0x80000000\n") << ""
-        << ":3: error: -0x80000000 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to 2147483647)"
+    QTest::newRow("most negative into a box that stops one above it")
+        << QByteArray("product 40\nopen\nset sbTargetPosition -0x80000000\n") << ""
+        << ":3: error: -0x80000000 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to "
+           "2147483647)"
         << QByteArray();
 }
 
@@ -322,7 +336,8 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine()
     if (star < 0)
         QCOMPARE(message, expected);
     else
-        QVERIFY2(message.startsWith(expected.left(star)) && message.endsWith(expected.mid(star + 1)), qPrintable(message));
+        QVERIFY2(message.startsWith(expected.left(star)) && message.endsWith(expected.mid(star + 1)),
+                 qPrintable(message));
 }
 
 void tst_Workbench::badCommandLinesAreRefusedWithOneMessage_data()
@@ -332,22 +347,28 @@ void tst_Workbench::badCommandLinesAreRefusedWithOneMessage_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("unknown option") << QStringList{"--turbo"} << QByteArray()
                                     << "workbench: error: Unknown option 'turbo'. (see --help)";
-    QTest::newRow("no plug-in directory") << QStringList{"--plugin-dir", "/nonexistent/plugins"} << QByteArray()
-                                          << "workbench: error: the plug-in directory \"/nonexistent/plugins\" does not exist";
-    QTest::newRow("unknown start product") << QStringList{"--product", "77", "--screenshot", "never.png"} << QByteArray()
-                                           << "workbench: error: unknown product code 77 (the products are 40, 100, 105, 108, 135, 139)";
-    QTest::newRow("unknown start product beside a script") << QStringList{"--product", "77"} << QByteArray()
-                                                           << "workbench: error: unknown product code 77 (the products are 40, 100, 105, 108, 135, 139)";
+    QTest::newRow("no plug-in directory")
+        << QStringList{"--plugin-dir", "/nonexistent/plugins"} << QByteArray()
+        << "workbench: error: the plug-in directory \"/nonexistent/plugins\" does not exist";
+    QTest::newRow("unknown start product")
+        << QStringList{"--product", "77", "--screenshot", "never.png"} << QByteArray()
+        << "workbench: error: unknown product code 77 (the products are 40, 100, 105, 108, 135, 139)";
+    QTest::newRow("unknown start product beside a script")
+        << QStringList{"--product", "77"} << QByteArray()
+        << "workbench: error: unknown product code 77 (the products are 40, 100, 105, 108, 135, 139)";
     for (const char* option : {"--script", "--screenshot", "--plugin-dir", "--product", "--product-file"}) {
-        QTest::addRow("empty %s", option) << QStringList{option, ""} << QByteArray()
-                                          << QStringLiteral("workbench: error: %1 needs a value, not an empty one (see --help)").arg(QLatin1String(option));
+        QTest::addRow("empty %s", option)
+            << QStringList{option, ""} << QByteArray()
+            << QStringLiteral("workbench: error: %1 needs a value, not an empty one (see --help)").arg(QLatin1String(option));
     }
     QTest::newRow("script twice") << QStringList{"--script", "a.wbs"} << QByteArray()
                                   << "workbench: error: --script is given 2 times; give it once (see --help)";
-    QTest::newRow("platform Qt does not have") << QStringList{"-platform", "nowhere"} << QByteArray()
-                                               << "workbench: error: -platform \"nowhere\": Qt has no such platform (the platforms are *)";
-    QTest::newRow("malformed product file") << QStringList() << QByteArray("<?xml version=\"1.0\"?>\n<product variant=\"40\">\n</product>\n")
-                                            << "product.xml:2:22: error: <product> lacks the attribute \"designation\"";
+    QTest::newRow("platform Qt does not have")
+        << QStringList{"-platform", "nowhere"} << QByteArray()
+        << "workbench: error: -platform \"nowhere\": Qt has no such platform (the platforms are *)";
+    QTest::newRow("malformed product file")
+        << QStringList() << QByteArray("<?xml version=\"1.0\"?>\n<product variant=\"40\">\n</product>\n")
+        << "product.xml:2:22: error: <product> lacks the attribute \"designation\"";
 }
 
 void tst_Workbench::badCommandLinesAreRefusedWithOneMessage()
@@ -381,7 +402,8 @@ void tst_Workbench::screenshotIsSavedAfterTheScript()
 {
     QTemporaryDir dir;
     const QString picture = dir.filePath(QStringLiteral("shot.png"));
-    const Run run = runScript("product 135\nopen 1\nshow\n", {QStringLiteral("--screenshot"), picture, QStringLiteral("--platform=offscreen")});
+    const Run run = runScript("product 135\nopen 1\nshow\n",
+                              {QStringLiteral("--screenshot"), picture, QStringLiteral("--platform=offscreen")});
     QCOMPARE(run.exitCode, 0);
     const QImage image(picture);
     QVERIFY2(!image.isNull(), "the screenshot is a PNG of the window");
@@ -470,19 +492,24 @@ void tst_Workbench::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
     QString error;
     QVERIFY(catalog.loadBuiltIn(&error));
     // The longest designation the product reader accepts, up to 100000 characters.
-    for (int length = 100000; !catalog.addFile(writeFile(dir, QStringLiteral("77.xml"), zellProductAs(77, QByteArray(length, 'D'))), &error); length /= 2)
+    for (int length = 100000;
+         !catalog.addFile(writeFile(dir, QStringLiteral("77.xml"), zellProductAs(77, QByteArray(length, 'D'))), &error);
+         length /= 2)
         QVERIFY2(length > 200, qPrintable(error));
     PluginHost host(std::move(catalog));
     QVERIFY(host.load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error));
     MainWindow window(host);
     QVERIFY(!window.openProduct(77, 0, &error));
-    QVERIFY2(error.startsWith(QLatin1String("the plug-in does not serve product variant 77 (DDD")), qPrintable(error.left(80)));
+    QVERIFY2(error.startsWith(QLatin1String("the plug-in does not serve product variant 77 (DDD")),
+             qPrintable(error.left(80)));
     QVERIFY(!host.tool());
     const QString note = window.findChild<QLabel*>(QStringLiteral("toolNote"))->text();
-    QVERIFY2(note.startsWith(QLatin1String("No tool: the plug-in does not serve product variant 77")), qPrintable(note.left(80)));
+    QVERIFY2(note.startsWith(QLatin1String("No tool: the plug-in does not serve product variant 77")),
+             qPrintable(note.left(80)));
     // No text of the window grows with the designation.
     auto* products = window.findChild<QComboBox*>(QStringLiteral("productPicker"));
-    QVERIFY(products->itemText(products->findData(77)).endsWith(QChar(0x2026) + QStringLiteral(" — Zell servo evaluation module")));
+    QVERIFY(products->itemText(products->findData(77))
+                .endsWith(QChar(0x2026) + QStringLiteral(" — Zell servo evaluation module")));
     for (const QString& text : {note, error, products->itemText(products->findData(77)), window.windowTitle()})
         QVERIFY2(text.size() < 150, qPrintable(text.left(80)));
     QVERIFY(window.sizeHint().width() < 3000);
@@ -512,7 +539,8 @@ void tst_Workbench::inRealTimeTheDeviceClockAndTracesRun()
 void tst_Workbench::journalViewShowsEveryAccessWithTimeAndMotor()
 {
     std::unique_ptr<SimulatedModule> module = zellModule();
-    XmlValueRegister* target = module->getIcProduct(0)->getRegisterByName(QStringLiteral("FOC_PID_POSITION_TARGET"), true);
+    XmlValueRegister* target = module->getIcProduct(0)->getRegisterByName(QStringLiteral("FOC_PID_POSITION_TARGET"),
+                                                                          true);
     module->writeChannelRegister(target, 0, 500);
 
     JournalView view;
@@ -523,9 +551,9 @@ void tst_Workbench::journalViewShowsEveryAccessWithTimeAndMotor()
     module->moveToPosition(0, -7);
     int value = 0;
     module->readChannelRegister(target, 0, &value);
-    QCOMPARE(view.visibleLines(), QStringList({"0.000 s  m0 write register FOC_PID_POSITION_TARGET 500",
-                                               "1.250 s  m0 move -7",
-                                               "1.250 s  m0 read register FOC_PID_POSITION_TARGET -> -7"}));
+    QCOMPARE(view.visibleLines(),
+             QStringList({"0.000 s  m0 write register FOC_PID_POSITION_TARGET 500", "1.250 s  m0 move -7",
+                          "1.250 s  m0 read register FOC_PID_POSITION_TARGET -> -7"}));
 
     // Another module's journal replaces what is shown.
     std::unique_ptr<SimulatedModule> other = zellModule();
@@ -623,7 +651,8 @@ void tst_Workbench::scriptPrintsThePlanOfAMoveOfTheCurrentMotor()
                                      "plan.peakVelocity = 0\n"));
     const QStringList errors = runScript("product 100\nplan 1.5\n").errors;
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().endsWith(QLatin1String("test.wbs:2: error: bad number \"1.5\" for DISTANCE (decimal or 0x hexadecimal)")),
+    QVERIFY2(errors.first().endsWith(
+                 QLatin1String("test.wbs:2: error: bad number \"1.5\" for DISTANCE (decimal or 0x hexadecimal)")),
              qPrintable(errors.first()));
 }
 
@@ -635,8 +664,11 @@ void tst_Workbench::moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThe
     QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
     SimulatedDevice* device = host->module()->device();
     device->advance(500);
-    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("sbTargetPosition")), QStringLiteral("100000"), &error), UserInput::Done);
-    QCOMPARE(UserInput::click(host->tool()->findChild<QWidget*>(QStringLiteral("btnMoveAbsolute")), &error), UserInput::Done);
+    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("sbTargetPosition")),
+                            QStringLiteral("100000"), &error),
+             UserInput::Done);
+    QCOMPARE(UserInput::click(host->tool()->findChild<QWidget*>(QStringLiteral("btnMoveAbsolute")), &error),
+             UserInput::Done);
     device->advance(20);
 
     // The Zell default ramp: A1 to 10000/s, A2 to 30000/s, AMAX to 50000/s, cruise, and down again.
@@ -655,7 +687,8 @@ void tst_Workbench::moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThe
     for (int i = 0; i < 200 && !window.statusBar()->currentMessage().startsWith(QLatin1String("arrived")); ++i)
         device->advance(20);
     const QString message = window.statusBar()->currentMessage();
-    const QRegularExpression pattern(QStringLiteral("^arrived after (\\d+\\.\\d{3}) s \\(planned (\\d+\\.\\d{3}) s\\)$"));
+    const QRegularExpression pattern(
+        QStringLiteral("^arrived after (\\d+\\.\\d{3}) s \\(planned (\\d+\\.\\d{3}) s\\)$"));
     const QRegularExpressionMatch match = pattern.match(message);
     QVERIFY2(match.hasMatch(), qPrintable(message));
     QVERIFY2(std::abs(match.captured(1).toDouble() - match.captured(2).toDouble()) <= 0.002, qPrintable(message));
@@ -684,7 +717,9 @@ void tst_Workbench::planBoxPlansTheTypedMoveAndFollowsRampEdits()
 
     // The user lowers VMAX in the tool's ramp table; the plan follows once the write reaches the device.
     QCOMPARE(UserInput::click(host->tool()->findChild<QWidget*>(QStringLiteral("pbOpenClose")), &error), UserInput::Done);
-    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("RAMPER_V_MAX")), QStringLiteral("4000000"), &error), UserInput::Done);
+    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("RAMPER_V_MAX")),
+                            QStringLiteral("4000000"), &error),
+             UserInput::Done);
     QVERIFY2(summary->text().endsWith(QLatin1String("peak velocity 40000 positions/s")), qPrintable(summary->text()));
 
     // An absolute target behind the motor, and a motor that moves: the plan starts where it is.

@@ -94,10 +94,10 @@ void tst_Zell::replyUpdatesRowsOfItsRegisterOnlyForThisMotor()
         reply(tool, command, type, motor, value);
         return qMakePair(shown(fixture, "RAMPER_V_START"), shown(fixture, "RAMPER_V_STOP"));
     };
-    QCOMPARE(rowsAfter(kRead, 0x50, 0, 0x00070005), qMakePair(0, 1)); // another motor
-    QCOMPARE(rowsAfter(kRead, 0x51, 1, 0x00070005), qMakePair(0, 1)); // another register
+    QCOMPARE(rowsAfter(kRead, 0x50, 0, 0x00070005), qMakePair(0, 1));       // another motor
+    QCOMPARE(rowsAfter(kRead, 0x51, 1, 0x00070005), qMakePair(0, 1));       // another register
     QCOMPARE(rowsAfter(kRead, 0x7FFF0050, 1, 0x00070005), qMakePair(5, 7)); // only the low 16 bits count
-    QCOMPARE(rowsAfter(7, 0x50, 1, 0x00020003), qMakePair(3, 2)); // an answer to a write
+    QCOMPARE(rowsAfter(7, 0x50, 1, 0x00020003), qMakePair(3, 2));           // an answer to a write
     QVERIFY(fixture.journal().isEmpty());
 }
 

@@ -28,7 +28,8 @@ JournalView::JournalView(QWidget* parent)
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("journalFilter"));
-    m_filter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F): text anywhere in the line, e.g. \"m0 write\" or RAMPER_"));
+    m_filter->setPlaceholderText(
+        QStringLiteral("Filter (Ctrl+F): text anywhere in the line, e.g. \"m0 write\" or RAMPER_"));
     m_filter->setToolTip(QStringLiteral("Shows only the lines containing this text (any case)"));
 
     m_table = new QTableView(this);
@@ -146,8 +147,7 @@ bool JournalView::saveTo(const QString& path, QString* error) const
 
 void JournalView::saveAs()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save journal"),
-                                                      QStringLiteral("journal.txt"),
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save journal"), QStringLiteral("journal.txt"),
                                                       QStringLiteral("Text files (*.txt);;All files (*)"));
     if (path.isEmpty())
         return;

@@ -88,7 +88,8 @@ QStringList platformNames(const std::vector<QByteArray>& arguments)
             const QJsonObject meta = QPluginLoader(file.absoluteFilePath()).metaData();
             if (!meta.value(QStringLiteral("IID")).toString().contains(QLatin1String("QPlatformIntegrationFactoryInterface")))
                 continue;
-            const QJsonArray keys = meta.value(QStringLiteral("MetaData")).toObject().value(QStringLiteral("Keys")).toArray();
+            const QJsonArray keys =
+                meta.value(QStringLiteral("MetaData")).toObject().value(QStringLiteral("Keys")).toArray();
             for (const QJsonValue& key : keys) {
                 if (!names.contains(key.toString(), Qt::CaseInsensitive))
                     names << key.toString();
@@ -131,7 +132,8 @@ bool checkPlatform(const std::vector<QByteArray>& arguments, QString* error)
     if (name.isEmpty())
         *error = QStringLiteral("%1 needs a platform name (the platforms are %2)").arg(QLatin1String(source), platforms);
     else
-        *error = QStringLiteral("%1 \"%2\": Qt has no such platform (the platforms are %3)").arg(QLatin1String(source), name, platforms);
+        *error = QStringLiteral("%1 \"%2\": Qt has no such platform (the platforms are %3)")
+                     .arg(QLatin1String(source), name, platforms);
     return false;
 }
 
@@ -212,8 +214,8 @@ int main(int argc, char** argv)
     }
 
     PluginHost host(std::move(catalog));
-    const QString pluginDirectory =
-        options.pluginDirectory.isEmpty() ? PluginHost::defaultPluginDirectory() : options.pluginDirectory;
+    const QString pluginDirectory = options.pluginDirectory.isEmpty() ? PluginHost::defaultPluginDirectory()
+                                                                      : options.pluginDirectory;
     if (!host.load(pluginDirectory, &error))
         return fail(QStringLiteral("error: %1").arg(error));
 

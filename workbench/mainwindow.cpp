@@ -168,7 +168,8 @@ void MainWindow::moduleChanged(SimulatedModule* module)
     m_picker->setCurrent(m_host.variant(), 0);
     connect(module->device(), &SimulatedDevice::advanced, this, &MainWindow::showDeviceTime);
     showDeviceTime(module->device()->timeMs());
-    setWindowTitle(QStringLiteral("Position-mode workbench — %1 %2").arg(m_host.variant()).arg(elided(module->product()->name())));
+    setWindowTitle(
+        QStringLiteral("Position-mode workbench — %1 %2").arg(m_host.variant()).arg(elided(module->product()->name())));
 }
 
 void MainWindow::toolOpened(ToolsInterface* tool)

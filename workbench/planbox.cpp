@@ -46,8 +46,8 @@ PlanBox::PlanBox(QWidget* parent)
     m_summary->setWordWrap(true);
     m_phases = new QTableWidget(0, 4, this);
     m_phases->setObjectName(QStringLiteral("planPhases"));
-    m_phases->setHorizontalHeaderLabels(
-        {QStringLiteral("Phase"), QStringLiteral("Duration [s]"), QStringLiteral("Distance"), QStringLiteral("Velocity at end")});
+    m_phases->setHorizontalHeaderLabels({QStringLiteral("Phase"), QStringLiteral("Duration [s]"),
+                                         QStringLiteral("Distance"), QStringLiteral("Velocity at end")});
     m_phases->verticalHeader()->hide();
     m_phases->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_phases->horizontalHeader()->setStretchLastSection(true);
@@ -122,7 +122,8 @@ void PlanBox::showPlan()
                                : QStringLiteral("Duration %1 s, peak velocity %2 positions/s")
                                      .arg(m_plan.arrival, 0, 'f', 3)
                                      .arg(whole(m_plan.peakVelocity)));
-    m_summary->setToolTip(QStringLiteral("The move typed above, planned from where the motor is now with the device's ramp settings"));
+    m_summary->setToolTip(
+        QStringLiteral("The move typed above, planned from where the motor is now with the device's ramp settings"));
     // A brake through several bands is one row.
     QVector<MovePlanner::Phase> rows;
     for (const MovePlanner::Phase& phase : m_plan.phases) {

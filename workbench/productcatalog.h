@@ -18,7 +18,7 @@ public:
         int variant = 0;
         QString designation;
         QString name;
-        QString path; // the product file, a resource path for a built-in product
+        QString path;     // the product file, a resource path for a built-in product
         QByteArray bytes; // its text as read: a pipe can be read only once
         int motors = 1;
     };

@@ -18,8 +18,9 @@ ProductPicker::ProductPicker(const ProductCatalog& catalog, QWidget* parent)
                                           "on a fresh module."));
     const QList<ProductCatalog::Entry> entries = catalog.entries();
     for (const ProductCatalog::Entry& entry : entries) {
-        m_products->addItem(QStringLiteral("%1  %2 — %3").arg(entry.variant).arg(elided(entry.designation), elided(entry.name)),
-                            entry.variant);
+        m_products->addItem(
+            QStringLiteral("%1  %2 — %3").arg(entry.variant).arg(elided(entry.designation), elided(entry.name)),
+            entry.variant);
     }
     m_motors = new QComboBox(this);
     m_motors->setObjectName(QStringLiteral("motorPicker"));

@@ -8,8 +8,23 @@
 struct ScriptCommand
 {
     enum Kind {
-        Product, Open, Show, Hide, Set, Click, Hover, Device, Advance,
-        Refresh, Poll, Reply, Export, Wait, Print, Journal, Plan,
+        Product,
+        Open,
+        Show,
+        Hide,
+        Set,
+        Click,
+        Hover,
+        Device,
+        Advance,
+        Refresh,
+        Poll,
+        Reply,
+        Export,
+        Wait,
+        Print,
+        Journal,
+        Plan,
     };
 
     Kind kind = Product;

@@ -84,8 +84,7 @@ bool ScriptFile::read(const QString& path, QString* text, Error* error)
     // The file may grow after the look at its size: never read more than the limit.
     const QByteArray bytes = file.read(MaximumBytes + 1);
     if (bytes.size() > MaximumBytes) {
-        error->message = QStringLiteral("the script is more than the %1 MiB a script may have")
-                             .arg(MaximumBytes >> 20);
+        error->message = QStringLiteral("the script is more than the %1 MiB a script may have").arg(MaximumBytes >> 20);
         return false;
     }
     return decode(bytes, text, error);

@@ -48,7 +48,8 @@ QString quoted(const QString& text)
 bool number(const QString& text, const char* what, qint64 low, qint64 high, qint64* value, QString* message)
 {
     if (!ScriptParser::readNumber(text, value)) {
-        *message = QStringLiteral("bad number %1 for %2 (decimal or 0x hexadecimal)").arg(quoted(text), QLatin1String(what));
+        *message =
+            QStringLiteral("bad number %1 for %2 (decimal or 0x hexadecimal)").arg(quoted(text), QLatin1String(what));
         return false;
     }
     if (*value < low || *value > high) {

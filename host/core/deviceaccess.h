@@ -18,7 +18,9 @@ struct DeviceAccess
 
     DeviceAccess() = default;
     DeviceAccess(Operation operation, quint8 motor, Mode mode = Journaled)
-        : operation(operation), mode(mode), motor(motor)
+        : operation(operation)
+        , mode(mode)
+        , motor(motor)
     {
     }
 

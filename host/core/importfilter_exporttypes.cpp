@@ -1,7 +1,7 @@
 #include "importfilter_exporttypes.h"
 
-ImportFilter_SpecificExportTypes::ImportFilter_SpecificExportTypes(
-    const QSet<const export_type_t*>& types, QObject* parent)
+ImportFilter_SpecificExportTypes::ImportFilter_SpecificExportTypes(const QSet<const export_type_t*>& types,
+                                                                   QObject* parent)
     : ImportFilter(parent)
     , m_types(types)
 {

@@ -2,8 +2,7 @@
 
 #include "importfilter.h"
 
-PluginInterface::PluginInterface(const QString& name, const QString& title, const QString& icon,
-                                 QWidget* parent)
+PluginInterface::PluginInterface(const QString& name, const QString& title, const QString& icon, QWidget* parent)
     : QWidget(parent)
     , m_name(name)
     , m_title(title)

@@ -10,9 +10,8 @@ namespace {
 int g_traceIntervalMs = 0;
 }
 
-ToolsInterface::ToolsInterface(const QString& name, const QString& title, ToolsType::Types type,
-                               int variant, unsigned char motor, ZYRAModuleInterface* module,
-                               const QString& icon, QWidget* parent)
+ToolsInterface::ToolsInterface(const QString& name, const QString& title, ToolsType::Types type, int variant,
+                               unsigned char motor, ZYRAModuleInterface* module, const QString& icon, QWidget* parent)
     : PluginInterface(name, title, icon, parent)
     , m_type(type)
     , m_variant(variant)
@@ -24,9 +23,8 @@ ToolsInterface::ToolsInterface(const QString& name, const QString& title, ToolsT
         module->attachTool(this);
 }
 
-ToolsInterface::ToolsInterface(const QString& name, const QString& title, ToolsType::Types type,
-                               unsigned char motor, ZYRAModuleInterface* module,
-                               const QString& icon, QWidget* parent)
+ToolsInterface::ToolsInterface(const QString& name, const QString& title, ToolsType::Types type, unsigned char motor,
+                               ZYRAModuleInterface* module, const QString& icon, QWidget* parent)
     : ToolsInterface(name, title, type, PluginVariant::UNKNOWN, motor, module, icon, parent)
 {
 }

@@ -28,13 +28,11 @@ class ToolsInterface : public PluginInterface
     Q_PROPERTY(bool linearAxis READ isLinearAxis)
 
 public:
-    ToolsInterface(const QString& name, const QString& title, ToolsType::Types type, int variant,
-                   unsigned char motor, ZYRAModuleInterface* module, const QString& icon,
-                   QWidget* parent);
+    ToolsInterface(const QString& name, const QString& title, ToolsType::Types type, int variant, unsigned char motor,
+                   ZYRAModuleInterface* module, const QString& icon, QWidget* parent);
     // The form a plug-in's root uses: it serves no particular variant.
-    ToolsInterface(const QString& name, const QString& title, ToolsType::Types type,
-                   unsigned char motor, ZYRAModuleInterface* module, const QString& icon,
-                   QWidget* parent);
+    ToolsInterface(const QString& name, const QString& title, ToolsType::Types type, unsigned char motor,
+                   ZYRAModuleInterface* module, const QString& icon, QWidget* parent);
     ~ToolsInterface() override;
 
     ZYRAModuleInterface* module() const { return m_module; }

@@ -100,8 +100,8 @@ void ZYRAModuleInterface::writeChannelField(XmlValueRegisterField* field, unsign
     writeField(field, channel, value);
 }
 
-void ZYRAModuleInterface::writeAndReadChannelField(XmlValueRegisterField* field, unsigned char channel,
-                                                   int value, int* readBack)
+void ZYRAModuleInterface::writeAndReadChannelField(XmlValueRegisterField* field, unsigned char channel, int value,
+                                                   int* readBack)
 {
     if (!field || !field->getRegister())
         return;
@@ -124,8 +124,7 @@ void ZYRAModuleInterface::updateRegisterInputBuffer(unsigned char channel, Comma
         *ok = stored;
 }
 
-qint64 ZYRAModuleInterface::readField(const XmlValueRegisterField* field, quint8 channel,
-                                      DeviceAccess::Mode mode)
+qint64 ZYRAModuleInterface::readField(const XmlValueRegisterField* field, quint8 channel, DeviceAccess::Mode mode)
 {
     if (!field || !field->getRegister())
         return 0;
@@ -147,8 +146,7 @@ qint64 ZYRAModuleInterface::writeField(const XmlValueRegisterField* field, quint
     return access.result;
 }
 
-qint64 ZYRAModuleInterface::readParameter(const XmlParameterInterface* parameter, quint8 motor,
-                                          DeviceAccess::Mode mode)
+qint64 ZYRAModuleInterface::readParameter(const XmlParameterInterface* parameter, quint8 motor, DeviceAccess::Mode mode)
 {
     if (!parameter)
         return 0;
@@ -294,13 +292,16 @@ void ZYRAModuleInterface::postReply(quint16 registerAddress, quint8 channel, int
         QPointer<ToolsInterface> receiver(tool);
         // Queued like a reply from the wire; the slot is found by its signature,
         // so a tool's own IN_replyValue takes the place of its base's.
-        QMetaObject::invokeMethod(tool, [receiver, reply] {
-            if (!receiver)
-                return;
-            const QMetaObject* meta = receiver->metaObject();
-            const int index = meta->indexOfSlot("IN_replyValue(Command*)");
-            if (index >= 0)
-                meta->method(index).invoke(receiver, Qt::DirectConnection, Q_ARG(Command*, reply.get()));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            tool,
+            [receiver, reply] {
+                if (!receiver)
+                    return;
+                const QMetaObject* meta = receiver->metaObject();
+                const int index = meta->indexOfSlot("IN_replyValue(Command*)");
+                if (index >= 0)
+                    meta->method(index).invoke(receiver, Qt::DirectConnection, Q_ARG(Command*, reply.get()));
+            },
+            Qt::QueuedConnection);
     }
 }

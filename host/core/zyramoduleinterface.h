@@ -53,8 +53,7 @@ public:
     void writeChannelField(XmlValueRegisterField* field, unsigned char channel, int value);
     // A field write followed by a read of the field's register; readBack (may be
     // null) receives the whole register.
-    void writeAndReadChannelField(XmlValueRegisterField* field, unsigned char channel, int value,
-                                  int* readBack);
+    void writeAndReadChannelField(XmlValueRegisterField* field, unsigned char channel, int value, int* readBack);
     // Command code carried by replies to register reads.
     int registerReadChannel() const { return RegisterReadCommand; }
     // Stores a register-read reply in the host's register model; ok (may be

@@ -15,7 +15,7 @@ public:
     {
         qint64 timeMs = 0; // device time of the access
         quint8 motor = 0;
-        QString line;      // the whole line, motor prefix included
+        QString line; // the whole line, motor prefix included
     };
 
     explicit Journal(QObject* parent = nullptr);

@@ -30,11 +30,11 @@ struct MotionWiring
     // The motion roles a product may wire, in the order the ramp uses them.
     static QStringList roles()
     {
-        return {QStringLiteral("target"), QStringLiteral("actual"), QStringLiteral("velocity"),
+        return {QStringLiteral("target"), QStringLiteral("actual"),     QStringLiteral("velocity"),
                 QStringLiteral("mode"),   QStringLiteral("rampEnable"), QStringLiteral("vStart"),
-                QStringLiteral("a1"),     QStringLiteral("v1"),       QStringLiteral("a2"),
-                QStringLiteral("v2"),     QStringLiteral("aMax"),     QStringLiteral("vMax"),
-                QStringLiteral("dMax"),   QStringLiteral("d2"),       QStringLiteral("d1"),
-                QStringLiteral("vStop"),  QStringLiteral("tVMax"),    QStringLiteral("tZeroWait")};
+                QStringLiteral("a1"),     QStringLiteral("v1"),         QStringLiteral("a2"),
+                QStringLiteral("v2"),     QStringLiteral("aMax"),       QStringLiteral("vMax"),
+                QStringLiteral("dMax"),   QStringLiteral("d2"),         QStringLiteral("d1"),
+                QStringLiteral("vStop"),  QStringLiteral("tVMax"),      QStringLiteral("tZeroWait")};
     }
 };

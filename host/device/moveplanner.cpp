@@ -31,8 +31,8 @@ struct Bands
     explicit Bands(const Settings& settings)
     {
         vMax = nonNegative(settings.vMax);
-        jump = settings.profile == RampGenerator::Profile::Direct || !settings.rampEnabled
-               || !settings.positionMode || vMax <= 0 || std::isinf(vMax);
+        jump = settings.profile == RampGenerator::Profile::Direct || !settings.rampEnabled || !settings.positionMode
+               || vMax <= 0 || std::isinf(vMax);
         if (jump)
             return;
         // The trapezoid has only AMAX, VMAX and DMAX; thresholds above VMAX count as VMAX.
@@ -181,8 +181,8 @@ void brakeTo(const Bands& ramp, Builder& builder, double direction, double down,
 {
     while (builder.speed(direction) > down) {
         const int band = ramp.brakingBand(builder.speed(direction));
-        builder.changeSpeed(name.isNull() ? decelerationName(band) : name, direction,
-                            std::max(down, ramp.bottom(band)), ramp.decel[band]);
+        builder.changeSpeed(name.isNull() ? decelerationName(band) : name, direction, std::max(down, ramp.bottom(band)),
+                            ramp.decel[band]);
     }
 }
 
@@ -212,7 +212,8 @@ double peakSpeed(const Bands& ramp, double from, double distance)
             continue;
         const double highNeeded = needed(high);
         if (highNeeded > distance) {
-            const double square = low * low + (distance - lowNeeded) * (high * high - low * low) / (highNeeded - lowNeeded);
+            const double square = low * low
+                                  + (distance - lowNeeded) * (high * high - low * low) / (highNeeded - lowNeeded);
             return std::min(high, std::max(low, std::sqrt(square)));
         }
         low = high;

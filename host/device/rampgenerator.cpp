@@ -27,8 +27,8 @@ struct Ramp
     explicit Ramp(const RampGenerator::Settings& settings)
     {
         vMax = nonNegative(settings.vMax);
-        direct = settings.profile == RampGenerator::Profile::Direct || !settings.rampEnabled
-                 || !settings.positionMode || vMax <= 0 || std::isinf(vMax);
+        direct = settings.profile == RampGenerator::Profile::Direct || !settings.rampEnabled || !settings.positionMode
+                 || vMax <= 0 || std::isinf(vMax);
         if (direct)
             return;
         const bool eightPoint = settings.profile == RampGenerator::Profile::EightPoint;

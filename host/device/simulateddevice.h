@@ -82,8 +82,8 @@ private:
         // from it since the last step boundary.
         qint32 base = 0;
         double relative = 0;
-        qint32 lastTarget = 0;       // the target the motion last saw
-        bool moving = false;         // a move runs until it rests on its target
+        qint32 lastTarget = 0; // the target the motion last saw
+        bool moving = false;   // a move runs until it rests on its target
     };
 
     Channel& channel(quint8 number);

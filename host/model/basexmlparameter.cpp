@@ -5,8 +5,8 @@
 
 namespace Model {
 
-BaseXMLParameter::BaseXMLParameter(XmlParameterInterface* description, ZYRAModuleInterface* module,
-                                   quint8 motor, QObject* parent)
+BaseXMLParameter::BaseXMLParameter(XmlParameterInterface* description, ZYRAModuleInterface* module, quint8 motor,
+                                   QObject* parent)
     : AbstractParameter(parent)
     , m_description(description)
     , m_module(module)

@@ -18,8 +18,7 @@ class BaseXMLParameter : public AbstractParameter
     Q_OBJECT
 
 public:
-    BaseXMLParameter(XmlParameterInterface* description, ZYRAModuleInterface* module, quint8 motor,
-                     QObject* parent);
+    BaseXMLParameter(XmlParameterInterface* description, ZYRAModuleInterface* module, quint8 motor, QObject* parent);
 
     // Whether the module offers this parameter.
     bool exists() const;

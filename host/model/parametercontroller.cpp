@@ -42,8 +42,8 @@ const std::pair<const char*, Member> kMembers[] = {
 };
 } // namespace
 
-ParameterController::ParameterController(const ProductDescription& product, ZYRAModuleInterface* module,
-                                         quint8 motor, QObject* parent)
+ParameterController::ParameterController(const ProductDescription& product, ZYRAModuleInterface* module, quint8 motor,
+                                         QObject* parent)
     : QObject(parent)
     , m_motor(motor)
 {

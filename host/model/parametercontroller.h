@@ -19,8 +19,7 @@ class ParameterController : public QObject
     Q_OBJECT
 
 public:
-    ParameterController(const ProductDescription& product, ZYRAModuleInterface* module, quint8 motor,
-                        QObject* parent);
+    ParameterController(const ProductDescription& product, ZYRAModuleInterface* module, quint8 motor, QObject* parent);
 
     // Every role a product may describe, in member order.
     static QStringList roles();

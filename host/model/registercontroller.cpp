@@ -7,8 +7,7 @@
 
 namespace Model {
 
-RegisterController::RegisterController(XmlProductIC* ic, ZYRAModuleInterface* module, quint8 channel,
-                                       QObject* parent)
+RegisterController::RegisterController(XmlProductIC* ic, ZYRAModuleInterface* module, quint8 channel, QObject* parent)
     : QObject(parent)
     , m_channel(channel)
 {

@@ -9,8 +9,7 @@ class XmlFeature : public QObject
     Q_OBJECT
 
 public:
-    XmlFeature(const QString& category, quint8 index, const QString& name, const QString& value,
-               QObject* parent);
+    XmlFeature(const QString& category, quint8 index, const QString& name, const QString& value, QObject* parent);
 
     QString category() const { return m_category; }
     quint8 index() const { return m_index; }

@@ -12,9 +12,9 @@ class XmlParameterInterface : public QObject
 public:
     struct Description
     {
-        QString role;         // controller member, e.g. "maxVelocity"
-        int number = 0;       // the parameter's number on the module
-        QString name;         // shown name, e.g. "Maximum velocity"
+        QString role;   // controller member, e.g. "maxVelocity"
+        int number = 0; // the parameter's number on the module
+        QString name;   // shown name, e.g. "Maximum velocity"
         qint64 minimum = 0;
         qint64 maximum = 0;
         qint64 defaultValue = 0;

@@ -8,8 +8,7 @@ XmlProductModule::XmlProductModule(const QString& name, QObject* parent)
     setObjectName(name);
 }
 
-XmlFeature* XmlProductModule::feature(const QString& name, const unsigned char& index,
-                                      const QString& category) const
+XmlFeature* XmlProductModule::feature(const QString& name, const unsigned char& index, const QString& category) const
 {
     const QList<XmlFeature*> all = features();
     for (XmlFeature* feature : all) {

@@ -3,8 +3,7 @@
 #include "xmlproductic.h"
 #include "xmlvalueregisterfield.h"
 
-XmlValueRegister::XmlValueRegister(const QString& name, quint16 address, quint32 defaultValue,
-                                   XmlProductIC* ic)
+XmlValueRegister::XmlValueRegister(const QString& name, quint16 address, quint32 defaultValue, XmlProductIC* ic)
     : XmlValueInterface(name, ic)
     , m_address(address)
     , m_defaultValue(defaultValue)

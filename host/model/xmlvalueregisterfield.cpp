@@ -13,8 +13,8 @@ int widthOf(quint32 mask, int shift)
 }
 } // namespace
 
-XmlValueRegisterField::XmlValueRegisterField(const QString& name, XmlValueRegister* reg,
-                                             const Layout& layout, QObject* parent)
+XmlValueRegisterField::XmlValueRegisterField(const QString& name, XmlValueRegister* reg, const Layout& layout,
+                                             QObject* parent)
     : XmlValueInterface(name, parent)
     , m_register(reg)
     , m_layout(layout)

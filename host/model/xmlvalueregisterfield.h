@@ -23,8 +23,7 @@ public:
         bool available = true;
     };
 
-    XmlValueRegisterField(const QString& name, XmlValueRegister* reg, const Layout& layout,
-                          QObject* parent);
+    XmlValueRegisterField(const QString& name, XmlValueRegister* reg, const Layout& layout, QObject* parent);
 
     XmlValueRegister* getRegister() const { return m_register; }
     quint32 mask() const { return m_layout.mask; }

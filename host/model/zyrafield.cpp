@@ -6,8 +6,7 @@
 
 namespace Model {
 
-ZYRAField::ZYRAField(XmlValueRegisterField* field, ZYRAModuleInterface* module, quint8 channel,
-                     QObject* parent)
+ZYRAField::ZYRAField(XmlValueRegisterField* field, ZYRAModuleInterface* module, quint8 channel, QObject* parent)
     : QObject(parent)
     , m_field(field)
     , m_module(module)

@@ -255,7 +255,8 @@ void ProductReader::readModule()
         // The category's length keeps keys of different triples apart.
         const QString key = QStringLiteral("%1:%2:%3:%4").arg(category.size()).arg(category).arg(index.value).arg(name);
         if (m_features.contains(key))
-            return fail(QStringLiteral("duplicate feature \"%1\" (category \"%2\", index %3)").arg(name, category).arg(index.value));
+            return fail(
+                QStringLiteral("duplicate feature \"%1\" (category \"%2\", index %3)").arg(name, category).arg(index.value));
         m_features.insert(key);
         new XmlFeature(category, quint8(index.value), name, value, module);
         expectNoChildren();
@@ -288,10 +289,12 @@ void ProductReader::readParameters()
             return fail(QStringLiteral("duplicate parameter role \"%1\"").arg(description.role));
         if (!number.within(0, std::numeric_limits<int>::max()))
             return fail(QStringLiteral("parameter \"%1\": number %2 is outside 0..%3")
-                            .arg(description.role, number.text).arg(std::numeric_limits<int>::max()));
+                            .arg(description.role, number.text)
+                            .arg(std::numeric_limits<int>::max()));
         for (const Number* value : {&minimum, &maximum, &defaultValue, &granularity}) {
             if (!value->fits)
-                return fail(QStringLiteral("parameter \"%1\": %2 does not fit 64 bits").arg(description.role, value->text));
+                return fail(
+                    QStringLiteral("parameter \"%1\": %2 does not fit 64 bits").arg(description.role, value->text));
         }
         if (m_parameterNumbers.contains(number.value))
             return fail(QStringLiteral("duplicate parameter number %1").arg(number.text));
@@ -348,7 +351,9 @@ void ProductReader::readRegister(XmlProductIC* ic)
     const auto other = m_addresses.constFind(int(address.value));
     if (other != m_addresses.constEnd())
         return fail(QStringLiteral("register \"%1\": address 0x%2 is already used by \"%3\"")
-                        .arg(name).arg(address.value, 0, 16).arg(*other));
+                        .arg(name)
+                        .arg(address.value, 0, 16)
+                        .arg(*other));
     RegisterEntry entry;
     entry.reg = new XmlValueRegister(name, quint16(address.value), quint32(quint64(defaultValue.value)), ic);
     m_registers.insert(name, entry);
@@ -380,7 +385,8 @@ void ProductReader::readField(XmlProductIC* ic)
         return;
     if (!shift.within(lowest, lowest))
         return fail(QStringLiteral("field \"%1\": shift %2 does not match mask %3 (lowest bit %4)")
-                        .arg(name, shift.text, mask.text).arg(lowest));
+                        .arg(name, shift.text, mask.text)
+                        .arg(lowest));
 
     XmlValueRegisterField::Layout layout;
     layout.mask = bits;
@@ -393,9 +399,12 @@ void ProductReader::readField(XmlProductIC* ic)
     layout.available = optionalBool("available", true);
     if (failed())
         return;
-    if (!minimum.within(naturalMin, naturalMax) || !maximum.within(naturalMin, naturalMax) || minimum.value > maximum.value)
+    if (!minimum.within(naturalMin, naturalMax) || !maximum.within(naturalMin, naturalMax)
+        || minimum.value > maximum.value)
         return fail(QStringLiteral("field \"%1\": range %2..%3 does not fit its bits (%4..%5)")
-                        .arg(name, minimum.text, maximum.text).arg(naturalMin).arg(naturalMax));
+                        .arg(name, minimum.text, maximum.text)
+                        .arg(naturalMin)
+                        .arg(naturalMax));
     layout.minimum = minimum.value;
     layout.maximum = maximum.value;
 
@@ -469,7 +478,8 @@ void ProductReader::readMotion()
         if (failed())
             return;
         if (given != 1)
-            return fail(QStringLiteral("motion role \"%1\" needs exactly one of register, field or parameter").arg(bind.role));
+            return fail(
+                QStringLiteral("motion role \"%1\" needs exactly one of register, field or parameter").arg(bind.role));
         const Number value = optionalNumber("value", 0);
         if (failed())
             return;
@@ -519,7 +529,10 @@ void ProductReader::checkMotionSources()
         if (!bind.valueText.isEmpty() && (bind.source.value < low || bind.source.value > high)) {
             return failAt(bind.line, bind.column,
                           QStringLiteral("motion role \"%1\": value %2 is outside %3..%4 of \"%5\"")
-                              .arg(bind.role, bind.valueText).arg(low).arg(high).arg(bind.source.name));
+                              .arg(bind.role, bind.valueText)
+                              .arg(low)
+                              .arg(high)
+                              .arg(bind.source.name));
         }
     }
 }
@@ -570,7 +583,8 @@ bool ProductReader::nextChild(const QString& parent)
             fail(QStringLiteral("unexpected entity reference &%1;").arg(shown(m_reader.name())));
             break;
         case QXmlStreamReader::ProcessingInstruction:
-            fail(QStringLiteral("unexpected processing instruction <?%1?>").arg(shown(m_reader.processingInstructionTarget())));
+            fail(QStringLiteral("unexpected processing instruction <?%1?>")
+                     .arg(shown(m_reader.processingInstructionTarget())));
             break;
         }
     }

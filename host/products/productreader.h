@@ -57,8 +57,8 @@ private:
     struct RegisterEntry
     {
         XmlValueRegister* reg = nullptr;
-        quint32 used = 0;                         // the bits its fields take
-        QVector<QPair<quint32, QString>> fields;  // mask and name of each field
+        quint32 used = 0;                        // the bits its fields take
+        QVector<QPair<quint32, QString>> fields; // mask and name of each field
     };
 
     void scanTags(const QByteArray& xml);

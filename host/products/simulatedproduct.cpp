@@ -57,8 +57,7 @@ std::unique_ptr<SimulatedProduct> SimulatedProduct::fromFile(const QString& path
     return fromXml(bytes, path, error);
 }
 
-std::unique_ptr<SimulatedProduct> SimulatedProduct::fromXml(const QByteArray& xml, const QString& source,
-                                                            QString* error)
+std::unique_ptr<SimulatedProduct> SimulatedProduct::fromXml(const QByteArray& xml, const QString& source, QString* error)
 {
     return ProductReader(source).read(xml, error);
 }

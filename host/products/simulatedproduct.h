@@ -28,8 +28,7 @@ struct SimulatedProduct
     // Reads a product file. On any error returns null and sets `error` to one
     // line "FILE:LINE:COLUMN: error: what".
     static std::unique_ptr<SimulatedProduct> fromFile(const QString& path, QString* error);
-    static std::unique_ptr<SimulatedProduct> fromXml(const QByteArray& xml, const QString& source,
-                                                     QString* error);
+    static std::unique_ptr<SimulatedProduct> fromXml(const QByteArray& xml, const QString& source, QString* error);
     // The products built into the simulation, by variant code.
     static QList<int> builtInVariants();
     static QString builtInPath(int variant);

@@ -102,12 +102,16 @@ void XmlParameterWidget::initializeSpinbox(QSpinBox* spinBox, XmlParameterInterf
         throw XmlParameterSetupError("no parameter description");
     if (parameter->minimum() > parameter->maximum()) {
         throw XmlParameterSetupError(QStringLiteral("parameter %1 has an empty range %2..%3")
-                                         .arg(parameter->role()).arg(parameter->minimum()).arg(parameter->maximum())
+                                         .arg(parameter->role())
+                                         .arg(parameter->minimum())
+                                         .arg(parameter->maximum())
                                          .toStdString());
     }
     if (parameter->maximum() < kIntMin || parameter->minimum() > kIntMax) {
         throw XmlParameterSetupError(QStringLiteral("parameter %1: range %2..%3 lies outside what a spin box shows")
-                                         .arg(parameter->role()).arg(parameter->minimum()).arg(parameter->maximum())
+                                         .arg(parameter->role())
+                                         .arg(parameter->minimum())
+                                         .arg(parameter->maximum())
                                          .toStdString());
     }
     spinBox->setRange(toInt(parameter->minimum()), toInt(parameter->maximum()));

@@ -100,8 +100,7 @@ void PositionMode_AxisParameter::setupRampEnable()
 void PositionMode_AxisParameter::setupRampEditors()
 {
     if (Model::ParameterController* parameters = controller()) {
-        maxVelocityParameter =
-            warned(isLinear() ? parameters->linearMaxVelocity : parameters->maxVelocity, this->name());
+        maxVelocityParameter = warned(isLinear() ? parameters->linearMaxVelocity : parameters->maxVelocity, this->name());
         accelerationParameter = isLinear() ? parameters->linearAcceleration.data() : parameters->acceleration.data();
         // Some rotary modules keep their deceleration under a second parameter.
         decelerationParameter = isLinear() ? parameters->linearDeceleration.data() : parameters->deceleration.data();
@@ -127,10 +126,10 @@ void PositionMode_AxisParameter::setupRampEditors()
 void PositionMode_AxisParameter::setupPositions()
 {
     if (Model::ParameterController* parameters = controller()) {
-        targetPositionParameter =
-            warned(isLinear() ? parameters->linearTargetPosition : parameters->targetPosition, this->name());
-        actualPositionParameter =
-            warned(isLinear() ? parameters->linearActualPosition : parameters->actualPosition, this->name());
+        targetPositionParameter = warned(isLinear() ? parameters->linearTargetPosition : parameters->targetPosition,
+                                         this->name());
+        actualPositionParameter = warned(isLinear() ? parameters->linearActualPosition : parameters->actualPosition,
+                                         this->name());
     }
     if (!isPresent(actualPositionParameter))
         return;
@@ -144,10 +143,10 @@ void PositionMode_AxisParameter::setupPositions()
 
 void PositionMode_AxisParameter::setupCommutationHints()
 {
-    lblCommutationDisabled =
-        new QLabel(QStringLiteral("Commutation mode is set to \"disabled\". This tool is not supported in this case."));
-    lblCommutationOpenLoop =
-        new QLabel(QStringLiteral("Commutation mode is set to \"open loop\". This tool is not supported in this case."));
+    lblCommutationDisabled = new QLabel(
+        QStringLiteral("Commutation mode is set to \"disabled\". This tool is not supported in this case."));
+    lblCommutationOpenLoop = new QLabel(
+        QStringLiteral("Commutation mode is set to \"open loop\". This tool is not supported in this case."));
     for (QLabel* label : {lblCommutationDisabled.data(), lblCommutationOpenLoop.data()}) {
         label->setWordWrap(true);
         label->hide();
@@ -324,9 +323,8 @@ void PositionMode_AxisParameter::updateSubWidgetValues(int id)
         return;
     // The editors follow their parameters; the values read are not needed here.
     // A parameter the module lacks is skipped.
-    for (Model::BaseXMLParameter* parameter :
-         {maxVelocityParameter.data(), accelerationParameter.data(), decelerationParameter.data(),
-          rampEnableParameter.data()}) {
+    for (Model::BaseXMLParameter* parameter : {maxVelocityParameter.data(), accelerationParameter.data(),
+                                               decelerationParameter.data(), rampEnableParameter.data()}) {
         if (parameter)
             parameter->readValue(false);
     }

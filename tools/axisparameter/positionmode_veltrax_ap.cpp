@@ -48,8 +48,7 @@ Model::ZYRAParameter* parameterFor(Model::ParameterController* controller,
 }
 } // namespace
 
-PositionMode_Veltrax_AP::PositionMode_Veltrax_AP(QString name, quint8 motor, ZYRAModuleInterface* module,
-                                                 int variant)
+PositionMode_Veltrax_AP::PositionMode_Veltrax_AP(QString name, quint8 motor, ZYRAModuleInterface* module, int variant)
     : GenericPositionMode(std::move(name), motor, module, variant)
     , ui(std::make_unique<Ui_PositionMode_Veltrax_AP>())
 {
@@ -67,8 +66,8 @@ PositionMode_Veltrax_AP::PositionMode_Veltrax_AP(QString name, quint8 motor, ZYR
 
 void PositionMode_Veltrax_AP::setupTargetPosition()
 {
-    targetPositionParameter =
-        parameterFor(controller(), &Model::ParameterController::targetPosition, PluginInterface::name());
+    targetPositionParameter = parameterFor(controller(), &Model::ParameterController::targetPosition,
+                                           PluginInterface::name());
     if (!targetPositionParameter)
         return;
     try {
@@ -86,8 +85,8 @@ void PositionMode_Veltrax_AP::setupTargetPosition()
 
 void PositionMode_Veltrax_AP::setupActualPosition()
 {
-    actualPositionParameter =
-        parameterFor(controller(), &Model::ParameterController::actualPosition, PluginInterface::name());
+    actualPositionParameter = parameterFor(controller(), &Model::ParameterController::actualPosition,
+                                           PluginInterface::name());
     if (!actualPositionParameter)
         return;
     ui->sbActualPosition->setMinimum(spinBoxLimit(actualPositionParameter->minimum()));

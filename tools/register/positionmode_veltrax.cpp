@@ -29,8 +29,8 @@ const PositionMode_Veltrax::FieldLookup PositionMode_Veltrax::kFieldLookups[7] =
     {"CONFIG_RAMP_MODE", &PositionMode_Veltrax::m_rampMode},
 };
 
-PositionMode_Veltrax::PositionMode_Veltrax(QString name, unsigned char motor, ZYRAModuleInterface* module,
-                                           int variant, XmlProductIC* ic)
+PositionMode_Veltrax::PositionMode_Veltrax(QString name, unsigned char motor, ZYRAModuleInterface* module, int variant,
+                                           XmlProductIC* ic)
     : GenericPositionMode(std::move(name), motor, module, variant)
     , m_ui(std::make_unique<Ui_PositionMode_Veltrax>())
 {
@@ -234,4 +234,3 @@ void PositionMode_Veltrax::updateRegisterWidgets()
             field->value(nullptr);
     }
 }
-

@@ -30,8 +30,7 @@ class PositionMode_Veltrax : public GenericPositionMode
 public:
     // The IC product is accepted for the host's factory; every field comes
     // from the register controller.
-    PositionMode_Veltrax(QString name, unsigned char motor, ZYRAModuleInterface* module, int variant,
-                         XmlProductIC* ic);
+    PositionMode_Veltrax(QString name, unsigned char motor, ZYRAModuleInterface* module, int variant, XmlProductIC* ic);
     ~PositionMode_Veltrax() override;
 
 public slots:

@@ -65,8 +65,7 @@ void PositionMode_Zell::setupRegistersTable()
     XmlProductIC* ic = zyraModule ? zyraModule->getIcProduct(0) : nullptr;
     m_table = std::make_unique<RampRegisterTable>(
         ui->registersWidget, this, [this, ic](const RampRegisterTable::RowInfo& row) -> XmlRegisterWidget* {
-            XmlValueRegisterField* field =
-                ic ? ic->getRegisterFieldByName(QLatin1String(row.zellField), true) : nullptr;
+            XmlValueRegisterField* field = ic ? ic->getRegisterFieldByName(QLatin1String(row.zellField), true) : nullptr;
             return field ? new XmlRegisterWidget(field, this) : nullptr;
         });
     for (const QPointer<XmlRegisterWidget>& widget : m_table->editors())

@@ -28,8 +28,7 @@ class PositionMode_Zell : public GenericPositionMode
     Q_OBJECT
 
 public:
-    PositionMode_Zell(QString name, unsigned char motor, ZYRAModuleInterface* module, int variant,
-                      XmlProductIC* ic);
+    PositionMode_Zell(QString name, unsigned char motor, ZYRAModuleInterface* module, int variant, XmlProductIC* ic);
     ~PositionMode_Zell() override;
 
 public slots:
