@@ -70,35 +70,30 @@ QByteArray Fixture::withoutNamed(QByteArray xml, const QString& value)
     return text.toUtf8();
 }
 
+std::unique_ptr<SimulatedModule> Fixture::makeModule(int variant)
+{
+    QString error;
+    return moduleFrom(SimulatedProduct::builtIn(variant, &error), error);
+}
+
+void Fixture::addVariantRows()
+{
+    QTest::addColumn<int>("variant");
+    for (int variant : {40, 100, 105, 108, 135, 139})
+        QTest::newRow(qPrintable(QString::number(variant))) << variant;
+}
+
 SimulatedDevice* Fixture::device() const
 {
     return m_module ? m_module->device() : nullptr;
 }
 
-ToolsInterface* Fixture::open(quint8 motor)
-{
-    m_root->isUsableForVariant(m_module->product()->variant());
-    return reopen(motor);
-}
-
-ToolsInterface* Fixture::reopen(quint8 motor)
-{
-    delete m_tool;
-    m_tool = m_root->clone(QStringLiteral("Position mode"), motor, m_module.get());
-    return m_tool;
-}
-
-ToolsInterface* Fixture::openWithoutModule()
+ToolsInterface* Fixture::open(quint8 motor, bool withModule)
 {
     m_root->isUsableForVariant(m_module->product()->variant());
     delete m_tool;
-    m_tool = m_root->clone(QStringLiteral("Position mode"), 0, nullptr);
+    m_tool = m_root->clone(QStringLiteral("Position mode"), motor, withModule ? m_module.get() : nullptr);
     return m_tool;
-}
-
-void Fixture::close()
-{
-    delete m_tool;
 }
 
 QStringList Fixture::journal()
@@ -227,6 +222,14 @@ bool Fixture::check(const QString& name, bool on)
         return group->isChecked() == on;
     }
     return false;
+}
+
+RampGenerator::Settings Fixture::positionModeRamp()
+{
+    const MotionWiring::Source mode = m_module->motion().sources.value(QStringLiteral("mode"));
+    if (!mode.name.isEmpty())
+        setDevice(mode.name, mode.value);
+    return device()->motionSettings(0);
 }
 
 void Fixture::setDevice(const QString& name, qint64 value, quint8 motor)

@@ -81,10 +81,6 @@ void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
     const auto root = buildForm(form);
     auto* target = root->findChild<QSpinBox*>(QStringLiteral("sbTargetPosition"));
     QVERIFY(target);
-    QCOMPARE(target->value(), 0);
-    QCOMPARE(target->alignment(), Qt::AlignCenter);
-    target->stepUp();
-    QCOMPARE(target->value(), 1000);
     target->setValue(INT_MAX);
     QCOMPARE(target->value(), INT_MAX);
     target->setValue(INT_MIN);
@@ -97,7 +93,6 @@ void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
     }
     QVERIFY(actual);
     QVERIFY2(!actual->isEnabled(), "the user must not type into the actual position");
-    QCOMPARE(actual->alignment(), Qt::AlignCenter);
     QCOMPARE(actual->minimum(), -INT_MAX);
     QCOMPARE(actual->maximum(), INT_MAX);
 }

@@ -27,7 +27,7 @@ QStringList lines(const Parts&... parts)
     return all;
 }
 
-// Plays a user's session, e.g. "abs 500; from target; rel 100; stop".
+// Plays a user's session, e.g. "show; abs 500; from target; rel 100; stop".
 bool play(Fixture& fixture, const QString& session)
 {
     const QStringList steps = session.split(QLatin1Char(';'));
@@ -41,8 +41,6 @@ bool play(Fixture& fixture, const QString& session)
                    && fixture.click(verb == "abs" ? "btnMoveAbsolute" : "btnMoveRelative");
         else if (verb == "from")
             done = fixture.choose("cmbRelativeTo", words.value(1) + " position");
-        else if (verb == "device")
-            fixture.setDevice("PID_POSITION_ACTUAL", number);
         else if (verb == "show")
             fixture.show();
         else if (verb == "hide")
@@ -76,7 +74,6 @@ private slots:
     void sessionsSendTheirTargets();
     void targetRangeAndToolTipComeFromTheTargetField_data();
     void targetRangeAndToolTipComeFromTheTargetField();
-    void displayFollowsTheTraceUntilHideRemovesEveryTrace();
 };
 
 void tst_Orsax::sessionsSendTheirTargets_data()
@@ -84,11 +81,6 @@ void tst_Orsax::sessionsSendTheirTargets_data()
     QTest::addColumn<QStringList>("missing");
     QTest::addColumn<QString>("session");
     QTest::addColumn<QStringList>("expected");
-
-    const QStringList all;
-    QTest::newRow("stop and clear keep last target")
-        << all << "abs 500; device 321; stop; clear; from target; rel 100"
-        << lines(moveTo(500), actualRead(321), moveTo(321), "m0 write field PID_POSITION_ACTUAL 0", moveTo(600));
 
     // Without a field only what needs it is skipped.
     const QString session = "show; abs 500; rel 100; from target; rel 100; stop; clear; hide";
@@ -150,27 +142,6 @@ void tst_Orsax::targetRangeAndToolTipComeFromTheTargetField()
     QCOMPARE(target->minimum(), minimum);
     QCOMPARE(target->maximum(), maximum);
     QCOMPARE(target->toolTip(), "Reg: " + field->addressHexString() + " " + range);
-}
-
-void tst_Orsax::displayFollowsTheTraceUntilHideRemovesEveryTrace()
-{
-    Fixture fixture(100);
-    fixture.open();
-    const auto* actual = fixture.find<QSpinBox>("sbActualPosition");
-    QVERIFY(actual);
-    fixture.show();
-    fixture.setDevice("PID_POSITION_ACTUAL", -4321);
-    fixture.refresh();
-    QCOMPARE(actual->value(), -4321);
-
-    Model::ZYRAField* velocity = fixture.tool()->registerController()->get("PID_VELOCITY_ACTUAL", false);
-    QVERIFY(velocity);
-    fixture.tool()->addTrace(velocity->xmlParameter(), 0);
-    fixture.hide();
-    QCOMPARE(fixture.tool()->traceCount(), 0);
-    fixture.setDevice("PID_POSITION_ACTUAL", 77);
-    fixture.refresh();
-    QCOMPARE(actual->value(), -4321);
 }
 
 QTEST_MAIN(tst_Orsax)

@@ -1,10 +1,8 @@
 #include "fixture.h"
 
 #include "core/command.h"
-#include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 
-#include <QGraphicsView>
 #include <QGroupBox>
 #include <QSpinBox>
 #include <QTest>
@@ -39,8 +37,6 @@ private slots:
     void editedRowIsWrittenAndItsRegisterReadBack();
     void refreshLogsEveryRequestedRegister();
     void defaultsSkipMissingFieldAndWriteTheRestInRowOrder();
-    void tracedActualPositionReachesTheDisplay();
-    void hoveringTimeRowLightsUpItsElementUntilLeft();
     void withoutAnIcNothingReachesTheDevice();
 };
 
@@ -154,34 +150,6 @@ void tst_Zell::defaultsSkipMissingFieldAndWriteTheRestInRowOrder()
                             "RAMPER_D_MAX 2000,T_VMAX 0,T_ZEROWAIT 0,FEEDFORWARD 1"));
     QCOMPARE(journal.mid(13).filter("m0 read register ").size(), 13);
     QCOMPARE(journal.size(), 26);
-}
-
-void tst_Zell::tracedActualPositionReachesTheDisplay()
-{
-    Fixture fixture(kZell);
-    fixture.open();
-    fixture.show();
-    QCOMPARE(fixture.journal().value(0), QStringLiteral("m0 trace FOC_PID_POSITION_ACTUAL"));
-    fixture.setDevice("FOC_PID_POSITION_ACTUAL", -123456);
-    fixture.refresh();
-    QCOMPARE(shown(fixture, "sbActualPosition"), -123456);
-    fixture.hide();
-    QCOMPARE(fixture.journal(), QStringList({"m0 untrace all"}));
-}
-
-void tst_Zell::hoveringTimeRowLightsUpItsElementUntilLeft()
-{
-    Fixture fixture(kZell);
-    fixture.open();
-    // Hot spots lie in the scene in drawing order; the sixth is "Field-TVMAX", set by T_VMAX.
-    const QList<QGraphicsItem*> items = fixture.find<QGraphicsView>("graphicsView")->scene()->items(Qt::AscendingOrder);
-    auto* hotSpot = dynamic_cast<HelperTargetArea*>(items.value(5));
-    QVERIFY(hotSpot && hotSpot->registerWidget() && hotSpot->registerWidget()->objectName() == "T_VMAX");
-    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
-    QCoreApplication::sendEvent(fixture.find("T_VMAX"), &enter);
-    QVERIFY(hotSpot->isHighlighted());
-    QCoreApplication::sendEvent(fixture.find("T_VMAX"), &leave);
-    QVERIFY(!hotSpot->isHighlighted());
 }
 
 void tst_Zell::withoutAnIcNothingReachesTheDevice()
