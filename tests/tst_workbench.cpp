@@ -73,6 +73,20 @@ Run runScript(const QByteArray& script, const QStringList& more = {})
     return runWorkbench(QStringList{QStringLiteral("--script"), path} + more);
 }
 
+// The run stopped with exit code 2 after printing `out` and reported one error, `expected`,
+// in which a "*" stands for what depends on the plug-in or the machine.
+void checkRefused(const Run& run, const QString& out, const QString& expected)
+{
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.errors.size(), 1);
+    const QString& message = run.errors.first();
+    const int star = expected.indexOf(QLatin1Char('*'));
+    QVERIFY2(star < 0 ? message == expected
+                      : message.startsWith(expected.left(star)) && message.endsWith(expected.mid(star + 1)),
+             qPrintable(message + "\nexpected " + expected));
+}
+
 // The built-in Zell product under another variant code and designation.
 QByteArray zellProductAs(int variant, const QByteArray& designation)
 {
@@ -124,26 +138,22 @@ void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
 {
     QTest::addColumn<int>("variant");
     QTest::addColumn<QString>("toolClass");
-    QTest::addColumn<QString>("actualDisplay");
-    QTest::newRow("40") << 40 << "PositionMode_Zell"
-                        << "sbActualPosition";
-    QTest::newRow("100") << 100 << "PositionMode_Orsax"
-                         << "sbActualPosition";
-    QTest::newRow("105") << 105 << "PositionMode_AxisParameter"
-                         << "actualPosition";
-    QTest::newRow("108") << 108 << "PositionMode_AxisParameter"
-                         << "linearActualPosition";
-    QTest::newRow("135") << 135 << "PositionMode_Veltrax"
-                         << "sbActualPosition";
-    QTest::newRow("139") << 139 << "PositionMode_Veltrax_AP"
-                         << "sbActualPosition";
+    QTest::newRow("40") << 40 << "PositionMode_Zell";
+    QTest::newRow("100") << 100 << "PositionMode_Orsax";
+    QTest::newRow("105") << 105 << "PositionMode_AxisParameter";
+    QTest::newRow("108") << 108 << "PositionMode_AxisParameter";
+    QTest::newRow("135") << 135 << "PositionMode_Veltrax";
+    QTest::newRow("139") << 139 << "PositionMode_Veltrax_AP";
 }
 
 void tst_Workbench::scriptOpensEachProductMovesAndPrints()
 {
     QFETCH(int, variant);
     QFETCH(QString, toolClass);
-    QFETCH(QString, actualDisplay);
+    // The axis-parameter tools show the actual position in the editor of its parameter.
+    const QString actualDisplay = variant == 105   ? "actualPosition"
+                                  : variant == 108 ? "linearActualPosition"
+                                                   : "sbActualPosition";
 
     // A move of 100000 takes a few seconds on every product's default ramp;
     // the tools show the actual position from their traces.
@@ -299,19 +309,7 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine()
     QStringList arguments{QStringLiteral("--script"), path};
     if (!productFile.isEmpty())
         arguments << QStringLiteral("--product-file") << writeFile(dir, QStringLiteral("product.xml"), productFile);
-    const Run run = runWorkbench(arguments);
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.out, out);
-    QCOMPARE(run.errors.size(), 1);
-    // A "*" stands for the tool's class, whatever the plug-in made.
-    const QString expected = path + error;
-    const QString message = run.errors.first();
-    const int star = expected.indexOf(QLatin1Char('*'));
-    if (star < 0)
-        QCOMPARE(message, expected);
-    else
-        QVERIFY2(message.startsWith(expected.left(star)) && message.endsWith(expected.mid(star + 1)),
-                 qPrintable(message));
+    checkRefused(runWorkbench(arguments), out, path + error);
 }
 
 void tst_Workbench::badCommandLinesAreRefusedWithOneMessage_data()
@@ -360,16 +358,7 @@ void tst_Workbench::badCommandLinesAreRefusedWithOneMessage()
     }
     if (!arguments.contains(QLatin1String("--screenshot")))
         arguments << QStringLiteral("--script") << script;
-    const Run run = runWorkbench(arguments);
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.errors.size(), 1);
-    // A "*" stands for a list that depends on the machine.
-    const int star = expected.indexOf(QLatin1Char('*'));
-    if (star < 0)
-        QCOMPARE(run.errors.first(), expected);
-    else
-        QVERIFY2(run.errors.first().startsWith(expected.left(star)), qPrintable(run.errors.first()));
-    QCOMPARE(run.out, QString());
+    checkRefused(runWorkbench(arguments), QString(), expected);
 }
 
 void tst_Workbench::screenshotIsSavedAfterTheScript()
