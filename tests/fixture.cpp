@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "core/command.h"
 #include "device/journal.h"
 #include "device/simulateddevice.h"
 #include "products/simulatedproduct.h"
@@ -174,6 +175,12 @@ void Fixture::deliver()
     // of them lets Qt drop the slots of delivered events from its queue, which
     // would otherwise grow and be scanned whole on every call.
     QCoreApplication::sendPostedEvents();
+}
+
+void Fixture::reply(ToolsInterface* tool, int command, int type, quint8 motor, int value)
+{
+    Command answer(Command::StatusOk, 1, command, type, motor, value);
+    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
 }
 
 bool Fixture::click(const QString& name)

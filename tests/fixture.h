@@ -73,6 +73,8 @@ public:
     void refresh();
     // Delivers the replies waiting for the tools, with every other posted event.
     static void deliver();
+    // Hands a reply to a tool as the host does: through the slot of that signature.
+    static void reply(ToolsInterface* tool, int command, int type, quint8 motor, int value);
 
     // As a user: click a button; type a number into a spin box and press Enter;
     // pick a combo box entry by text; check or uncheck a checkable button or group.

@@ -1,6 +1,5 @@
 #include "fixture.h"
 
-#include "core/command.h"
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlproductic.h"
@@ -55,12 +54,9 @@ QList<HostObject> hostObjectsOf(SimulatedModule* module)
 // A read reply for every register address the product has, and one answer to a write.
 void deliverReplies(ToolsInterface* tool, const QList<int>& addresses)
 {
-    for (int address : addresses) {
-        Command answer(Command::StatusOk, 1, ZYRAModuleInterface::RegisterReadCommand, address, 0, 0x5A5A5A5A);
-        QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
-    }
-    Command answer(Command::StatusOk, 1, 5, 0, 0, -1);
-    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
+    for (int address : addresses)
+        Fixture::reply(tool, ZYRAModuleInterface::RegisterReadCommand, address, 0, 0x5A5A5A5A);
+    Fixture::reply(tool, 5, 0, 0, -1);
 }
 
 QList<int> registerAddresses(SimulatedModule* module)

@@ -23,11 +23,6 @@
 #include <QTest>
 
 namespace {
-void deliver()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-}
-
 // A tool that keeps every reply and import it receives.
 class ListeningTool : public ToolsInterface
 {
@@ -184,7 +179,7 @@ void tst_HostModel::registerReadsReachTheToolsReplySlotQueued()
     module->readChannelRegister(actual, 1, &value);
     QVERIFY2(motor0.replies.isEmpty(), "replies come queued, like replies from the wire");
 
-    deliver();
+    Fixture::deliver();
     // Every tool of the module hears every reply; the tools filter by motor.
     const QStringList expected{"100 1 150 0x41 m1 -7"};
     QCOMPARE(motor0.replies, expected);

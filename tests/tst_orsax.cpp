@@ -7,24 +7,19 @@
 #include <QTest>
 
 namespace {
-QStringList moveTo(int target, bool withMode = true)
+QString target(int position)
 {
-    const QString write = QStringLiteral("m0 write field PID_POSITION_TARGET %1").arg(target);
-    return withMode ? QStringList{QStringLiteral("m0 write field MODE_MOTION 3"), write} : QStringList{write};
+    return QStringLiteral("m0 write field PID_POSITION_TARGET %1").arg(position);
+}
+
+QStringList moveTo(int position)
+{
+    return {QStringLiteral("m0 write field MODE_MOTION 3"), target(position)};
 }
 
 QString actualRead(int position)
 {
     return QStringLiteral("m0 read field PID_POSITION_ACTUAL -> %1").arg(position);
-}
-
-// Journal lines from single lines and lists of them.
-template <class... Parts>
-QStringList lines(const Parts&... parts)
-{
-    QStringList all;
-    (all << ... << parts);
-    return all;
 }
 
 // Plays a user's session, e.g. "show; abs 500; from target; rel 100; stop".
@@ -79,29 +74,25 @@ private slots:
 void tst_Orsax::sessionsSendTheirTargets_data()
 {
     QTest::addColumn<QStringList>("missing");
-    QTest::addColumn<QString>("session");
     QTest::addColumn<QStringList>("expected");
 
     // Without a field only what needs it is skipped.
-    const QString session = "show; abs 500; rel 100; from target; rel 100; stop; clear; hide";
     const QString trace = "m0 trace PID_POSITION_ACTUAL";
     const QString clear = "m0 write field PID_POSITION_ACTUAL 0";
     const QString untrace = "m0 untrace all";
-    QTest::newRow("no actual position") << QStringList{"PID_POSITION_ACTUAL"} << session
-                                        << lines(moveTo(500), moveTo(700), untrace);
-    QTest::newRow("no target position") << QStringList{"PID_POSITION_TARGET"} << session
-                                        << lines(trace, actualRead(0), actualRead(0), clear, untrace);
-    QTest::newRow("no motion mode") << QStringList{"MODE_MOTION"} << session
-                                    << lines(trace, moveTo(500, false), actualRead(0), moveTo(100, false),
-                                             moveTo(700, false), actualRead(0), moveTo(0, false), clear, untrace);
+    QTest::newRow("no actual position") << QStringList{"PID_POSITION_ACTUAL"} << (moveTo(500) + moveTo(700) << untrace);
+    QTest::newRow("no target position") << QStringList{"PID_POSITION_TARGET"}
+                                        << QStringList{trace, actualRead(0), actualRead(0), clear, untrace};
+    QTest::newRow("no motion mode") << QStringList{"MODE_MOTION"}
+                                    << QStringList{trace,         target(500), actualRead(0), target(100), target(700),
+                                                   actualRead(0), target(0),   clear,         untrace};
     QTest::newRow("none of the three") << QStringList{"PID_POSITION_ACTUAL", "PID_POSITION_TARGET", "MODE_MOTION"}
-                                       << session << lines(untrace);
+                                       << QStringList{untrace};
 }
 
 void tst_Orsax::sessionsSendTheirTargets()
 {
     QFETCH(QStringList, missing);
-    QFETCH(QString, session);
     QFETCH(QStringList, expected);
 
     QByteArray xml = Fixture::productXml(100);
@@ -109,7 +100,8 @@ void tst_Orsax::sessionsSendTheirTargets()
         xml = Fixture::withoutNamed(xml, name);
     Fixture fixture(xml, QStringLiteral("orsax-session.xml"));
     QVERIFY(qobject_cast<PositionMode_Orsax*>(fixture.open()));
-    QVERIFY2(play(fixture, session), "a widget of the session was not there to use");
+    QVERIFY2(play(fixture, "show; abs 500; rel 100; from target; rel 100; stop; clear; hide"),
+             "a widget of the session was not there to use");
     QCOMPARE(fixture.journal(), expected);
 }
 

@@ -1,6 +1,5 @@
 #include "fixture.h"
 
-#include "core/command.h"
 #include "widgets/xmlregisterwidget.h"
 
 #include <QGroupBox>
@@ -10,13 +9,6 @@
 namespace {
 constexpr int kZell = 40;
 constexpr int kRead = 150;
-
-// Hands a reply to the tool as the host does: through the slot of that signature.
-void reply(ToolsInterface* tool, int command, int type, quint8 motor, int value)
-{
-    Command answer(Command::StatusOk, 1, command, type, motor, value);
-    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
-}
 
 int shown(const Fixture& fixture, const char* name)
 {
@@ -87,7 +79,7 @@ void tst_Zell::replyUpdatesRowsOfItsRegisterOnlyForThisMotor()
     ToolsInterface* tool = fixture.open(1);
     // Register 0x50 holds the rows RAMPER_V_START (low half) and RAMPER_V_STOP (high half).
     const auto rowsAfter = [&fixture, tool](int command, int type, quint8 motor, int value) {
-        reply(tool, command, type, motor, value);
+        Fixture::reply(tool, command, type, motor, value);
         return qMakePair(shown(fixture, "RAMPER_V_START"), shown(fixture, "RAMPER_V_STOP"));
     };
     QCOMPARE(rowsAfter(kRead, 0x50, 0, 0x00070005), qMakePair(0, 1));       // another motor
@@ -109,9 +101,9 @@ void tst_Zell::deviceRampOffUnchecksGroupWithoutWritingAndLocksTable()
     QVERIFY(!group->isChecked());
     QVERIFY(!fixture.find("registersWidget")->isEnabled() && !fixture.find("pbDefaults")->isEnabled());
     QCOMPARE(shown(fixture, "FEEDFORWARD"), 3);
-    reply(tool, 7, 0x10, 0, 0x00040350); // not a read: the switch stays
+    Fixture::reply(tool, 7, 0x10, 0, 0x00040350); // not a read: the switch stays
     QVERIFY(!group->isChecked());
-    reply(tool, kRead, 0x10, 0, 0x00040350);
+    Fixture::reply(tool, kRead, 0x10, 0, 0x00040350);
     QVERIFY(group->isChecked() && fixture.find("pbDefaults")->isEnabled());
     QVERIFY(fixture.journal().filter(" write ").isEmpty());
 }
@@ -163,7 +155,7 @@ void tst_Zell::withoutAnIcNothingReachesTheDevice()
     for (const char* button : {"btnMoveAbsolute", "btnMoveRelative", "btnStop", "btnClear", "pbReload", "pbDefaults"})
         QVERIFY2(fixture.click(button), button);
     QVERIFY(fixture.check("gbRampEnable", false));
-    reply(tool, kRead, 0x10, 0, 0);
+    Fixture::reply(tool, kRead, 0x10, 0, 0);
     fixture.hide();
     QCOMPARE(fixture.journal(), QStringList({"m0 untrace all"}));
 }
