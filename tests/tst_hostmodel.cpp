@@ -3,11 +3,6 @@
 #include "core/command.h"
 #include "core/importfilter_samemodule.h"
 #include "core/importfilter_exporttypes.h"
-#include "core/toolsinterface.h"
-#include "device/journal.h"
-#include "device/simulateddevice.h"
-#include "device/simulatedmodule.h"
-#include "model/productdescription.h"
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlparameterinterface.h"
@@ -17,7 +12,6 @@
 #include "widgets/xmlregisterwidget.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
