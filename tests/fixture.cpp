@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "core/command.h"
 #include "device/journal.h"
 #include "device/simulateddevice.h"
 #include "products/simulatedproduct.h"
@@ -70,35 +71,30 @@ QByteArray Fixture::withoutNamed(QByteArray xml, const QString& value)
     return text.toUtf8();
 }
 
+std::unique_ptr<SimulatedModule> Fixture::makeModule(int variant)
+{
+    QString error;
+    return moduleFrom(SimulatedProduct::builtIn(variant, &error), error);
+}
+
+void Fixture::addVariantRows()
+{
+    QTest::addColumn<int>("variant");
+    for (int variant : {40, 100, 105, 108, 135, 139})
+        QTest::newRow(qPrintable(QString::number(variant))) << variant;
+}
+
 SimulatedDevice* Fixture::device() const
 {
     return m_module ? m_module->device() : nullptr;
 }
 
-ToolsInterface* Fixture::open(quint8 motor)
-{
-    m_root->isUsableForVariant(m_module->product()->variant());
-    return reopen(motor);
-}
-
-ToolsInterface* Fixture::reopen(quint8 motor)
-{
-    delete m_tool;
-    m_tool = m_root->clone(QStringLiteral("Position mode"), motor, m_module.get());
-    return m_tool;
-}
-
-ToolsInterface* Fixture::openWithoutModule()
+ToolsInterface* Fixture::open(quint8 motor, bool withModule)
 {
     m_root->isUsableForVariant(m_module->product()->variant());
     delete m_tool;
-    m_tool = m_root->clone(QStringLiteral("Position mode"), 0, nullptr);
+    m_tool = m_root->clone(QStringLiteral("Position mode"), motor, withModule ? m_module.get() : nullptr);
     return m_tool;
-}
-
-void Fixture::close()
-{
-    delete m_tool;
 }
 
 QStringList Fixture::journal()
@@ -181,6 +177,12 @@ void Fixture::deliver()
     QCoreApplication::sendPostedEvents();
 }
 
+void Fixture::reply(ToolsInterface* tool, int command, int type, quint8 motor, int value)
+{
+    Command answer(Command::StatusOk, 1, command, type, motor, value);
+    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
+}
+
 bool Fixture::click(const QString& name)
 {
     auto* button = find<QAbstractButton>(name);
@@ -227,6 +229,14 @@ bool Fixture::check(const QString& name, bool on)
         return group->isChecked() == on;
     }
     return false;
+}
+
+RampGenerator::Settings Fixture::positionModeRamp()
+{
+    const MotionWiring::Source mode = m_module->motion().sources.value(QStringLiteral("mode"));
+    if (!mode.name.isEmpty())
+        setDevice(mode.name, mode.value);
+    return device()->motionSettings(0);
 }
 
 void Fixture::setDevice(const QString& name, qint64 value, quint8 motor)

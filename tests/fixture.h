@@ -29,6 +29,10 @@ public:
     ~Fixture();
 
     static QByteArray productXml(int variant);
+    // A module of the built-in product alone, without a plug-in.
+    static std::unique_ptr<SimulatedModule> makeModule(int variant);
+    // One data row per product variant the plug-in serves, in column "variant".
+    static void addVariantRows();
     // The product text without the elements whose attribute `name`, `role` or
     // `register` is `value`, and without motion wiring that names it.
     static QByteArray withoutNamed(QByteArray xml, const QString& value);
@@ -37,15 +41,10 @@ public:
     SimulatedModule* module() const { return m_module.get(); }
     SimulatedDevice* device() const;
     GenericPositionMode* root() const { return m_root.get(); }
-    // isUsableForVariant(the product's variant), then clone("Position mode", motor, module).
-    ToolsInterface* open(quint8 motor = 0);
-    // clone() alone, for the variant the last open() chose.
-    ToolsInterface* reopen(quint8 motor = 0);
-    // isUsableForVariant, then clone() without a module, as a host that lost its connection.
-    ToolsInterface* openWithoutModule();
+    // isUsableForVariant(the product's variant), then clone("Position mode", motor, module);
+    // without a module as a host that lost its connection.
+    ToolsInterface* open(quint8 motor = 0, bool withModule = true);
     ToolsInterface* tool() const { return m_tool; }
-    // Destroys the open tool, as the host does when its window is closed.
-    void close();
 
     template <class T = QWidget>
     T* find(const QString& name) const
@@ -74,6 +73,8 @@ public:
     void refresh();
     // Delivers the replies waiting for the tools, with every other posted event.
     static void deliver();
+    // Hands a reply to a tool as the host does: through the slot of that signature.
+    static void reply(ToolsInterface* tool, int command, int type, quint8 motor, int value);
 
     // As a user: click a button; type a number into a spin box and press Enter;
     // pick a combo box entry by text; check or uncheck a checkable button or group.
@@ -81,6 +82,9 @@ public:
     bool type(const QString& name, int value);
     bool choose(const QString& name, const QString& text);
     bool check(const QString& name, bool on);
+
+    // Motor 0 put into position mode inside the device; the ramp it then follows.
+    RampGenerator::Settings positionModeRamp();
 
     // Inside the device, not journaled.
     void setDevice(const QString& name, qint64 value, quint8 motor = 0);

@@ -11,7 +11,6 @@
 namespace {
 const char kNoProductModule[] = "PositionMode_AxisParameter::PositionMode_AxisParameter(QString, quint8, "
                                 "ZYRAModuleInterface*, int) getProductModule() failed ";
-const QStringList kButtons{"btnMoveAbsolute", "btnMoveRelative", "btnStop", "btnClear", "btnClearOnNull"};
 
 // The axis's name of a role: "actualPosition" or "linearActualPosition".
 QString role(int variant, const QString& name)
@@ -228,7 +227,7 @@ void tst_AxisParameter::missingParametersHideTheirControlsAndAreSkipped()
 
     fixture.show();
     fixture.refresh();
-    for (const QString& button : kButtons)
+    for (const char* button : {"btnMoveAbsolute", "btnMoveRelative", "btnStop", "btnClear", "btnClearOnNull"})
         fixture.find<QAbstractButton>(button)->click();
     fixture.find<QGroupBox>("gbAccelDecel")->setChecked(false);
     tool->updateSubWidgetValues(8);

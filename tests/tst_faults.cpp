@@ -1,6 +1,5 @@
 #include "fixture.h"
 
-#include "core/command.h"
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlproductic.h"
@@ -14,15 +13,6 @@
 #include <QTest>
 
 namespace {
-const QList<int> kVariants{40, 100, 105, 108, 135, 139};
-
-void addVariantRows()
-{
-    QTest::addColumn<int>("variant");
-    for (int variant : kVariants)
-        QTest::newRow(qPrintable(QString::number(variant))) << variant;
-}
-
 // A host object a tool may hold, and the journal names that die with it.
 struct HostObject
 {
@@ -64,12 +54,9 @@ QList<HostObject> hostObjectsOf(SimulatedModule* module)
 // A read reply for every register address the product has, and one answer to a write.
 void deliverReplies(ToolsInterface* tool, const QList<int>& addresses)
 {
-    for (int address : addresses) {
-        Command answer(Command::StatusOk, 1, ZYRAModuleInterface::RegisterReadCommand, address, 0, 0x5A5A5A5A);
-        QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
-    }
-    Command answer(Command::StatusOk, 1, 5, 0, 0, -1);
-    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
+    for (int address : addresses)
+        Fixture::reply(tool, ZYRAModuleInterface::RegisterReadCommand, address, 0, 0x5A5A5A5A);
+    Fixture::reply(tool, 5, 0, 0, -1);
 }
 
 QList<int> registerAddresses(SimulatedModule* module)
@@ -92,9 +79,9 @@ class tst_Faults : public QObject
 private slots:
     // The tools' debug lines would bury a failure under thousands of others.
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
-    void hostObjectsDeletedUnderALiveToolAreNeverTouched_data() { addVariantRows(); }
+    void hostObjectsDeletedUnderALiveToolAreNeverTouched_data() { Fixture::addVariantRows(); }
     void hostObjectsDeletedUnderALiveToolAreNeverTouched();
-    void everyToolCopesWithEachProductElementMissing_data() { addVariantRows(); }
+    void everyToolCopesWithEachProductElementMissing_data() { Fixture::addVariantRows(); }
     void everyToolCopesWithEachProductElementMissing();
 };
 
@@ -152,8 +139,11 @@ void tst_Faults::everyToolCopesWithEachProductElementMissing()
     for (const QString& name : qAsConst(names)) {
         Fixture fixture(Fixture::withoutNamed(xml, name), QStringLiteral("%1 without %2").arg(variant).arg(name));
         QVERIFY2(fixture.open(), qPrintable(name));
+        QVERIFY2(!fixture.find(name), qPrintable("an editor of the missing " + name + " is placed"));
         fixture.pressEverything();
         deliverReplies(fixture.tool(), registerAddresses(fixture.module()));
+        for (const QString& line : fixture.journal())
+            QVERIFY2(line.section(QLatin1Char(' '), 3, 3) != name, qPrintable("without " + name + ": " + line));
     }
 }
 

@@ -42,13 +42,6 @@ std::unique_ptr<QWidget> buildForm(const QString& form)
     return root;
 }
 
-void addFormRows(const QStringList& forms)
-{
-    QTest::addColumn<QString>("form");
-    for (const QString& form : forms)
-        QTest::newRow(qPrintable(form)) << form;
-}
-
 } // namespace
 
 class tst_Forms : public QObject
@@ -72,7 +65,9 @@ void tst_Forms::initTestCase()
 
 void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest_data()
 {
-    addFormRows(kAllForms);
+    QTest::addColumn<QString>("form");
+    for (const QString& form : kAllForms)
+        QTest::newRow(qPrintable(form)) << form;
 }
 
 void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
@@ -81,10 +76,6 @@ void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
     const auto root = buildForm(form);
     auto* target = root->findChild<QSpinBox*>(QStringLiteral("sbTargetPosition"));
     QVERIFY(target);
-    QCOMPARE(target->value(), 0);
-    QCOMPARE(target->alignment(), Qt::AlignCenter);
-    target->stepUp();
-    QCOMPARE(target->value(), 1000);
     target->setValue(INT_MAX);
     QCOMPARE(target->value(), INT_MAX);
     target->setValue(INT_MIN);
@@ -97,7 +88,6 @@ void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
     }
     QVERIFY(actual);
     QVERIFY2(!actual->isEnabled(), "the user must not type into the actual position");
-    QCOMPARE(actual->alignment(), Qt::AlignCenter);
     QCOMPARE(actual->minimum(), -INT_MAX);
     QCOMPARE(actual->maximum(), INT_MAX);
 }

@@ -14,35 +14,6 @@ using State = RampGenerator::State;
 
 constexpr double kTick = RampGenerator::TickSeconds;
 
-// The Zell product's default ramp in positions per second (and per second squared).
-Settings eightPoint()
-{
-    Settings s;
-    s.profile = Profile::EightPoint;
-    s.vStart = 0;
-    s.a1 = 160000;
-    s.v1 = 10000;
-    s.a2 = 60000;
-    s.v2 = 30000;
-    s.aMax = 20000;
-    s.vMax = 50000;
-    s.dMax = 20000;
-    s.d2 = 60000;
-    s.d1 = 160000;
-    s.vStop = 0.01;
-    return s;
-}
-
-Settings trapezoid()
-{
-    Settings s;
-    s.profile = Profile::Trapezoid;
-    s.vMax = 40000;
-    s.aMax = 40000;
-    s.dMax = 20000;
-    return s;
-}
-
 // One motion sampled every tick until it rests on the target (or gives up).
 struct Run
 {
@@ -63,38 +34,26 @@ Run run(const Settings& settings, double target, State state = {}, double limitS
     return result;
 }
 
-// Which field or parameter puts a product's motor into position mode, if any.
+// The field or parameter of a product's motion role ("target", "actual"), empty if not wired.
 struct ProductMotion
 {
-    const char* target;
-    const char* actual;
-    const char* mode;
-};
-
-ProductMotion motionOf(int variant)
-{
-    switch (variant) {
-    case 40:
-        return {"FOC_PID_POSITION_TARGET", "FOC_PID_POSITION_ACTUAL", "MOTION_MODE"};
-    case 100:
-        return {"PID_POSITION_TARGET", "PID_POSITION_ACTUAL", "MODE_MOTION"};
-    case 135:
-        return {"RAMPER_X_TARGET", "PID_POSITION_ACTUAL", "CONFIG_MOTION_MODE"};
-    case 108:
-        return {"linearTargetPosition", "linearActualPosition", nullptr};
-    default:
-        return {"targetPosition", "actualPosition", nullptr};
+    explicit ProductMotion(const Fixture& f)
+    {
+        const auto sources = f.module()->motion().sources;
+        target = sources.value(QStringLiteral("target")).name;
+        actual = sources.value(QStringLiteral("actual")).name;
     }
-}
+    QString target, actual;
+};
 
 // Advances in `stepMs` slices until the actual position rests on the target; the device time it took.
 qint64 moveAndWait(Fixture& f, const ProductMotion& m, qint64 target, int stepMs = 10, qint64 limitMs = 60000)
 {
     const qint64 start = f.device()->timeMs();
-    f.setDevice(QLatin1String(m.target), target);
+    f.setDevice(m.target, target);
     do {
         f.device()->advance(stepMs);
-    } while ((f.deviceValue(QLatin1String(m.actual)) != target || f.device()->motionState(0).velocity != 0)
+    } while ((f.deviceValue(m.actual) != target || f.device()->motionState(0).velocity != 0)
              && f.device()->timeMs() - start < limitMs);
     return f.device()->timeMs() - start;
 }
@@ -136,7 +95,8 @@ void tst_Motion::everyProfileStopsExactlyOnTheTargetWithoutOvershoot()
 {
     QFETCH(int, profile);
     QFETCH(double, target);
-    Settings settings = profile == int(Profile::Trapezoid) ? trapezoid() : eightPoint();
+    // The default ramps of the Orsax (a trapezoid) and Zell (eight-point) products.
+    Settings settings = Fixture(profile == int(Profile::Trapezoid) ? 100 : 40).positionModeRamp();
     settings.profile = Profile(profile);
 
     const Run r = run(settings, target);
@@ -160,12 +120,10 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion_data()
     QTest::addColumn<qint64>("distance");
     const qint64 top = 2147483647;
     QTest::newRow("direct") << 40 << "RAMP_ENABLE" << qint64(0) << qint64(5) << qint64(-123456);
-    QTest::newRow("eight-point") << 40 << "" << qint64(0) << qint64(0) << qint64(100000);
     QTest::newRow("eight-point, long cruise across the counter's end")
         << 40 << "" << qint64(0) << top - 500000 << qint64(1200000);
     QTest::newRow("eight-point, cruise of a fraction a tick")
         << 40 << "RAMPER_V_MAX" << qint64(1234567) << qint64(-7) << qint64(-300001);
-    QTest::newRow("trapezoid") << 100 << "" << qint64(0) << qint64(-50000) << qint64(-250000);
     QTest::newRow("trapezoid, long cruise across the counter's start")
         << 100 << "" << qint64(0) << -top + 300000 << qint64(-1000000);
 }
@@ -178,21 +136,20 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion()
     QFETCH(qint64, start);
     QFETCH(qint64, distance);
     // The same move advanced in 1 ms steps and in random cuts, long and short.
-    const ProductMotion m = motionOf(variant);
-    const QString actual = QLatin1String(m.actual);
     Fixture fine(variant);
     Fixture cut(variant);
+    const ProductMotion m(fine);
+    const QString actual = m.actual;
     QList<qint64> arrivals[2];
     for (Fixture* f : {&fine, &cut}) {
         QList<qint64>& arrived = arrivals[f == &cut];
         connect(f->device(), &SimulatedDevice::moveArrived, f->device(),
                 [&arrived](quint8, qint64 ms) { arrived << ms; });
-        if (m.mode)
-            f->setDevice(QLatin1String(m.mode), 3);
+        f->positionModeRamp();
         if (!setting.isEmpty())
             f->setDevice(setting, value);
         f->setDevice(actual, start);
-        f->setDevice(QLatin1String(m.target), qint32(quint32(quint64(start + distance))));
+        f->setDevice(m.target, qint32(quint32(quint64(start + distance))));
     }
     const quint32 seed = 20261206u + quint32(QTest::currentDataTag()[0]);
     QRandomGenerator random(seed);
@@ -221,11 +178,10 @@ void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds()
 {
     QFETCH(int, variant);
     Fixture f(variant);
-    const ProductMotion m = motionOf(variant);
-    if (m.mode)
-        f.setDevice(QLatin1String(m.mode), 3);
+    const ProductMotion m(f);
+    f.positionModeRamp();
     const qint64 ms = moveAndWait(f, m, 100000);
-    QCOMPARE(f.deviceValue(QLatin1String(m.actual)), qint64(100000));
+    QCOMPARE(f.deviceValue(m.actual), qint64(100000));
     QVERIFY2(ms >= 2000 && ms <= 5000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
     QCOMPARE(moveAndWait(f, m, 0), ms); // the same ramp backwards
 }
@@ -247,9 +203,8 @@ void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget()
     QFETCH(QString, name);
     QFETCH(int, value);
     Fixture f(variant);
-    const ProductMotion m = motionOf(variant);
-    if (m.mode)
-        f.setDevice(QLatin1String(m.mode), 3);
+    const ProductMotion m(f);
+    f.positionModeRamp();
     f.setDevice(name, value);
     QCOMPARE(moveAndWait(f, m, -123456, 1), qint64(1));
 }
@@ -257,13 +212,13 @@ void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget()
 void tst_Motion::motionCrossesTheCounterLimitTheShortWay()
 {
     Fixture f(105);
-    const ProductMotion m = motionOf(105);
-    f.setDevice(QLatin1String(m.actual), 2147483647 - 20000);
+    const ProductMotion m(f);
+    f.setDevice(m.actual, 2147483647 - 20000);
     QList<qint64> seen;
-    f.setDevice(QLatin1String(m.target), -2147483647 - 1 + 20000);
+    f.setDevice(m.target, -2147483647 - 1 + 20000);
     for (int i = 0; i < 300; ++i) {
         f.device()->advance(10);
-        seen.append(f.deviceValue(QLatin1String(m.actual)));
+        seen.append(f.deviceValue(m.actual));
     }
     QCOMPARE(seen.last(), qint64(-2147483647 - 1 + 20000));
     QVERIFY2(seen.first() > 0, "the move starts below the top of the counter");
@@ -274,22 +229,22 @@ void tst_Motion::motionCrossesTheCounterLimitTheShortWay()
 void tst_Motion::clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes()
 {
     Fixture f(40);
-    const ProductMotion m = motionOf(40);
-    f.setDevice(QLatin1String(m.mode), 3);
+    const ProductMotion m(f);
+    f.positionModeRamp();
     moveAndWait(f, m, 5000);
-    f.setDevice(QLatin1String(m.actual), 0);
+    f.setDevice(m.actual, 0);
     f.device()->advance(2000);
-    QCOMPARE(f.deviceValue(QLatin1String(m.actual)), qint64(0));
+    QCOMPARE(f.deviceValue(m.actual), qint64(0));
 
     f.device()->moveTo(0, 5000);
     f.device()->advance(2000);
-    QCOMPARE(f.deviceValue(QLatin1String(m.actual)), qint64(5000));
+    QCOMPARE(f.deviceValue(m.actual), qint64(5000));
 }
 
 void tst_Motion::velocityIsReportedInTheUnitsOfTheRampValues()
 {
     Fixture f(40);
-    f.setDevice(QStringLiteral("MOTION_MODE"), 3);
+    f.positionModeRamp();
     f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 1000000);
     f.device()->advance(3000);
     QCOMPARE(f.deviceValue(QStringLiteral("PID_VELOCITY_ACTUAL")), f.deviceValue(QStringLiteral("RAMPER_V_MAX")));

@@ -7,10 +7,14 @@
 #include <QTest>
 
 namespace {
-QStringList moveTo(int target, bool withMode = true)
+QString target(int position)
 {
-    const QString write = QStringLiteral("m0 write field PID_POSITION_TARGET %1").arg(target);
-    return withMode ? QStringList{QStringLiteral("m0 write field MODE_MOTION 3"), write} : QStringList{write};
+    return QStringLiteral("m0 write field PID_POSITION_TARGET %1").arg(position);
+}
+
+QStringList moveTo(int position)
+{
+    return {QStringLiteral("m0 write field MODE_MOTION 3"), target(position)};
 }
 
 QString actualRead(int position)
@@ -18,16 +22,7 @@ QString actualRead(int position)
     return QStringLiteral("m0 read field PID_POSITION_ACTUAL -> %1").arg(position);
 }
 
-// Journal lines from single lines and lists of them.
-template <class... Parts>
-QStringList lines(const Parts&... parts)
-{
-    QStringList all;
-    (all << ... << parts);
-    return all;
-}
-
-// Plays a user's session, e.g. "abs 500; from target; rel 100; stop".
+// Plays a user's session, e.g. "show; abs 500; from target; rel 100; stop".
 bool play(Fixture& fixture, const QString& session)
 {
     const QStringList steps = session.split(QLatin1Char(';'));
@@ -41,8 +36,6 @@ bool play(Fixture& fixture, const QString& session)
                    && fixture.click(verb == "abs" ? "btnMoveAbsolute" : "btnMoveRelative");
         else if (verb == "from")
             done = fixture.choose("cmbRelativeTo", words.value(1) + " position");
-        else if (verb == "device")
-            fixture.setDevice("PID_POSITION_ACTUAL", number);
         else if (verb == "show")
             fixture.show();
         else if (verb == "hide")
@@ -76,40 +69,30 @@ private slots:
     void sessionsSendTheirTargets();
     void targetRangeAndToolTipComeFromTheTargetField_data();
     void targetRangeAndToolTipComeFromTheTargetField();
-    void displayFollowsTheTraceUntilHideRemovesEveryTrace();
 };
 
 void tst_Orsax::sessionsSendTheirTargets_data()
 {
     QTest::addColumn<QStringList>("missing");
-    QTest::addColumn<QString>("session");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList all;
-    QTest::newRow("stop and clear keep last target")
-        << all << "abs 500; device 321; stop; clear; from target; rel 100"
-        << lines(moveTo(500), actualRead(321), moveTo(321), "m0 write field PID_POSITION_ACTUAL 0", moveTo(600));
-
     // Without a field only what needs it is skipped.
-    const QString session = "show; abs 500; rel 100; from target; rel 100; stop; clear; hide";
     const QString trace = "m0 trace PID_POSITION_ACTUAL";
     const QString clear = "m0 write field PID_POSITION_ACTUAL 0";
     const QString untrace = "m0 untrace all";
-    QTest::newRow("no actual position") << QStringList{"PID_POSITION_ACTUAL"} << session
-                                        << lines(moveTo(500), moveTo(700), untrace);
-    QTest::newRow("no target position") << QStringList{"PID_POSITION_TARGET"} << session
-                                        << lines(trace, actualRead(0), actualRead(0), clear, untrace);
-    QTest::newRow("no motion mode") << QStringList{"MODE_MOTION"} << session
-                                    << lines(trace, moveTo(500, false), actualRead(0), moveTo(100, false),
-                                             moveTo(700, false), actualRead(0), moveTo(0, false), clear, untrace);
+    QTest::newRow("no actual position") << QStringList{"PID_POSITION_ACTUAL"} << (moveTo(500) + moveTo(700) << untrace);
+    QTest::newRow("no target position") << QStringList{"PID_POSITION_TARGET"}
+                                        << QStringList{trace, actualRead(0), actualRead(0), clear, untrace};
+    QTest::newRow("no motion mode") << QStringList{"MODE_MOTION"}
+                                    << QStringList{trace,         target(500), actualRead(0), target(100), target(700),
+                                                   actualRead(0), target(0),   clear,         untrace};
     QTest::newRow("none of the three") << QStringList{"PID_POSITION_ACTUAL", "PID_POSITION_TARGET", "MODE_MOTION"}
-                                       << session << lines(untrace);
+                                       << QStringList{untrace};
 }
 
 void tst_Orsax::sessionsSendTheirTargets()
 {
     QFETCH(QStringList, missing);
-    QFETCH(QString, session);
     QFETCH(QStringList, expected);
 
     QByteArray xml = Fixture::productXml(100);
@@ -117,7 +100,8 @@ void tst_Orsax::sessionsSendTheirTargets()
         xml = Fixture::withoutNamed(xml, name);
     Fixture fixture(xml, QStringLiteral("orsax-session.xml"));
     QVERIFY(qobject_cast<PositionMode_Orsax*>(fixture.open()));
-    QVERIFY2(play(fixture, session), "a widget of the session was not there to use");
+    QVERIFY2(play(fixture, "show; abs 500; rel 100; from target; rel 100; stop; clear; hide"),
+             "a widget of the session was not there to use");
     QCOMPARE(fixture.journal(), expected);
 }
 
@@ -150,27 +134,6 @@ void tst_Orsax::targetRangeAndToolTipComeFromTheTargetField()
     QCOMPARE(target->minimum(), minimum);
     QCOMPARE(target->maximum(), maximum);
     QCOMPARE(target->toolTip(), "Reg: " + field->addressHexString() + " " + range);
-}
-
-void tst_Orsax::displayFollowsTheTraceUntilHideRemovesEveryTrace()
-{
-    Fixture fixture(100);
-    fixture.open();
-    const auto* actual = fixture.find<QSpinBox>("sbActualPosition");
-    QVERIFY(actual);
-    fixture.show();
-    fixture.setDevice("PID_POSITION_ACTUAL", -4321);
-    fixture.refresh();
-    QCOMPARE(actual->value(), -4321);
-
-    Model::ZYRAField* velocity = fixture.tool()->registerController()->get("PID_VELOCITY_ACTUAL", false);
-    QVERIFY(velocity);
-    fixture.tool()->addTrace(velocity->xmlParameter(), 0);
-    fixture.hide();
-    QCOMPARE(fixture.tool()->traceCount(), 0);
-    fixture.setDevice("PID_POSITION_ACTUAL", 77);
-    fixture.refresh();
-    QCOMPARE(actual->value(), -4321);
 }
 
 QTEST_MAIN(tst_Orsax)

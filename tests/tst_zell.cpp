@@ -1,10 +1,7 @@
 #include "fixture.h"
 
-#include "core/command.h"
-#include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 
-#include <QGraphicsView>
 #include <QGroupBox>
 #include <QSpinBox>
 #include <QTest>
@@ -12,13 +9,6 @@
 namespace {
 constexpr int kZell = 40;
 constexpr int kRead = 150;
-
-// Hands a reply to the tool as the host does: through the slot of that signature.
-void reply(ToolsInterface* tool, int command, int type, quint8 motor, int value)
-{
-    Command answer(Command::StatusOk, 1, command, type, motor, value);
-    QMetaObject::invokeMethod(tool, "IN_replyValue", Qt::DirectConnection, Q_ARG(Command*, &answer));
-}
 
 int shown(const Fixture& fixture, const char* name)
 {
@@ -39,8 +29,6 @@ private slots:
     void editedRowIsWrittenAndItsRegisterReadBack();
     void refreshLogsEveryRequestedRegister();
     void defaultsSkipMissingFieldAndWriteTheRestInRowOrder();
-    void tracedActualPositionReachesTheDisplay();
-    void hoveringTimeRowLightsUpItsElementUntilLeft();
     void withoutAnIcNothingReachesTheDevice();
 };
 
@@ -91,7 +79,7 @@ void tst_Zell::replyUpdatesRowsOfItsRegisterOnlyForThisMotor()
     ToolsInterface* tool = fixture.open(1);
     // Register 0x50 holds the rows RAMPER_V_START (low half) and RAMPER_V_STOP (high half).
     const auto rowsAfter = [&fixture, tool](int command, int type, quint8 motor, int value) {
-        reply(tool, command, type, motor, value);
+        Fixture::reply(tool, command, type, motor, value);
         return qMakePair(shown(fixture, "RAMPER_V_START"), shown(fixture, "RAMPER_V_STOP"));
     };
     QCOMPARE(rowsAfter(kRead, 0x50, 0, 0x00070005), qMakePair(0, 1));       // another motor
@@ -113,9 +101,9 @@ void tst_Zell::deviceRampOffUnchecksGroupWithoutWritingAndLocksTable()
     QVERIFY(!group->isChecked());
     QVERIFY(!fixture.find("registersWidget")->isEnabled() && !fixture.find("pbDefaults")->isEnabled());
     QCOMPARE(shown(fixture, "FEEDFORWARD"), 3);
-    reply(tool, 7, 0x10, 0, 0x00040350); // not a read: the switch stays
+    Fixture::reply(tool, 7, 0x10, 0, 0x00040350); // not a read: the switch stays
     QVERIFY(!group->isChecked());
-    reply(tool, kRead, 0x10, 0, 0x00040350);
+    Fixture::reply(tool, kRead, 0x10, 0, 0x00040350);
     QVERIFY(group->isChecked() && fixture.find("pbDefaults")->isEnabled());
     QVERIFY(fixture.journal().filter(" write ").isEmpty());
 }
@@ -156,34 +144,6 @@ void tst_Zell::defaultsSkipMissingFieldAndWriteTheRestInRowOrder()
     QCOMPARE(journal.size(), 26);
 }
 
-void tst_Zell::tracedActualPositionReachesTheDisplay()
-{
-    Fixture fixture(kZell);
-    fixture.open();
-    fixture.show();
-    QCOMPARE(fixture.journal().value(0), QStringLiteral("m0 trace FOC_PID_POSITION_ACTUAL"));
-    fixture.setDevice("FOC_PID_POSITION_ACTUAL", -123456);
-    fixture.refresh();
-    QCOMPARE(shown(fixture, "sbActualPosition"), -123456);
-    fixture.hide();
-    QCOMPARE(fixture.journal(), QStringList({"m0 untrace all"}));
-}
-
-void tst_Zell::hoveringTimeRowLightsUpItsElementUntilLeft()
-{
-    Fixture fixture(kZell);
-    fixture.open();
-    // Hot spots lie in the scene in drawing order; the sixth is "Field-TVMAX", set by T_VMAX.
-    const QList<QGraphicsItem*> items = fixture.find<QGraphicsView>("graphicsView")->scene()->items(Qt::AscendingOrder);
-    auto* hotSpot = dynamic_cast<HelperTargetArea*>(items.value(5));
-    QVERIFY(hotSpot && hotSpot->registerWidget() && hotSpot->registerWidget()->objectName() == "T_VMAX");
-    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
-    QCoreApplication::sendEvent(fixture.find("T_VMAX"), &enter);
-    QVERIFY(hotSpot->isHighlighted());
-    QCoreApplication::sendEvent(fixture.find("T_VMAX"), &leave);
-    QVERIFY(!hotSpot->isHighlighted());
-}
-
 void tst_Zell::withoutAnIcNothingReachesTheDevice()
 {
     Fixture fixture("<product variant=\"40\" designation=\"Zell\" name=\"bare\"><module name=\"bare\"/></product>",
@@ -195,7 +155,7 @@ void tst_Zell::withoutAnIcNothingReachesTheDevice()
     for (const char* button : {"btnMoveAbsolute", "btnMoveRelative", "btnStop", "btnClear", "pbReload", "pbDefaults"})
         QVERIFY2(fixture.click(button), button);
     QVERIFY(fixture.check("gbRampEnable", false));
-    reply(tool, kRead, 0x10, 0, 0);
+    Fixture::reply(tool, kRead, 0x10, 0, 0);
     fixture.hide();
     QCOMPARE(fixture.journal(), QStringList({"m0 untrace all"}));
 }
