@@ -1,7 +1,9 @@
 #include "fixture.h"
 
+#include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 
+#include <QGraphicsView>
 #include <QGroupBox>
 #include <QSpinBox>
 #include <QTest>
@@ -115,6 +117,14 @@ void tst_Zell::editedRowIsWrittenAndItsRegisterReadBack()
     QVERIFY(fixture.type("RAMPER_A2", 7000));
     QCOMPARE(fixture.journal(),
              QStringList({"m0 write field RAMPER_A2 7000", "m0 read register RAMPER_A1A2 -> 458768000"}));
+
+    // The row's editor lights up its element of the picture (the 8th hot spot, "Field-A2") while hovered.
+    auto* hotSpot = dynamic_cast<HelperTargetArea*>(
+        fixture.find<QGraphicsView>("graphicsView")->scene()->items(Qt::AscendingOrder).value(7));
+    QVERIFY(hotSpot && hotSpot->registerWidget()->objectName() == QLatin1String("RAMPER_A2"));
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(fixture.find<QSpinBox>("RAMPER_A2"), &enter);
+    QVERIFY(hotSpot->isHighlighted());
 }
 
 void tst_Zell::refreshLogsEveryRequestedRegister()
