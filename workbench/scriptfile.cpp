@@ -1,7 +1,6 @@
 #include "scriptfile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "products/boundedfile.h"
 
 namespace {
 // At most this many bytes of a line are quoted in a message.
@@ -64,30 +63,27 @@ int sequenceLength(const QByteArray& bytes, int i)
 
 bool ScriptFile::read(const QString& path, QString* text, Error* error)
 {
-    const QFileInfo info(path);
     // A directory, a device or a pipe is no script; a pipe could also keep the run waiting.
-    if (info.exists() && !info.isFile()) {
+    const BoundedFile::Result file = BoundedFile::read(path, MaximumBytes, false);
+    switch (file.outcome) {
+    case BoundedFile::Outcome::Read:
+        return decode(file.bytes, text, error);
+    case BoundedFile::Outcome::NotAllowed:
         error->message = QStringLiteral("cannot read the script: not a regular file");
-        return false;
+        break;
+    case BoundedFile::Outcome::TooLarge:
+        error->message = file.size >= 0
+                             ? QStringLiteral("the script is %1 bytes long, more than the %2 MiB a script may have")
+                                   .arg(file.size)
+                                   .arg(MaximumBytes / BoundedFile::MiB)
+                             : QStringLiteral("the script is more than the %1 MiB a script may have")
+                                   .arg(MaximumBytes / BoundedFile::MiB);
+        break;
+    case BoundedFile::Outcome::Failed:
+        error->message = QStringLiteral("cannot read the script: %1").arg(file.failure);
+        break;
     }
-    if (info.size() > MaximumBytes) {
-        error->message = QStringLiteral("the script is %1 bytes long, more than the %2 MiB a script may have")
-                             .arg(info.size())
-                             .arg(MaximumBytes >> 20);
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error->message = QStringLiteral("cannot read the script: %1").arg(file.errorString());
-        return false;
-    }
-    // The file may grow after the look at its size: never read more than the limit.
-    const QByteArray bytes = file.read(MaximumBytes + 1);
-    if (bytes.size() > MaximumBytes) {
-        error->message = QStringLiteral("the script is more than the %1 MiB a script may have").arg(MaximumBytes >> 20);
-        return false;
-    }
-    return decode(bytes, text, error);
+    return false;
 }
 
 bool ScriptFile::decode(const QByteArray& bytes, QString* text, Error* error)

@@ -1,10 +1,7 @@
 #include "simulatedproduct.h"
 
+#include "boundedfile.h"
 #include "productreader.h"
-
-#include <QFile>
-
-#include <sys/stat.h>
 
 namespace {
 const QList<int> kBuiltInVariants{40, 100, 105, 108, 135, 139};
@@ -12,41 +9,25 @@ const QList<int> kBuiltInVariants{40, 100, 105, 108, 135, 139};
 
 bool SimulatedProduct::readFile(const QString& path, const QString& kind, QByteArray* bytes, QString* error)
 {
-    const auto refuse = [&](const QString& why) {
-        if (error)
-            *error = QStringLiteral("%1: error: cannot read the %2: %3").arg(path, kind, why);
-        return false;
-    };
-    const QString limit = QStringLiteral("it is larger than %1 MiB").arg(kMaxFileSize / kMiB);
-    // Resources are ours; a path on disk is looked at before it is opened, so
-    // that a device such as /dev/zero is never read.
-    if (!path.startsWith(QLatin1Char(':'))) {
-        struct stat status;
-        if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
-            if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode))
-                return refuse(QStringLiteral("it is not a regular file or a pipe"));
-            if (S_ISREG(status.st_mode) && status.st_size > kMaxFileSize)
-                return refuse(limit);
-        }
+    BoundedFile::Result file = BoundedFile::read(path, kMaxFileSize, true);
+    QString why;
+    switch (file.outcome) {
+    case BoundedFile::Outcome::Read:
+        *bytes = std::move(file.bytes);
+        return true;
+    case BoundedFile::Outcome::NotAllowed:
+        why = QStringLiteral("it is not a regular file or a pipe");
+        break;
+    case BoundedFile::Outcome::TooLarge:
+        why = QStringLiteral("it is larger than %1 MiB").arg(kMaxFileSize / BoundedFile::MiB);
+        break;
+    case BoundedFile::Outcome::Failed:
+        why = file.failure;
+        break;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return refuse(file.errorString());
-    // A pipe has no size to ask for: read it in pieces up to the limit.
-    QByteArray data;
-    char chunk[64 * 1024];
-    for (;;) {
-        const qint64 count = file.read(chunk, sizeof chunk);
-        if (count < 0)
-            return refuse(file.errorString());
-        if (count == 0)
-            break;
-        if (data.size() + count > kMaxFileSize)
-            return refuse(limit);
-        data.append(chunk, int(count));
-    }
-    *bytes = data;
-    return true;
+    if (error)
+        *error = QStringLiteral("%1: error: cannot read the %2: %3").arg(path, kind, why);
+    return false;
 }
 
 std::unique_ptr<SimulatedProduct> SimulatedProduct::fromFile(const QString& path, QString* error)

@@ -17,8 +17,7 @@ struct SimulatedProduct
     MotionWiring motion;
 
     // The largest file readFile() takes.
-    static constexpr qint64 kMiB = qint64(1) << 20;
-    static constexpr qint64 kMaxFileSize = 16 * kMiB;
+    static constexpr qint64 kMaxFileSize = qint64(16) << 20;
 
     // Reads the whole of a file given by the user, once: a regular file, a
     // pipe (`<(cat FILE)`) or a resource, of at most kMaxFileSize bytes.
