@@ -109,6 +109,7 @@ void ToolPanel::showTool()
     m_wanted = true;
     reveal();
     updatePage();
+    emit shown();
 }
 
 void ToolPanel::hideTool()
@@ -118,6 +119,7 @@ void ToolPanel::hideTool()
     m_wanted = false;
     conceal();
     updatePage();
+    emit hidden();
 }
 
 void ToolPanel::toolVisibilityChanged(bool visible)

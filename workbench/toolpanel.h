@@ -34,6 +34,9 @@ public:
 signals:
     // The tool's layout changed (a panel of it opened or closed).
     void preferredSizeChanged();
+    // The host showed or hid the tool window (showTool(), hideTool()).
+    void shown();
+    void hidden();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
