@@ -2,6 +2,7 @@
 
 #include "model/parametercontroller.h"
 #include "model/zyraparameter.h"
+#include "deviceclock.h"
 #include "journalview.h"
 #include "mainwindow.h"
 #include "motionplot.h"
@@ -125,6 +126,7 @@ private slots:
     void scriptPrintsThePlanOfAMoveOfTheCurrentMotor();
     void moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan();
     void planBoxPlansTheTypedMoveAndFollowsRampEdits();
+    void recordedSessionReplaysToTheSameJournalAndTracedValue();
 };
 
 void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
@@ -643,6 +645,66 @@ void tst_Workbench::planBoxPlansTheTypedMoveAndFollowsRampEdits()
     QCOMPARE(window.planBox()->plan().phases.first().name, QStringLiteral("brake"));
     QVERIFY2(window.motionPlot()->planned(MotionPlot::Preview, MotionPlot::Actual).isEmpty(),
              "no preview while the motor moves");
+}
+
+void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(135, 0, &error), qPrintable(error));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("session.wbs"));
+    QVERIFY2(window.startRecording(path, &error), qPrintable(error));
+
+    // Time passes as the clock makes it pass: uneven ticks, a trace refresh about every 100 ms.
+    const auto pass = [clock = window.deviceClock()](int ms) {
+        for (int tick = 1; ms > 0; ms -= 17, ++tick) {
+            clock->advance(qMin(ms, 17));
+            if (tick % 6 == 0)
+                clock->refresh();
+        }
+    };
+    const auto widget = [&host](const char* name) { return host->tool()->findChild<QWidget*>(QLatin1String(name)); };
+    const auto type = [&widget](const char* name, const char* text) {
+        QTest::keyClick(widget(name), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(widget(name), QLatin1String(text));
+        QTest::keyClick(widget(name), Qt::Key_Enter);
+    };
+    const auto click = [&widget](const char* name) { QTest::mouseClick(widget(name), Qt::LeftButton); };
+
+    // Moves on motor 0 with a ramp edit on the way, a stop and a move relative to the target.
+    type("sbTargetPosition", "100000");
+    click("btnMoveAbsolute");
+    pass(1500);
+    click("pbOpenClose");
+    type("RAMPER_V_MAX", "4000000");
+    UserInput::hover(widget("RAMPER_A1"), true, &error);
+    UserInput::hover(widget("RAMPER_A1"), false, &error);
+    pass(600);
+    click("btnStop");
+    pass(400);
+    QTest::keyClick(widget("cmbRelativeTo"), Qt::Key_Down); // "target position"
+    type("sbTargetPosition", "-20000");
+    click("btnMoveRelative");
+    pass(1200);
+    // Motor 1, stopped halfway through a move.
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("motorPicker")), Qt::Key_Down);
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    type("sbTargetPosition", "100000");
+    click("btnMoveAbsolute");
+    pass(1000);
+    const QString actual = widget("sbActualPosition")->property("value").toString();
+    window.stopRecording();
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray script = file.readAll();
+    const Run run = runScript(script + "journal\nprint sbActualPosition value\n");
+    QVERIFY2(run.exitCode == 0, qPrintable(run.errors.join('\n') + '\n' + script));
+    const QStringList expected = host->module()->journal()->lines()
+                                 << QStringLiteral("sbActualPosition.value = ") + actual << QString();
+    QCOMPARE(run.out.split(QLatin1Char('\n')), expected);
 }
 
 QTEST_MAIN(tst_Workbench)
