@@ -678,6 +678,7 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     click("btnMoveAbsolute");
     pass(1500);
     click("pbOpenClose");
+    QCoreApplication::processEvents(); // the window's event loop delivers what the click left queued
     type("RAMPER_V_MAX", "4000000");
     UserInput::hover(widget("RAMPER_A1"), true, &error);
     UserInput::hover(widget("RAMPER_A1"), false, &error);

@@ -58,9 +58,8 @@ void DeviceClock::refresh()
     if (!m_module)
         return;
     const QList<ToolsInterface*> tools = m_module->tools();
-    const bool traced = std::any_of(tools.begin(), tools.end(), [](const ToolsInterface* tool) {
-        return tool->traceCount() > 0;
-    });
+    const bool traced = std::any_of(tools.begin(), tools.end(),
+                                    [](const ToolsInterface* tool) { return tool->traceCount() > 0; });
     if (!traced)
         return;
     m_module->refreshTraces();

@@ -58,13 +58,13 @@ bool SessionRecorder::start(const QString& fileName, QString* error)
     QString header = QStringLiteral("# recorded by %1").arg(QCoreApplication::applicationName());
     if (!QCoreApplication::applicationVersion().isEmpty())
         header += QLatin1Char(' ') + QCoreApplication::applicationVersion();
-    header += QStringLiteral(" on %1 UTC").arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    header +=
+        QStringLiteral(" on %1 UTC").arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     if (const ProductCatalog::Entry* entry = m_host.module() ? m_host.catalog().find(m_host.variant()) : nullptr)
         header += QStringLiteral(", product %1 (%2)").arg(entry->variant).arg(elided(entry->designation));
     const QByteArray bytes = header.toUtf8() + '\n';
     auto file = std::make_unique<QFile>(fileName);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate) || file->write(bytes) != bytes.size()
-        || !file->flush()) {
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate) || file->write(bytes) != bytes.size() || !file->flush()) {
         *error = QStringLiteral("cannot write the recording \"%1\": %2").arg(fileName, file->errorString());
         return false;
     }
@@ -213,10 +213,12 @@ void SessionRecorder::watch(ToolsInterface* tool)
     }
     const QList<XmlRegisterWidget*> editors = tool->findChildren<XmlRegisterWidget*>();
     for (XmlRegisterWidget* editor : editors) {
-        connect(editor, &XmlRegisterWidget::hoverEnterWidget, this,
-                [this, tool, editor] { actOn(tool, editor->widget(), QStringLiteral("hover"), QStringLiteral("enter")); });
-        connect(editor, &XmlRegisterWidget::hoverLeaveWidget, this,
-                [this, tool, editor] { actOn(tool, editor->widget(), QStringLiteral("hover"), QStringLiteral("leave")); });
+        connect(editor, &XmlRegisterWidget::hoverEnterWidget, this, [this, tool, editor] {
+            actOn(tool, editor->widget(), QStringLiteral("hover"), QStringLiteral("enter"));
+        });
+        connect(editor, &XmlRegisterWidget::hoverLeaveWidget, this, [this, tool, editor] {
+            actOn(tool, editor->widget(), QStringLiteral("hover"), QStringLiteral("leave"));
+        });
     }
 }
 
