@@ -147,6 +147,7 @@ void SessionRecorder::toolOpened(ToolsInterface* tool)
 
 void SessionRecorder::toolClosing(ToolsInterface* tool)
 {
+    unwatch(tool);
     if (!isRecording())
         return;
     // Written once the event loop runs, unless an opening in the same call
@@ -219,6 +220,17 @@ void SessionRecorder::watch(ToolsInterface* tool)
         connect(editor, &XmlRegisterWidget::hoverLeaveWidget, this, [this, tool, editor] {
             actOn(tool, editor->widget(), QStringLiteral("hover"), QStringLiteral("leave"));
         });
+    }
+}
+
+void SessionRecorder::unwatch(ToolsInterface* tool)
+{
+    // Nothing of a tool on its way out is an action of the user.
+    const QList<QObject*> children = tool->findChildren<QObject*>();
+    for (QObject* child : children) {
+        disconnect(child, nullptr, this, nullptr);
+        child->removeEventFilter(this);
+        m_edited.remove(child);
     }
 }
 

@@ -66,6 +66,7 @@ private:
     void toolClosing(ToolsInterface* tool);
     void refreshed();
     void watch(ToolsInterface* tool);
+    void unwatch(ToolsInterface* tool);
     // A user action on `tool` (null: one that addresses no tool), recorded as `words`.
     void act(ToolsInterface* tool, const QStringList& words);
     // The name the script finds `widget` of `tool` by; empty when none finds it.
