@@ -9,6 +9,8 @@
 #include "planbox.h"
 #include "pluginhost.h"
 #include "productcatalog.h"
+#include "scriptparser.h"
+#include "sessionrecorder.h"
 #include "toolpanel.h"
 #include "userinput.h"
 
@@ -127,6 +129,8 @@ private slots:
     void moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan();
     void planBoxPlansTheTypedMoveAndFollowsRampEdits();
     void recordedSessionReplaysToTheSameJournalAndTracedValue();
+    void recordedArgumentsReadBackAsWritten_data();
+    void recordedArgumentsReadBackAsWritten();
 };
 
 void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
@@ -654,8 +658,11 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     QString error;
     QVERIFY2(window.openProduct(135, 0, &error), qPrintable(error));
     QTemporaryDir dir;
+    QVERIFY(!window.startRecording(dir.filePath(QStringLiteral("none/session.wbs")), &error));
+    QVERIFY2(error.startsWith(QLatin1String("cannot write the recording")), qPrintable(error));
     const QString path = dir.filePath(QStringLiteral("session.wbs"));
     QVERIFY2(window.startRecording(path, &error), qPrintable(error));
+    QVERIFY(window.findChild<QLabel*>(QStringLiteral("recordingStatus"))->text().endsWith(QLatin1String("session.wbs")));
 
     // Time passes as the clock makes it pass: uneven ticks, a trace refresh about every 100 ms.
     const auto pass = [clock = window.deviceClock()](int ms) {
@@ -696,7 +703,8 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     click("btnMoveAbsolute");
     pass(1000);
     const QString actual = widget("sbActualPosition")->property("value").toString();
-    window.stopRecording();
+    window.close(); // finishes the recording
+    QVERIFY(!window.recorder()->isRecording());
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -706,6 +714,24 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     const QStringList expected = host->module()->journal()->lines()
                                  << QStringLiteral("sbActualPosition.value = ") + actual << QString();
     QCOMPARE(run.out.split(QLatin1Char('\n')), expected);
+}
+
+void tst_Workbench::recordedArgumentsReadBackAsWritten_data()
+{
+    QTest::addColumn<QString>("word");
+    for (const char* word :
+         {"RAMPER_V_MAX", "-20000", "target position", "a\tb", "#1", "say \"hi\"", "C:\\x \\", "a\\b", ""})
+        QTest::newRow(word) << QString::fromUtf8(word);
+}
+
+void tst_Workbench::recordedArgumentsReadBackAsWritten()
+{
+    QFETCH(QString, word);
+    QStringList words;
+    QString message;
+    const QString line = QStringLiteral("set name %1 # note").arg(SessionRecorder::quoted(word));
+    QVERIFY2(ScriptParser::split(line, &words, &message), qPrintable(message));
+    QCOMPARE(words, QStringList({QStringLiteral("set"), QStringLiteral("name"), word}));
 }
 
 QTEST_MAIN(tst_Workbench)
