@@ -50,7 +50,6 @@ void DeviceClock::advance(int ms)
     if (!m_module || ms <= 0)
         return;
     m_module->device()->advance(ms);
-    emit advanced(ms);
 }
 
 void DeviceClock::refresh()

@@ -8,9 +8,9 @@
 class SimulatedModule;
 
 // Lets the simulated device's time follow real time while it runs, and
-// refreshes the module's traces on the host's trace interval. Both go through
-// advance() and refresh(), which report what they did, so that a recording
-// sees the same time and the same refreshes as the window.
+// refreshes the module's traces on the host's trace interval. Tests step it
+// through advance() and refresh(), the calls its timers make; each refresh is
+// reported, so that a recording has the window's refreshes.
 class DeviceClock : public QObject
 {
     Q_OBJECT
@@ -33,7 +33,6 @@ public:
     void refresh();
 
 signals:
-    void advanced(int ms);
     void refreshed();
 
 private:

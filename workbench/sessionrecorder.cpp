@@ -292,9 +292,8 @@ void SessionRecorder::act(ToolsInterface* tool, const QStringList& words)
     }
     writeCloses();
     catchUp(deviceTime());
-    if (m_delivered) {
+    if (m_delivered)
         write(QStringLiteral("wait 0"));
-    }
     if (tool && tool->motorNumber() != m_addressed) {
         write(QStringLiteral("tool %1").arg(tool->motorNumber()));
         m_addressed = tool->motorNumber();
