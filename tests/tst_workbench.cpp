@@ -703,16 +703,30 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     click("btnMoveAbsolute");
     pass(1000);
     const QString actual = widget("sbActualPosition")->property("value").toString();
+    QStringList expected = host->module()->journal()->lines();
+
+    // The host's exports on the rotary axis-parameter module: commutation disabled, linear units.
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("productPicker")), Qt::Key_Up); // 108
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("productPicker")), Qt::Key_Up); // 105
+    QCOMPARE(host->variant(), 105);
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("commutationExport")), Qt::Key_Home);
+    pass(200);
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("unitsExport")), Qt::Key_End);
+    pass(200);
+    QVERIFY2(!host->tool()->isEnabled() && !host->tool()->toolVisible(), "the tool is disabled and hidden");
     window.close(); // finishes the recording
     QVERIFY(!window.recorder()->isRecording());
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray script = file.readAll();
-    const Run run = runScript(script + "journal\nprint sbActualPosition value\n");
+    // The journals of the first and the last module.
+    const Run run = runScript(
+        QByteArray(script).replace("product 108\n", "journal\nprint sbActualPosition value\nproduct 108\n")
+        + "journal\nprint tool enabled\nprint tool toolVisible\n");
     QVERIFY2(run.exitCode == 0, qPrintable(run.errors.join('\n') + '\n' + script));
-    const QStringList expected = host->module()->journal()->lines()
-                                 << QStringLiteral("sbActualPosition.value = ") + actual << QString();
+    expected << QStringLiteral("sbActualPosition.value = ") + actual << host->module()->journal()->lines()
+             << QStringLiteral("tool.enabled = false") << QStringLiteral("tool.toolVisible = false") << QString();
     QCOMPARE(run.out.split(QLatin1Char('\n')), expected);
 }
 
