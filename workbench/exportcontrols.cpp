@@ -47,8 +47,8 @@ ExportControls::ExportControls(PluginHost& host, QWidget* parent)
     layout->addWidget(commutationLabel);
     layout->addWidget(m_commutation);
 
-    connect(m_units, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::unitsPicked);
-    connect(m_commutation, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::commutationPicked);
+    connect(m_units, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::unitsChosen);
+    connect(m_commutation, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::commutationChosen);
     connect(&m_host, &PluginHost::moduleChanged, this, &ExportControls::moduleChanged);
     connect(&m_host, &PluginHost::toolOpened, this, &ExportControls::followCommutationMode);
     connect(&m_host, &PluginHost::valueExported, this, &ExportControls::exported);
@@ -125,14 +125,14 @@ void ExportControls::exported(const QString& key, const QVariant& value)
     m_units->setCurrentIndex(m_units->findData(value.toInt()));
 }
 
-void ExportControls::unitsPicked(int index)
+void ExportControls::unitsChosen(int index)
 {
     const int units = m_units->itemData(index).toInt();
     m_host.exportValue(&ExportTypes::UpdateUnits, units);
-    emit unitsChosen(units);
+    emit unitsExported(units);
 }
 
-void ExportControls::commutationPicked(int index)
+void ExportControls::commutationChosen(int index)
 {
     SimulatedModule* module = m_host.module();
     if (!module)
@@ -140,5 +140,5 @@ void ExportControls::commutationPicked(int index)
     const int mode = m_commutation->itemData(index).toInt();
     module->device()->setValue(m_host.motor(), QLatin1String(kCommutationRole), mode);
     m_host.exportValue(&ExportTypes::CommutationMode, mode);
-    emit commutationModeChosen(mode);
+    emit commutationModeExported(mode);
 }

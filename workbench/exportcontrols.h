@@ -23,16 +23,16 @@ public:
 signals:
     // The user picked units or a commutation mode, and the host exported it
     // (a commutation mode is set in the device of the current motor first).
-    void unitsChosen(int units);
-    void commutationModeChosen(int mode);
+    void unitsExported(int units);
+    void commutationModeExported(int mode);
 
 private:
     void moduleChanged(ZYRAModuleInterface* module);
     void followCommutationMode();
     void showCommutationMode(qint64 mode);
     void exported(const QString& key, const QVariant& value);
-    void unitsPicked(int index);
-    void commutationPicked(int index);
+    void unitsChosen(int index);
+    void commutationChosen(int index);
 
     PluginHost& m_host;
     QComboBox* m_units = nullptr;

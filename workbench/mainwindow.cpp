@@ -115,28 +115,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     addActions({quit, findAction, saveAction});
 
     m_clock = new DeviceClock(this);
-    m_recorder = new SessionRecorder(host, *m_clock, this);
-    m_recorder->watchPanel(m_toolPanel);
-    m_recorder->watchExports(m_exports);
-    m_recordAction = new QAction(QStringLiteral("Record…"), this);
-    m_recordAction->setObjectName(QStringLiteral("recordAction"));
-    m_recordAction->setToolTip(QStringLiteral("Record what you do from now on as a script that --script replays"));
-    connect(m_recordAction, &QAction::triggered, this, &MainWindow::chooseRecording);
-    m_stopRecordingAction = new QAction(QStringLiteral("Stop recording"), this);
-    m_stopRecordingAction->setObjectName(QStringLiteral("stopRecordingAction"));
-    connect(m_stopRecordingAction, &QAction::triggered, this, &MainWindow::stopRecording);
-    auto* sessionBar = addToolBar(QStringLiteral("Session"));
-    sessionBar->setObjectName(QStringLiteral("sessionBar"));
-    sessionBar->setMovable(false);
-    sessionBar->setFloatable(false);
-    sessionBar->addAction(m_recordAction);
-    sessionBar->addAction(m_stopRecordingAction);
-    m_recording = new QLabel(this);
-    m_recording->setObjectName(QStringLiteral("recordingStatus"));
-    statusBar()->insertPermanentWidget(0, m_recording);
-    connect(m_recorder, &SessionRecorder::recordingChanged, this, &MainWindow::recordingChanged);
-    connect(m_recorder, &SessionRecorder::failed, this, &MainWindow::reportError);
-    recordingChanged(false);
+    setUpRecording();
     connect(&host, &PluginHost::moduleChanged, this, &MainWindow::moduleChanged);
     connect(&host, &PluginHost::toolOpened, this, &MainWindow::toolOpened);
     connect(m_toolPanel, &ToolPanel::preferredSizeChanged, this, &MainWindow::fitTool);
@@ -175,6 +154,32 @@ bool MainWindow::openProduct(int variant, int motor, QString* error)
         return false;
     m_toolPanel->showTool();
     return true;
+}
+
+void MainWindow::setUpRecording()
+{
+    m_recorder = new SessionRecorder(m_host, *m_clock, this);
+    m_recorder->watchPanel(m_toolPanel);
+    m_recorder->watchExports(m_exports);
+    m_recordAction = new QAction(QStringLiteral("Record…"), this);
+    m_recordAction->setObjectName(QStringLiteral("recordAction"));
+    m_recordAction->setToolTip(QStringLiteral("Record what you do from now on as a script that --script replays"));
+    connect(m_recordAction, &QAction::triggered, this, &MainWindow::chooseRecording);
+    m_stopRecordingAction = new QAction(QStringLiteral("Stop recording"), this);
+    m_stopRecordingAction->setObjectName(QStringLiteral("stopRecordingAction"));
+    connect(m_stopRecordingAction, &QAction::triggered, this, &MainWindow::stopRecording);
+    auto* sessionBar = addToolBar(QStringLiteral("Session"));
+    sessionBar->setObjectName(QStringLiteral("sessionBar"));
+    sessionBar->setMovable(false);
+    sessionBar->setFloatable(false);
+    sessionBar->addAction(m_recordAction);
+    sessionBar->addAction(m_stopRecordingAction);
+    m_recording = new QLabel(this);
+    m_recording->setObjectName(QStringLiteral("recordingStatus"));
+    statusBar()->insertPermanentWidget(0, m_recording);
+    connect(m_recorder, &SessionRecorder::recordingChanged, this, &MainWindow::recordingChanged);
+    connect(m_recorder, &SessionRecorder::failed, this, &MainWindow::reportError);
+    recordingChanged(false);
 }
 
 bool MainWindow::startRecording(const QString& fileName, QString* error)

@@ -54,6 +54,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void setUpRecording();
     void chooseRecording();
     void recordingChanged(bool on);
     void moduleChanged(SimulatedModule* module);

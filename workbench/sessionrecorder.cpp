@@ -100,11 +100,11 @@ void SessionRecorder::watchPanel(ToolPanel* panel)
 
 void SessionRecorder::watchExports(ExportControls* exports)
 {
-    connect(exports, &ExportControls::unitsChosen, this, [this](int units) {
+    connect(exports, &ExportControls::unitsExported, this, [this](int units) {
         act(nullptr, {QStringLiteral("export"), QStringLiteral("Units"), QString::number(units)});
     });
     // The window sets the mode in the device of the current motor before exporting it.
-    connect(exports, &ExportControls::commutationModeChosen, this, [this](int mode) {
+    connect(exports, &ExportControls::commutationModeExported, this, [this](int mode) {
         act(m_host.tool(), {QStringLiteral("device"), QStringLiteral("commutationMode"), QString::number(mode)});
         act(nullptr, {QStringLiteral("export"), QStringLiteral("CommMode"), QString::number(mode)});
     });
