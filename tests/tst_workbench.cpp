@@ -672,8 +672,8 @@ void tst_Workbench::journalMotorFilterNarrowsWhatTheTextFilterShows()
     module->moveToPosition(1, 30);
     module->moveToPosition(1, 40);
     QString error;
-    QCOMPARE(UserInput::set(view.findChild<QComboBox*>(QStringLiteral("journalMotorFilter")),
-                            QStringLiteral("Motor 1"), &error),
+    QCOMPARE(UserInput::set(view.findChild<QComboBox*>(QStringLiteral("journalMotorFilter")), QStringLiteral("Motor 1"),
+                            &error),
              UserInput::Done);
     view.setFilter(QStringLiteral("move 3"));
     QCOMPARE(view.visibleLines(), QStringList{"0.000 s  m1 move 30"});

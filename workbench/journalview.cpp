@@ -138,8 +138,7 @@ void JournalView::setMotorFilter(int motor)
 void JournalView::applyMotorFilter()
 {
     const int motor = motorFilter();
-    m_byMotor->setFilterRegularExpression(
-        QRegularExpression(motor < 0 ? QString() : QStringLiteral("^m%1$").arg(motor)));
+    m_byMotor->setFilterRegularExpression(QRegularExpression(motor < 0 ? QString() : QStringLiteral("^m%1$").arg(motor)));
     updateCount();
 }
 
