@@ -290,8 +290,6 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
         << "cmbRelativeTo.currentData = \n"
         << ":4: error: 4294967296 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to "
            "2147483647)";
-    QTest::newRow("save what is not there") << QByteArray("product 40\nsave picture plot.png\n") << ""
-                                            << ":2: error: save takes \"plot\" or \"journal\", not \"picture\"";
     QTest::newRow("most negative into a box that stops one above it")
         << QByteArray("product 40\nopen\nset sbTargetPosition -0x80000000\n") << ""
         << ":3: error: -0x80000000 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to "
@@ -403,6 +401,8 @@ void tst_Workbench::scriptSavesPicturesAndTheJournalOrSaysWhyNot_data()
     QTest::newRow("journal") << "journal journal.txt" << QByteArray("0.000 s  m0 ") << "";
     QTest::newRow("unknown format") << "plot motion.txt" << QByteArray()
                                     << "cannot tell the format of \"motion.txt\" (.csv, .png or .pdf)";
+    QTest::newRow("neither plot nor journal")
+        << "picture motion.png" << QByteArray() << "save takes \"plot\" or \"journal\", not \"picture\"";
     QTest::newRow("no such directory") << "plot missing/motion.csv" << QByteArray()
                                        << "cannot write \"missing/motion.csv\": *";
 }

@@ -122,15 +122,12 @@ MotionPlot::MotionPlot(QWidget* parent)
     m_plot->axisRect()->setRangeDragAxes(QList<QCPAxis*>{m_plot->yAxis, m_plot->yAxis2});
     m_plot->axisRect()->setRangeZoomAxes(QList<QCPAxis*>{m_plot->yAxis, m_plot->yAxis2});
     // A press or a turn of the wheel over the curves or their axes scales them; one on the legend does not.
-    const auto userScaled = [this](QMouseEvent* event) {
-        if (m_plot->axisRect()->outerRect().contains(event->pos()))
+    const auto userScaledAt = [this](const QPoint& at) {
+        if (m_plot->axisRect()->outerRect().contains(at))
             setAutoScale(false);
     };
-    connect(m_plot, &QCustomPlot::mousePress, this, userScaled);
-    connect(m_plot, &QCustomPlot::mouseWheel, this, [this](QWheelEvent* event) {
-        if (m_plot->axisRect()->outerRect().contains(event->pos()))
-            setAutoScale(false);
-    });
+    connect(m_plot, &QCustomPlot::mousePress, this, [userScaledAt](QMouseEvent* event) { userScaledAt(event->pos()); });
+    connect(m_plot, &QCustomPlot::mouseWheel, this, [userScaledAt](QWheelEvent* event) { userScaledAt(event->pos()); });
     connect(m_plot, &QCustomPlot::legendClick, this,
             [this](QCPLegend*, QCPAbstractLegendItem* item, QMouseEvent*) { legendClicked(item); });
 
@@ -426,14 +423,14 @@ QByteArray MotionPlot::csv() const
     const QCPGraph* times = timeline();
     const int rows = sampleCount();
     for (int row = 0; row < rows; ++row) {
-        text += QString::number((times->data()->constBegin() + row)->key, 'f', 3);
+        text += QString::number(times->data()->at(row)->key, 'f', 3);
         for (const Curves& c : m_curves) {
             // A motor added later has no values for the instants before it.
             const int first = rows - c.graph[Actual]->dataCount();
             for (const QCPGraph* graph : c.graph) {
                 text += QLatin1Char(',');
                 if (row >= first)
-                    text += number((graph->data()->constBegin() + (row - first))->value);
+                    text += number(graph->data()->at(row - first)->value);
             }
         }
         text += QLatin1Char('\n');
