@@ -28,13 +28,14 @@ constexpr int kSamplesPerPhase = 24;
 constexpr QSize kPictureSize(1200, 700);
 const QColor kHiddenEntryColour(170, 170, 170);
 
-// The colours of one motor's curves: one hue, the actual position darkest.
+// The colours of one motor's curves. From motor 1 on a family is one hue,
+// the actual position darkest and the target lightest; motor 0 keeps the
+// plot's original colours. Motors 4 and up take darker shades of the
+// families of motors 0 to 3.
 struct Family
 {
     QColor target, actual, velocity;
 };
-// Motor 0 keeps the plot's original colours; motors 4 and up take darker
-// shades of the families of motors 0 to 3.
 const Family kFamilies[] = {
     {QColor(230, 126, 34), QColor(41, 98, 255), QColor(46, 160, 67)},
     {QColor(206, 147, 216), QColor(106, 27, 154), QColor(171, 71, 188)},
@@ -89,8 +90,7 @@ MotionPlot::MotionPlot(QWidget* parent)
     for (QCPAxis* axis : {m_plot->yAxis, m_plot->yAxis2})
         axis->setNumberFormat(QStringLiteral("gb"));
 
-    // The plans: dashed for the move under way, dotted and lighter for a
-    // preview, which shows and hides with the move's curves.
+    // The planned curves, drawn for the current motor; the legend is built by hand.
     m_plot->setAutoAddPlottableToLegend(false);
     for (PlanKind kind : {Move, Preview}) {
         m_plannedPosition[kind] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
@@ -272,6 +272,9 @@ const MotionPlot::Curves* MotionPlot::curves(quint8 motor) const
 
 void MotionPlot::styleCurrentMotor()
 {
+    // The plans in the current motor's colours: dashed for the move under way,
+    // dotted and lighter for a preview, which shares the move's names and so
+    // shows and hides with its curves.
     const QColor position = colourOf(m_motor, Actual);
     const QColor speed = colourOf(m_motor, Velocity);
     for (PlanKind kind : {Move, Preview}) {
