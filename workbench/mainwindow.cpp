@@ -245,6 +245,7 @@ void MainWindow::moduleChanged(SimulatedModule* module)
 {
     m_clock->setModule(module);
     m_journal->setJournal(module ? module->journal() : nullptr);
+    m_journal->setMotorCount(module ? module->product()->motors() : 0);
     m_plot->setSource(module ? module->device() : nullptr, 0);
     m_moves->setDevice(module ? module->device() : nullptr);
     m_planBox->setSource(module ? module->device() : nullptr, 0);

@@ -10,6 +10,8 @@
 #include "model/productdescription.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
+#include "journalview.h"
+#include "mainwindow.h"
 #include "motionplot.h"
 #include "pluginhost.h"
 #include "scriptfile.h"
@@ -70,9 +72,9 @@ QString valueText(const QObject* object, const QString& property, const QVariant
 }
 } // namespace
 
-ScriptRunner::ScriptRunner(PluginHost& host, ToolPanel& panel, QTextStream& out, QTextStream& err)
+ScriptRunner::ScriptRunner(PluginHost& host, MainWindow& window, QTextStream& out, QTextStream& err)
     : m_host(host)
-    , m_panel(panel)
+    , m_window(window)
     , m_out(out)
     , m_err(err)
 {
@@ -133,12 +135,12 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
     case ScriptCommand::Show:
         if (!requireTool(error))
             return false;
-        m_panel.showTool();
+        m_window.toolPanel()->showTool();
         return true;
     case ScriptCommand::Hide:
         if (!requireTool(error))
             return false;
-        m_panel.hideTool();
+        m_window.toolPanel()->hideTool();
         return true;
     case ScriptCommand::Set:
     case ScriptCommand::Click:
@@ -209,6 +211,10 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
             return false;
         plan(command.number);
         return true;
+    case ScriptCommand::Save:
+        if (command.name == QLatin1String("plot"))
+            return m_window.motionPlot()->save(command.text, error);
+        return m_window.journalView()->saveTo(command.text, error);
     }
     return true;
 }

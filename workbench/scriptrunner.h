@@ -4,21 +4,22 @@
 
 #include <QString>
 
+class MainWindow;
 class PluginHost;
 class QObject;
 class QTextStream;
-class ToolPanel;
 
 // Runs a workbench script against the host: each command does what a user
 // or the host would do, `print` and `journal` write to `out`, and the first
 // command that cannot be done ends the run with "FILE:LINE: error: what" on
 // `err`. Device time moves only by `advance`; traces refresh only on `refresh`.
+// `save` writes what the window's plot and journal hold.
 class ScriptRunner
 {
 public:
     static constexpr int ErrorExitCode = 2;
 
-    ScriptRunner(PluginHost& host, ToolPanel& panel, QTextStream& out, QTextStream& err);
+    ScriptRunner(PluginHost& host, MainWindow& window, QTextStream& out, QTextStream& err);
 
     // Reads, checks and runs the script file; 0 when every command ran.
     int runFile(const QString& fileName);
@@ -38,7 +39,7 @@ private:
     static void deliver();
 
     PluginHost& m_host;
-    ToolPanel& m_panel;
+    MainWindow& m_window;
     QTextStream& m_out;
     QTextStream& m_err;
     QString m_fileName;
