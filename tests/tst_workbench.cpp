@@ -8,6 +8,7 @@
 #include "planbox.h"
 #include "pluginhost.h"
 #include "productcatalog.h"
+#include "toolarea.h"
 #include "toolpanel.h"
 #include "userinput.h"
 
@@ -21,6 +22,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTest>
 
 #include <algorithm>
@@ -379,7 +381,7 @@ void tst_Workbench::windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice()
     // Closing the window hands the tool back to the host, which destroys it.
     window.toolPanel()->hideTool();
     QVERIFY(tool->isHidden());
-    host->closeTool();
+    host->closeTool(0);
     QVERIFY(!tool);
     QVERIFY(!window.toolPanel()->tool());
 }
@@ -403,13 +405,21 @@ void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
     QCOMPARE(host->tool()->toolsVariant(), 100);
     QVERIFY(window.toolPanel()->isToolShown());
 
-    // The Orsax module has two motors; picking the second reopens the tool for it.
-    auto* motors = window.findChild<QComboBox*>(QStringLiteral("motorPicker"));
-    QVERIFY(motors && motors->isEnabled());
-    QCOMPARE(motors->count(), 2);
-    QCOMPARE(UserInput::set(motors, QStringLiteral("1"), &error), UserInput::Done);
+    // The Orsax module has two motors; checking the second opens its tool
+    // beside the first, unchecking the first closes that one.
+    QPointer<ToolsInterface> motor0 = host->tool();
+    auto* motor1 = window.findChild<QToolButton*>(QStringLiteral("motor1"));
+    QVERIFY(motor1 && !motor1->isChecked());
+    QVERIFY(!window.findChild<QToolButton*>(QStringLiteral("motor2")));
+    QCOMPARE(UserInput::set(motor1, QStringLiteral("on"), &error), UserInput::Done);
     QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QCOMPARE(host->tools().size(), 2);
+    QVERIFY(window.toolArea()->panel(1)->isToolShown() && window.toolArea()->panel(0)->isToolShown());
     QCOMPARE(window.motionPlot()->samples(MotionPlot::Actual).size(), 1);
+    QCOMPARE(UserInput::set(window.findChild<QToolButton*>(QStringLiteral("motor0")), QStringLiteral("off"), &error),
+             UserInput::Done);
+    QVERIFY(!motor0);
+    QCOMPARE(host->tools(), QList<ToolsInterface*>{host->tool()});
 
     // Exports belong to the axis-parameter modules only.
     auto* units = window.findChild<QComboBox*>(QStringLiteral("unitsExport"));

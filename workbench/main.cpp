@@ -225,7 +225,7 @@ int main(int argc, char** argv)
         window.show();
         QTextStream out(stdout);
         QTextStream err(stderr);
-        ScriptRunner runner(host, *window.toolPanel(), out, err);
+        ScriptRunner runner(host, window, out, err);
         const int status = runner.runFile(options.script);
         if (status != 0)
             return status;

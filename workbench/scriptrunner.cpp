@@ -10,6 +10,7 @@
 #include "model/productdescription.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
+#include "mainwindow.h"
 #include "motionplot.h"
 #include "pluginhost.h"
 #include "scriptfile.h"
@@ -70,9 +71,9 @@ QString valueText(const QObject* object, const QString& property, const QVariant
 }
 } // namespace
 
-ScriptRunner::ScriptRunner(PluginHost& host, ToolPanel& panel, QTextStream& out, QTextStream& err)
+ScriptRunner::ScriptRunner(PluginHost& host, MainWindow& window, QTextStream& out, QTextStream& err)
     : m_host(host)
-    , m_panel(panel)
+    , m_window(window)
     , m_out(out)
     , m_err(err)
 {
@@ -130,15 +131,19 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         return m_host.openProduct(int(command.number), error);
     case ScriptCommand::Open:
         return requireModule(error) && m_host.openTool(quint8(command.number), error);
+    case ScriptCommand::Tool:
+        return requireModule(error) && makeCurrent(quint8(command.number), error);
+    case ScriptCommand::Close:
+        return requireModule(error) && close(command.number, error);
     case ScriptCommand::Show:
         if (!requireTool(error))
             return false;
-        m_panel.showTool();
+        m_window.toolPanel()->showTool();
         return true;
     case ScriptCommand::Hide:
         if (!requireTool(error))
             return false;
-        m_panel.hideTool();
+        m_window.toolPanel()->hideTool();
         return true;
     case ScriptCommand::Set:
     case ScriptCommand::Click:
@@ -306,6 +311,29 @@ bool ScriptRunner::print(const ScriptCommand& command, QString* error)
         text = value.isValid() ? valueText(object, command.text, value) : QString();
     }
     m_out << command.name << '.' << command.text << " = " << text << '\n';
+    return true;
+}
+
+bool ScriptRunner::makeCurrent(quint8 motor, QString* error)
+{
+    if (m_host.setCurrentTool(motor))
+        return true;
+    *error = QStringLiteral("no tool of motor %1 is open (open: %2)").arg(motor).arg(m_host.openMotorsText());
+    return false;
+}
+
+bool ScriptRunner::close(qint64 motor, QString* error)
+{
+    if (motor < 0) {
+        if (!requireTool(error))
+            return false;
+        motor = m_host.motor();
+    }
+    if (!m_host.tool(quint8(motor))) {
+        *error = QStringLiteral("no tool of motor %1 is open (open: %2)").arg(motor).arg(m_host.openMotorsText());
+        return false;
+    }
+    m_host.closeTool(quint8(motor));
     return true;
 }
 

@@ -4,10 +4,10 @@
 
 #include <QString>
 
+class MainWindow;
 class PluginHost;
 class QObject;
 class QTextStream;
-class ToolPanel;
 
 // Runs a workbench script against the host: each command does what a user
 // or the host would do, `print` and `journal` write to `out`, and the first
@@ -18,7 +18,7 @@ class ScriptRunner
 public:
     static constexpr int ErrorExitCode = 2;
 
-    ScriptRunner(PluginHost& host, ToolPanel& panel, QTextStream& out, QTextStream& err);
+    ScriptRunner(PluginHost& host, MainWindow& window, QTextStream& out, QTextStream& err);
 
     // Reads, checks and runs the script file; 0 when every command ran.
     int runFile(const QString& fileName);
@@ -29,6 +29,8 @@ private:
     bool execute(const ScriptCommand& command, QString* error);
     bool reply(const ScriptCommand& command, QString* error);
     bool print(const ScriptCommand& command, QString* error);
+    bool makeCurrent(quint8 motor, QString* error);
+    bool close(qint64 motor, QString* error);
     void plan(qint64 distance);
     bool requireTool(QString* error) const;
     bool requireModule(QString* error) const;
@@ -38,7 +40,7 @@ private:
     static void deliver();
 
     PluginHost& m_host;
-    ToolPanel& m_panel;
+    MainWindow& m_window;
     QTextStream& m_out;
     QTextStream& m_err;
     QString m_fileName;
