@@ -4,6 +4,7 @@
 #include "pluginhost.h"
 #include "toolpanel.h"
 
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -82,7 +83,7 @@ void ToolArea::toolOpened(ToolsInterface* tool)
     if (!panel) {
         panel = new ToolPanel(m_host, this);
         panel->setObjectName(QStringLiteral("toolPanel%1").arg(motor));
-        connect(panel, &ToolPanel::preferredSizeChanged, this, &ToolArea::preferredSizeChanged);
+        connect(panel, &ToolPanel::preferredSizeChanged, this, &ToolArea::panelSizeChanged);
         connect(panel, &ToolPanel::activated, this, [this, motor] { m_host.setCurrentTool(motor); });
         m_panels.insert(motor, panel);
     }
@@ -97,8 +98,12 @@ void ToolArea::toolClosing(ToolsInterface* tool)
     ToolPanel* panel = m_panels.take(tool->motorNumber());
     if (!panel)
         return;
-    panel->release(tool);
-    delete panel;
+    {
+        // Taking a panel out of the tabs shows another, which reports its size.
+        const QScopedValueRollback<bool> busy(m_arranging, true);
+        panel->release(tool);
+        delete panel;
+    }
     m_arranged.clear();
     arrange();
     emit preferredSizeChanged();
@@ -116,6 +121,13 @@ void ToolArea::currentToolChanged(ToolsInterface* tool)
     emit preferredSizeChanged();
 }
 
+void ToolArea::panelSizeChanged()
+{
+    // A tool that grows may no longer fit beside the others, or shrink so that it does.
+    arrange();
+    emit preferredSizeChanged();
+}
+
 void ToolArea::tabChosen(int index)
 {
     for (auto it = m_panels.cbegin(); it != m_panels.cend(); ++it) {
@@ -126,16 +138,23 @@ void ToolArea::tabChosen(int index)
 
 void ToolArea::arrange()
 {
+    // Moving the panels makes them report their sizes again: not a reason to move them.
+    if (m_arranging)
+        return;
     if (m_panels.isEmpty()) {
         m_arranged.clear();
         m_pages->setCurrentWidget(m_empty);
         return;
     }
-    const bool tabbed = m_panels.size() > 1 && width() / m_panels.size() < SideBySideMinimumWidth;
+    int wanted = 0;
+    for (const ToolPanel* panel : qAsConst(m_panels))
+        wanted += panel->preferredWidth() + m_sideBySide->handleWidth();
+    const bool tabbed = m_panels.size() > 1 && wanted > width();
     const QList<quint8> motors = m_panels.keys();
     if (tabbed == m_tabbed && motors == m_arranged)
         return;
     m_arranged = motors;
+    const QScopedValueRollback<bool> arranging(m_arranging, true);
     const QSignalBlocker blocker(m_tabs);
     // Panels move between the splitter and the tabs; a panel taken out of
     // one holds its tool, shown or not, as it was.

@@ -11,7 +11,7 @@ class ToolPanel;
 class ToolsInterface;
 
 // The tools of the workbench: a panel per open tool, side by side while each
-// gets a useful width, tabbed when the window is too narrow for that. The
+// gets the width it would like, tabbed when the window is too narrow for that. The
 // panel of the current tool is marked (and is the visible tab); clicking
 // into a panel, or picking its tab, makes its tool current. Without a tool
 // a single panel says why none is open.
@@ -20,9 +20,6 @@ class ToolArea : public QWidget
     Q_OBJECT
 
 public:
-    // Below this width per panel the tools go into tabs.
-    static constexpr int SideBySideMinimumWidth = 620;
-
     explicit ToolArea(PluginHost& host, QWidget* parent = nullptr);
 
     // The panel of the current tool; the panel without a tool when none is open.
@@ -44,6 +41,7 @@ private:
     void toolClosing(ToolsInterface* tool);
     void currentToolChanged(ToolsInterface* tool);
     void tabChosen(int index);
+    void panelSizeChanged();
     void arrange();
 
     PluginHost& m_host;
@@ -53,5 +51,6 @@ private:
     QSplitter* m_sideBySide = nullptr;
     QTabWidget* m_tabs = nullptr;
     bool m_tabbed = false;
+    bool m_arranging = false;
     QList<quint8> m_arranged; // the motors of the panels as last arranged
 };

@@ -179,6 +179,13 @@ int ToolPanel::preferredHeight() const
            + 2 * m_scroll->frameWidth();
 }
 
+int ToolPanel::preferredWidth() const
+{
+    const int content = m_tool && m_shown ? m_tool->sizeHint().width() : m_note->sizeHint().width();
+    return qMax(m_title->sizeHint().width(),
+                content + m_scroll->verticalScrollBar()->sizeHint().width() + 2 * m_scroll->frameWidth());
+}
+
 bool ToolPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_tool && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show))

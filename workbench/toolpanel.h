@@ -33,8 +33,9 @@ public:
     void hideTool();
     bool isToolShown() const { return m_shown; }
     QString note() const;
-    // The height the tool would like, title and scroll bar included.
+    // The height and width the tool would like, title and scroll bars included.
     int preferredHeight() const;
+    int preferredWidth() const;
     // Marks the panel of the current tool.
     void setCurrent(bool current);
 
