@@ -13,6 +13,7 @@
 #include "userinput.h"
 
 #include <QComboBox>
+#include <qcustomplot.h>
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
@@ -36,9 +37,16 @@ struct Run
     QStringList errors; // the stderr lines that report an error, without Qt's own notes
 };
 
-Run runWorkbench(const QStringList& arguments)
+// Runs in `directory` when one is given, under the locale `locale` when one is given.
+Run runWorkbench(const QStringList& arguments, const QString& directory = QString(), const QString& locale = QString())
 {
     QProcess process;
+    process.setWorkingDirectory(directory);
+    if (!locale.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), locale);
+        process.setProcessEnvironment(environment);
+    }
     process.start(QStringLiteral(WORKBENCH_EXECUTABLE), arguments);
     Run run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
@@ -119,6 +127,9 @@ private slots:
     void badCommandLinesAreRefusedWithOneMessage_data();
     void badCommandLinesAreRefusedWithOneMessage();
     void screenshotIsSavedAfterTheScript();
+    void scriptSavesThePlotSamplesWithPointDecimalsWhateverTheLocale();
+    void scriptSavesPicturesAndTheJournalOrSaysWhyNot_data();
+    void scriptSavesPicturesAndTheJournalOrSaysWhyNot();
 
     void windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice();
     void pickingAnotherProductOpensItsToolOnAFreshModule();
@@ -127,6 +138,8 @@ private slots:
     void inRealTimeTheDeviceClockAndTracesRun();
     void journalViewShowsTimedLinesFiltersClearsAndSaves();
     void motionPlotFollowsTheDeviceOverTheLastTwentySeconds();
+    void motionPlotSamplesEveryMotorAtOneInstantAndTheLegendHidesCurves();
+    void journalMotorFilterNarrowsWhatTheTextFilterShows();
     void scriptPrintsThePlanOfAMoveOfTheCurrentMotor();
     void moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan();
     void planBoxPlansTheTypedMoveAndFollowsRampEdits();
@@ -404,6 +417,61 @@ void tst_Workbench::screenshotIsSavedAfterTheScript()
     QVERIFY2(!QFile::exists(dir.filePath("no.png")), "no screenshot after a failed script");
 }
 
+void tst_Workbench::scriptSavesThePlotSamplesWithPointDecimalsWhateverTheLocale()
+{
+    // A German locale writes "1,5"; the file keeps to points. The file name is
+    // relative to the directory the workbench runs in.
+    QTemporaryDir dir;
+    writeFile(dir, QStringLiteral("move.wbs"),
+              "product 40\nopen\nset sbTargetPosition 100000\nclick btnMoveAbsolute\nadvance 1000\n"
+              "save plot motion.csv\n");
+    const Run run = runWorkbench({QStringLiteral("--script"), QStringLiteral("move.wbs")}, dir.path(),
+                                 QStringLiteral("de_DE.UTF-8"));
+    QCOMPARE(run.errors, QStringList());
+    QFile file(dir.filePath(QStringLiteral("motion.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    // A sample at the start and one every 20 ms of the advance.
+    QCOMPARE(lines.size(), 1 + 51 + 1);
+    QCOMPARE(lines.at(0), QByteArray("time_s,m0_target_pos,m0_actual_pos,m0_velocity_pos_per_s"));
+    QCOMPARE(lines.at(1), QByteArray("0.000,0,0,0"));
+    QCOMPARE(lines.at(2), QByteArray("0.020,100000,32,3200"));
+    QCOMPARE(lines.at(51), QByteArray("1.000,100000,28754,42083.3333333"));
+    QCOMPARE(lines.at(52), QByteArray());
+}
+
+void tst_Workbench::scriptSavesPicturesAndTheJournalOrSaysWhyNot_data()
+{
+    QTest::addColumn<QString>("save");
+    QTest::addColumn<QByteArray>("start"); // of the file written
+    QTest::addColumn<QString>("error");
+    QTest::newRow("PNG, its extension in capitals") << "plot motion.PNG" << QByteArray("\x89PNG\r\n\x1a\n") << "";
+    QTest::newRow("PDF") << "plot motion.pdf" << QByteArray("%PDF-") << "";
+    QTest::newRow("journal") << "journal journal.txt" << QByteArray("0.000 s  m0 ") << "";
+    QTest::newRow("unknown format") << "plot motion.txt" << QByteArray()
+                                    << "cannot tell the format of \"motion.txt\" (.csv, .png or .pdf)";
+    QTest::newRow("neither plot nor journal")
+        << "picture motion.png" << QByteArray() << "save takes \"plot\" or \"journal\", not \"picture\"";
+    QTest::newRow("no such directory") << "plot missing/motion.csv" << QByteArray()
+                                       << "cannot write \"missing/motion.csv\": *";
+}
+
+void tst_Workbench::scriptSavesPicturesAndTheJournalOrSaysWhyNot()
+{
+    QFETCH(QString, save);
+    QFETCH(QByteArray, start);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    writeFile(dir, QStringLiteral("save.wbs"), "product 40\nopen\nclick btnMoveAbsolute\nsave " + save.toUtf8() + '\n');
+    const Run run = runWorkbench({QStringLiteral("--script"), QStringLiteral("save.wbs")}, dir.path());
+    if (!error.isEmpty())
+        return checkRefused(run, QString(), QStringLiteral("save.wbs:4: error: ") + error);
+    QCOMPARE(run.errors, QStringList());
+    QFile file(dir.filePath(save.section(QLatin1Char(' '), 1)));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(start.size()), start);
+}
+
 void tst_Workbench::windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice()
 {
     std::unique_ptr<PluginHost> host = loadedHost();
@@ -618,6 +686,78 @@ void tst_Workbench::motionPlotFollowsTheDeviceOverTheLastTwentySeconds()
     const QVector<QPointF> kept = plot.samples(MotionPlot::Actual);
     QCOMPARE(kept.last().x(), 34.0);
     QVERIFY2(kept.first().x() >= 34.0 - MotionPlot::WindowSeconds, "older samples leave the window");
+}
+
+void tst_Workbench::motionPlotSamplesEveryMotorAtOneInstantAndTheLegendHidesCurves()
+{
+    std::unique_ptr<SimulatedModule> module = Fixture::makeModule(100);
+    SimulatedDevice* device = module->device();
+    MotionPlot plot;
+    plot.setDevice(device);
+    plot.addMotor(1);
+    QVERIFY(device->setValue(1, QStringLiteral("MODE_MOTION"), 3));
+    device->moveTo(1, 3000);
+    device->advance(100);
+    plot.addMotor(0);
+    device->advance(100);
+    QCOMPARE(plot.motors(), QList<quint8>({0, 1}));
+    QCOMPARE(plot.sampleCount(), 3);
+    QCOMPARE(plot.samples(MotionPlot::Actual, 0).size(), 2);
+    QCOMPARE(plot.samples(MotionPlot::Target, 1).last(), QPointF(0.2, 3000));
+
+    // Motors in their order; a motor added later has no values before it was.
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY2(plot.save(dir.filePath(QStringLiteral("two.csv")), &error), qPrintable(error));
+    QFile file(dir.filePath(QStringLiteral("two.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.at(0), QByteArray("time_s,m0_target_pos,m0_actual_pos,m0_velocity_pos_per_s,"
+                                     "m1_target_pos,m1_actual_pos,m1_velocity_pos_per_s"));
+    QCOMPARE(lines.at(1), QByteArray("0.000,,,,0,0,0"));
+    QVERIFY2(lines.at(3).startsWith("0.200,0,0,0,3000,"), lines.at(3).constData());
+
+    // A click on a legend entry hides its curve and greys the entry, and leaves auto-scaling on.
+    plot.resize(900, 500);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    auto* customPlot = plot.findChild<QCustomPlot*>(QStringLiteral("motionPlot"));
+    plot.replotNow();
+    QCPGraph* actual = nullptr;
+    for (int i = 0; i < customPlot->graphCount(); ++i) {
+        if (customPlot->graph(i)->name() == QLatin1String("m1 actual"))
+            actual = customPlot->graph(i);
+    }
+    QVERIFY(actual);
+    QCPPlottableLegendItem* entry = customPlot->legend->itemWithPlottable(actual);
+    QTest::mouseClick(customPlot, Qt::LeftButton, Qt::NoModifier, entry->rect().center());
+    QVERIFY2(!actual->visible(), "the clicked curve is hidden");
+    QVERIFY(entry->textColor() != QColor(Qt::black));
+    QVERIFY(plot.autoScale());
+    QTest::mouseClick(customPlot, Qt::LeftButton, Qt::NoModifier, entry->rect().center());
+    QVERIFY2(actual->visible(), "a second click shows it again");
+}
+
+void tst_Workbench::journalMotorFilterNarrowsWhatTheTextFilterShows()
+{
+    std::unique_ptr<SimulatedModule> module = Fixture::makeModule(100);
+    JournalView view;
+    view.setJournal(module->journal());
+    view.setMotorCount(2);
+    module->moveToPosition(0, 30);
+    module->moveToPosition(1, 30);
+    module->moveToPosition(1, 40);
+    QString error;
+    QCOMPARE(UserInput::set(view.findChild<QComboBox*>(QStringLiteral("journalMotorFilter")), QStringLiteral("Motor 1"),
+                            &error),
+             UserInput::Done);
+    view.setFilter(QStringLiteral("move 3"));
+    QCOMPARE(view.visibleLines(), QStringList{"0.000 s  m1 move 30"});
+    QCOMPARE(view.findChild<QLabel*>(QStringLiteral("journalCount"))->text(), QStringLiteral("1 of 3 lines"));
+    // A product with one motor: motor 1 is gone from the filter, every motor's lines show.
+    view.setMotorCount(1);
+    QCOMPARE(view.motorFilter(), -1);
+    QCOMPARE(view.visibleLines().size(), 2);
 }
 
 void tst_Workbench::scriptPrintsThePlanOfAMoveOfTheCurrentMotor()

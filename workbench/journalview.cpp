@@ -1,7 +1,9 @@
 #include "journalview.h"
 
 #include "journalmodel.h"
+#include "savefile.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,19 +11,21 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 JournalView::JournalView(QWidget* parent)
     : QWidget(parent)
 {
     m_model = new JournalModel(this);
+    m_byMotor = new QSortFilterProxyModel(this);
+    m_byMotor->setSourceModel(m_model);
+    m_byMotor->setFilterKeyColumn(JournalModel::MotorColumn);
     m_filtered = new QSortFilterProxyModel(this);
-    m_filtered->setSourceModel(m_model);
+    m_filtered->setSourceModel(m_byMotor);
     m_filtered->setFilterRole(JournalModel::LineRole);
     m_filtered->setFilterKeyColumn(JournalModel::TimeColumn);
     m_filtered->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -31,6 +35,11 @@ JournalView::JournalView(QWidget* parent)
     m_filter->setPlaceholderText(
         QStringLiteral("Filter (Ctrl+F): text anywhere in the line, e.g. \"m0 write\" or RAMPER_"));
     m_filter->setToolTip(QStringLiteral("Shows only the lines containing this text (any case)"));
+
+    m_motors = new QComboBox(this);
+    m_motors->setObjectName(QStringLiteral("journalMotorFilter"));
+    m_motors->setToolTip(QStringLiteral("Shows only the lines of one motor"));
+    m_motors->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("journalTable"));
@@ -60,6 +69,7 @@ JournalView::JournalView(QWidget* parent)
     bar->addWidget(title);
     bar->addSpacing(8);
     bar->addWidget(m_filter, 1);
+    bar->addWidget(m_motors);
     bar->addWidget(m_count);
     bar->addWidget(clearButton);
     bar->addWidget(saveButton);
@@ -69,6 +79,7 @@ JournalView::JournalView(QWidget* parent)
     layout->addWidget(m_table, 1);
 
     connect(m_filter, &QLineEdit::textChanged, this, &JournalView::setFilter);
+    connect(m_motors, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &JournalView::applyMotorFilter);
     connect(clearButton, &QPushButton::clicked, this, &JournalView::clear);
     connect(saveButton, &QPushButton::clicked, this, &JournalView::saveAs);
     connect(m_filtered, &QAbstractItemModel::rowsInserted, this, &JournalView::updateCount);
@@ -83,7 +94,7 @@ JournalView::JournalView(QWidget* parent)
         if (m_following)
             scroll->setValue(maximum);
     });
-    updateCount();
+    setMotorCount(0);
 }
 
 JournalView::~JournalView() = default;
@@ -100,6 +111,40 @@ void JournalView::setFilter(const QString& text)
         m_filter->setText(text);
     m_filtered->setFilterFixedString(text);
     updateCount();
+}
+
+void JournalView::setMotorCount(int count)
+{
+    if (count == m_motors->count() - 1)
+        return;
+    const int shown = motorFilter();
+    {
+        const QSignalBlocker blocker(m_motors);
+        m_motors->clear();
+        m_motors->addItem(QStringLiteral("All motors"), -1);
+        for (int motor = 0; motor < count; ++motor)
+            m_motors->addItem(QStringLiteral("Motor %1").arg(motor), motor);
+        // A motor the product lacks has no lines: every motor's are shown instead.
+        m_motors->setCurrentIndex(shown < count ? shown + 1 : 0);
+    }
+    applyMotorFilter();
+}
+
+void JournalView::setMotorFilter(int motor)
+{
+    m_motors->setCurrentIndex(qMax(0, m_motors->findData(motor)));
+}
+
+void JournalView::applyMotorFilter()
+{
+    const int motor = motorFilter();
+    m_byMotor->setFilterRegularExpression(QRegularExpression(motor < 0 ? QString() : QStringLiteral("^m%1$").arg(motor)));
+    updateCount();
+}
+
+int JournalView::motorFilter() const
+{
+    return m_motors->currentIndex() < 0 ? -1 : m_motors->currentData().toInt();
 }
 
 void JournalView::clear()
@@ -128,21 +173,11 @@ QStringList JournalView::visibleLines() const
 
 bool JournalView::saveTo(const QString& path, QString* error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        *error = QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
-        return false;
-    }
-    QTextStream out(&file);
+    QByteArray text;
     const QStringList lines = visibleLines();
     for (const QString& line : lines)
-        out << line << '\n';
-    out.flush();
-    if (!file.commit()) {
-        *error = QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+        text += line.toUtf8() + '\n';
+    return saveFile(path, text, error);
 }
 
 void JournalView::saveAs()

@@ -173,7 +173,8 @@ void MainWindow::moduleChanged(SimulatedModule* module)
 {
     m_clock->setDevice(module ? module->device() : nullptr);
     m_journal->setJournal(module ? module->journal() : nullptr);
-    m_plot->setSource(module ? module->device() : nullptr, 0);
+    m_journal->setMotorCount(module ? module->product()->motors() : 0);
+    m_plot->setDevice(module ? module->device() : nullptr);
     m_moves->setDevice(module ? module->device() : nullptr);
     m_planBox->setSource(module ? module->device() : nullptr, 0);
     if (!module)
@@ -188,11 +189,13 @@ void MainWindow::moduleChanged(SimulatedModule* module)
 void MainWindow::toolOpened(ToolsInterface* tool)
 {
     m_picker->setMotorOpen(tool->motorNumber(), true);
+    m_plot->addMotor(tool->motorNumber());
 }
 
 void MainWindow::toolClosing(ToolsInterface* tool)
 {
     m_picker->setMotorOpen(tool->motorNumber(), false);
+    m_plot->removeMotor(tool->motorNumber());
 }
 
 void MainWindow::currentToolChanged(ToolsInterface* tool)
@@ -200,7 +203,7 @@ void MainWindow::currentToolChanged(ToolsInterface* tool)
     if (!tool)
         return;
     SimulatedModule* module = m_host.module();
-    m_plot->setSource(module ? module->device() : nullptr, tool->motorNumber());
+    m_plot->setCurrentMotor(tool->motorNumber());
     m_planBox->setSource(module ? module->device() : nullptr, tool->motorNumber());
 }
 

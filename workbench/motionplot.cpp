@@ -1,9 +1,17 @@
 #include "motionplot.h"
 
 #include "device/simulateddevice.h"
+#include "savefile.h"
 
+#include <QBuffer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPageLayout>
+#include <QPdfWriter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -13,16 +21,48 @@
 
 namespace {
 constexpr int kRedrawMs = 50;
-constexpr int kMeasuredGraphs = 3;         // target, actual, velocity
+constexpr int kSeriesCount = 3;            // target, actual, velocity
 constexpr double kPlanAheadSeconds = 10.0; // how far the view reaches ahead of now for a plan
 constexpr int kSamplesPerPhase = 24;
-const QColor kTargetColour(230, 126, 34);
-const QColor kActualColour(41, 98, 255);
-const QColor kVelocityColour(46, 160, 67);
+// A picture saved before the plot has been laid out on screen has this size, in pixels.
+constexpr QSize kPictureSize(1200, 700);
+const QColor kHiddenEntryColour(170, 170, 170);
+
+// The colours of one motor's curves. From motor 1 on a family is one hue,
+// the actual position darkest and the target lightest; motor 0 keeps the
+// plot's original colours. Motors 4 and up take darker shades of the
+// families of motors 0 to 3.
+struct Family
+{
+    QColor target, actual, velocity;
+};
+const Family kFamilies[] = {
+    {QColor(230, 126, 34), QColor(41, 98, 255), QColor(46, 160, 67)},
+    {QColor(206, 147, 216), QColor(106, 27, 154), QColor(171, 71, 188)},
+    {QColor(239, 154, 154), QColor(183, 28, 28), QColor(229, 57, 53)},
+    {QColor(128, 203, 196), QColor(0, 105, 92), QColor(0, 150, 136)},
+};
+constexpr int kFamilyCount = int(sizeof(kFamilies) / sizeof(kFamilies[0]));
+
+QColor colourOf(quint8 motor, MotionPlot::Series series)
+{
+    const Family& family = kFamilies[motor % kFamilyCount];
+    const QColor colour = series == MotionPlot::Target   ? family.target
+                          : series == MotionPlot::Actual ? family.actual
+                                                         : family.velocity;
+    return motor < kFamilyCount ? colour : colour.darker(150);
+}
 
 QString role(const char* name)
 {
     return QLatin1String(name);
+}
+
+QString seriesName(MotionPlot::Series series)
+{
+    return series == MotionPlot::Target   ? QStringLiteral("target")
+           : series == MotionPlot::Actual ? QStringLiteral("actual")
+                                          : QStringLiteral("velocity");
 }
 
 // A value range around `range` with a little room, and never empty.
@@ -50,43 +90,19 @@ MotionPlot::MotionPlot(QWidget* parent)
     for (QCPAxis* axis : {m_plot->yAxis, m_plot->yAxis2})
         axis->setNumberFormat(QStringLiteral("gb"));
 
-    QCPGraph* target = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
-    target->setName(QStringLiteral("Target position"));
-    target->setPen(QPen(kTargetColour, 1.6, Qt::DashLine));
-    QCPGraph* actual = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
-    actual->setName(QStringLiteral("Actual position"));
-    actual->setPen(QPen(kActualColour, 2.2));
-    QCPGraph* velocity = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis2);
-    velocity->setName(QStringLiteral("Velocity"));
-    velocity->setPen(QPen(kVelocityColour, 1.4));
-
-    // The plans: dashed for the move under way, dotted and lighter for a preview.
+    // The planned curves, drawn for the current motor; the legend is built by hand.
+    m_plot->setAutoAddPlottableToLegend(false);
     for (PlanKind kind : {Move, Preview}) {
-        const Qt::PenStyle style = kind == Move ? Qt::DashLine : Qt::DotLine;
-        const int alpha = kind == Move ? 255 : 170;
-        QColor position = kActualColour;
-        QColor speed = kVelocityColour;
-        position.setAlpha(alpha);
-        speed.setAlpha(alpha);
         m_plannedPosition[kind] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
-        m_plannedPosition[kind]->setPen(QPen(position, 1.6, style));
         m_plannedVelocity[kind] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis2);
-        m_plannedVelocity[kind]->setPen(QPen(speed, 1.4, style));
-        if (kind == Preview) {
-            m_plannedPosition[kind]->removeFromLegend();
-            m_plannedVelocity[kind]->removeFromLegend();
-        }
     }
-    m_plannedPosition[Move]->setName(QStringLiteral("Planned position"));
-    m_plannedVelocity[Move]->setName(QStringLiteral("Planned velocity"));
     m_arrival = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
-    m_arrival->setName(QStringLiteral("Planned arrival"));
     m_arrival->setLineStyle(QCPGraph::lsNone);
-    m_arrival->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, kActualColour, Qt::white, 8));
+    styleCurrentMotor();
 
     // The legend sits in a row of its own above the curves, never over them.
     m_plot->legend->setVisible(true);
-    m_plot->legend->setWrap(3); // measured curves in the first row, planned ones below
+    m_plot->legend->setWrap(kSeriesCount); // a row per motor, the planned curves below
     m_plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
     m_plot->legend->setBorderPen(Qt::NoPen);
     m_plot->legend->setBrush(Qt::NoBrush);
@@ -94,6 +110,7 @@ MotionPlot::MotionPlot(QWidget* parent)
     m_plot->plotLayout()->addElement(0, 0, m_plot->legend);
     m_plot->plotLayout()->setRowStretchFactor(0, 0.001);
     m_plot->legend->setMargins(QMargins(4, 2, 4, 0));
+    rebuildLegend();
     m_plot->xAxis->setRange(0, WindowSeconds);
     m_plot->yAxis->setRange(-1, 1);
     m_plot->yAxis2->setRange(-1, 1);
@@ -104,9 +121,15 @@ MotionPlot::MotionPlot(QWidget* parent)
     m_plot->axisRect()->setRangeZoom(Qt::Vertical);
     m_plot->axisRect()->setRangeDragAxes(QList<QCPAxis*>{m_plot->yAxis, m_plot->yAxis2});
     m_plot->axisRect()->setRangeZoomAxes(QList<QCPAxis*>{m_plot->yAxis, m_plot->yAxis2});
-    const auto userScaled = [this] { setAutoScale(false); };
-    connect(m_plot, &QCustomPlot::mousePress, this, userScaled);
-    connect(m_plot, &QCustomPlot::mouseWheel, this, userScaled);
+    // A press or a turn of the wheel over the curves or their axes scales them; one on the legend does not.
+    const auto userScaledAt = [this](const QPoint& at) {
+        if (m_plot->axisRect()->outerRect().contains(at))
+            setAutoScale(false);
+    };
+    connect(m_plot, &QCustomPlot::mousePress, this, [userScaledAt](QMouseEvent* event) { userScaledAt(event->pos()); });
+    connect(m_plot, &QCustomPlot::mouseWheel, this, [userScaledAt](QWheelEvent* event) { userScaledAt(event->pos()); });
+    connect(m_plot, &QCustomPlot::legendClick, this,
+            [this](QCPLegend*, QCPAbstractLegendItem* item, QMouseEvent*) { legendClicked(item); });
 
     m_pause = new QToolButton(this);
     m_pause->setObjectName(QStringLiteral("plotPause"));
@@ -120,6 +143,11 @@ MotionPlot::MotionPlot(QWidget* parent)
     m_autoScale->setChecked(true);
     m_autoScale->setToolTip(QStringLiteral("Fit the position and velocity axes to the data (Alt+A); "
                                            "dragging or zooming an axis turns it off"));
+    auto* save = new QToolButton(this);
+    save->setObjectName(QStringLiteral("plotSave"));
+    save->setText(QStringLiteral("Sa&ve…"));
+    save->setToolTip(QStringLiteral("Save the samples (CSV) or the picture (PNG, PDF) (Alt+V)"));
+    connect(save, &QToolButton::clicked, this, &MotionPlot::saveAs);
     connect(m_pause, &QToolButton::toggled, this, [this](bool paused) {
         m_pause->setText(paused ? QStringLiteral("Res&ume") : QStringLiteral("&Pause"));
         if (!paused)
@@ -136,6 +164,7 @@ MotionPlot::MotionPlot(QWidget* parent)
     bar->addStretch(1);
     bar->addWidget(m_pause);
     bar->addWidget(m_autoScale);
+    bar->addWidget(save);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(bar);
@@ -148,26 +177,156 @@ MotionPlot::MotionPlot(QWidget* parent)
 
 MotionPlot::~MotionPlot() = default;
 
-void MotionPlot::setSource(SimulatedDevice* device, quint8 motor)
+void MotionPlot::setDevice(SimulatedDevice* device)
 {
     if (m_device)
         disconnect(m_device, nullptr, this, nullptr);
     m_device = device;
-    m_motor = motor;
+    while (!m_curves.isEmpty())
+        removeMotor(m_curves.last().motor);
     clear();
-    if (!device)
+    m_lastSeconds = device ? device->timeMs() / 1000.0 : 0;
+    if (device)
+        connect(device, &SimulatedDevice::advanced, this, &MotionPlot::sample);
+}
+
+void MotionPlot::addMotor(quint8 motor)
+{
+    if (curves(motor))
         return;
-    connect(device, &SimulatedDevice::advanced, this, &MotionPlot::sample);
-    sample(device->timeMs());
+    Curves added;
+    added.motor = motor;
+    for (Series series : {Target, Actual, Velocity}) {
+        QCPGraph* graph = m_plot->addGraph(m_plot->xAxis, series == Velocity ? m_plot->yAxis2 : m_plot->yAxis);
+        graph->setName(QStringLiteral("m%1 %2").arg(motor).arg(seriesName(series)));
+        const double width = series == Target ? 1.6 : series == Actual ? 2.2 : 1.4;
+        graph->setPen(QPen(colourOf(motor, series), width, series == Target ? Qt::DashLine : Qt::SolidLine));
+        added.graph[series] = graph;
+    }
+    const auto at = std::find_if(m_curves.begin(), m_curves.end(), [motor](const Curves& c) { return c.motor > motor; });
+    m_curves.insert(at, added);
+    rebuildLegend();
+    // The new motor is sampled from now on, at the instants of the others.
+    if (m_device)
+        sample(m_device->timeMs());
+    m_dirty = true;
+}
+
+void MotionPlot::removeMotor(quint8 motor)
+{
+    const auto at = std::find_if(m_curves.begin(), m_curves.end(), [motor](const Curves& c) { return c.motor == motor; });
+    if (at == m_curves.end())
+        return;
+    for (QCPGraph* graph : at->graph)
+        m_plot->removeGraph(graph);
+    m_curves.erase(at);
+    rebuildLegend();
+    m_dirty = true;
+}
+
+QList<quint8> MotionPlot::motors() const
+{
+    QList<quint8> result;
+    for (const Curves& c : m_curves)
+        result.append(c.motor);
+    return result;
+}
+
+void MotionPlot::setCurrentMotor(quint8 motor)
+{
+    if (motor == m_motor)
+        return;
+    m_motor = motor;
+    styleCurrentMotor();
+    applyHidden();
+    drawPlans();
+}
+
+void MotionPlot::setSource(SimulatedDevice* device, quint8 motor)
+{
+    setDevice(device);
+    setCurrentMotor(motor);
+    addMotor(motor);
 }
 
 void MotionPlot::clear()
 {
-    for (int i = 0; i < kMeasuredGraphs; ++i)
-        m_plot->graph(i)->data()->clear();
+    for (const Curves& c : qAsConst(m_curves)) {
+        for (QCPGraph* graph : c.graph)
+            graph->data()->clear();
+    }
     m_plans[Move].clear();
     m_plans[Preview].clear();
     drawPlans();
+    m_dirty = true;
+}
+
+const MotionPlot::Curves* MotionPlot::curves(quint8 motor) const
+{
+    for (const Curves& c : m_curves) {
+        if (c.motor == motor)
+            return &c;
+    }
+    return nullptr;
+}
+
+void MotionPlot::styleCurrentMotor()
+{
+    // The plans in the current motor's colours: dashed for the move under way,
+    // dotted and lighter for a preview, which shares the move's names and so
+    // shows and hides with its curves.
+    const QColor position = colourOf(m_motor, Actual);
+    const QColor speed = colourOf(m_motor, Velocity);
+    for (PlanKind kind : {Move, Preview}) {
+        const Qt::PenStyle style = kind == Move ? Qt::DashLine : Qt::DotLine;
+        const int alpha = kind == Move ? 255 : 170;
+        QColor faded = position;
+        faded.setAlpha(alpha);
+        m_plannedPosition[kind]->setPen(QPen(faded, 1.6, style));
+        m_plannedPosition[kind]->setName(QStringLiteral("m%1 planned position").arg(m_motor));
+        faded = speed;
+        faded.setAlpha(alpha);
+        m_plannedVelocity[kind]->setPen(QPen(faded, 1.4, style));
+        m_plannedVelocity[kind]->setName(QStringLiteral("m%1 planned velocity").arg(m_motor));
+    }
+    m_arrival->setName(QStringLiteral("m%1 planned arrival").arg(m_motor));
+    m_arrival->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, position, Qt::white, 8));
+}
+
+void MotionPlot::rebuildLegend()
+{
+    m_plot->legend->clearItems();
+    for (const Curves& c : qAsConst(m_curves)) {
+        for (QCPGraph* graph : c.graph)
+            graph->addToLegend();
+    }
+    m_plannedPosition[Move]->addToLegend();
+    m_plannedVelocity[Move]->addToLegend();
+    m_arrival->addToLegend();
+    applyHidden();
+}
+
+void MotionPlot::legendClicked(QCPAbstractLegendItem* item)
+{
+    auto* entry = qobject_cast<QCPPlottableLegendItem*>(item);
+    if (!entry)
+        return;
+    const QString name = entry->plottable()->name();
+    if (!m_hidden.remove(name))
+        m_hidden.insert(name);
+    applyHidden();
+    replotNow();
+}
+
+void MotionPlot::applyHidden()
+{
+    for (int i = 0; i < m_plot->graphCount(); ++i) {
+        QCPGraph* graph = m_plot->graph(i);
+        const bool hidden = m_hidden.contains(graph->name());
+        graph->setVisible(!hidden);
+        if (QCPPlottableLegendItem* entry = m_plot->legend->itemWithPlottable(graph))
+            entry->setTextColor(hidden ? kHiddenEntryColour : QColor(Qt::black));
+    }
     m_dirty = true;
 }
 
@@ -191,15 +350,29 @@ void MotionPlot::setAutoScale(bool on)
     m_autoScale->setChecked(on);
 }
 
-int MotionPlot::sampleCount() const
+const QCPGraph* MotionPlot::timeline() const
 {
-    return m_plot->graph(Actual)->dataCount();
+    const QCPGraph* longest = nullptr;
+    for (const Curves& c : m_curves) {
+        if (!longest || c.graph[Actual]->dataCount() > longest->dataCount())
+            longest = c.graph[Actual];
+    }
+    return longest;
 }
 
-QVector<QPointF> MotionPlot::samples(Series series) const
+int MotionPlot::sampleCount() const
+{
+    const QCPGraph* graph = timeline();
+    return graph ? graph->dataCount() : 0;
+}
+
+QVector<QPointF> MotionPlot::samples(Series series, quint8 motor) const
 {
     QVector<QPointF> result;
-    const QSharedPointer<QCPGraphDataContainer> data = m_plot->graph(int(series))->data();
+    const Curves* c = curves(motor);
+    if (!c)
+        return result;
+    const QSharedPointer<QCPGraphDataContainer> data = c->graph[series]->data();
     result.reserve(data->size());
     for (auto it = data->constBegin(); it != data->constEnd(); ++it)
         result.append(QPointF(it->key, it->value));
@@ -208,27 +381,107 @@ QVector<QPointF> MotionPlot::samples(Series series) const
 
 void MotionPlot::sample(qint64 timeMs)
 {
-    if (!m_device)
+    if (!m_device || m_curves.isEmpty())
         return;
     const double seconds = timeMs / 1000.0;
-    const auto position = [this](const char* name) {
-        return double(qint32(quint32(quint64(m_device->motionValue(m_motor, role(name), 0)))));
-    };
-    const double target = position("target");
-    const double actual = position("actual");
-    const double velocity = m_device->motionState(m_motor).velocity;
     // Samples of the same instant replace each other.
     if (sampleCount() > 0 && seconds <= m_lastSeconds) {
-        for (int i = 0; i < kMeasuredGraphs; ++i)
-            m_plot->graph(i)->data()->removeAfter(seconds - 1e-9);
+        for (const Curves& c : qAsConst(m_curves)) {
+            for (QCPGraph* graph : c.graph)
+                graph->data()->removeAfter(seconds - 1e-9);
+        }
     }
-    m_plot->graph(Target)->addData(seconds, target);
-    m_plot->graph(Actual)->addData(seconds, actual);
-    m_plot->graph(Velocity)->addData(seconds, velocity);
+    for (const Curves& c : qAsConst(m_curves)) {
+        const auto position = [this, &c](const char* name) {
+            return double(qint32(quint32(quint64(m_device->motionValue(c.motor, role(name), 0)))));
+        };
+        c.graph[Target]->addData(seconds, position("target"));
+        c.graph[Actual]->addData(seconds, position("actual"));
+        c.graph[Velocity]->addData(seconds, m_device->motionState(c.motor).velocity);
+    }
     for (int i = 0; i < m_plot->graphCount(); ++i)
         m_plot->graph(i)->data()->removeBefore(seconds - WindowSeconds);
     m_lastSeconds = seconds;
     m_dirty = true;
+}
+
+bool MotionPlot::save(const QString& path, QString* error) const
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("csv") && suffix != QLatin1String("png") && suffix != QLatin1String("pdf")) {
+        *error = QStringLiteral("cannot tell the format of \"%1\" (.csv, .png or .pdf)").arg(path);
+        return false;
+    }
+    return saveFile(path, suffix == QLatin1String("csv") ? csv() : picture(suffix == QLatin1String("pdf")), error);
+}
+
+QByteArray MotionPlot::csv() const
+{
+    // Numbers in the C locale, whatever the user's: a point before the decimals.
+    const auto number = [](double value) { return QString::number(value, 'g', 12); };
+    QString text = QStringLiteral("time_s");
+    for (const Curves& c : m_curves)
+        text += QStringLiteral(",m%1_target_pos,m%1_actual_pos,m%1_velocity_pos_per_s").arg(c.motor);
+    text += QLatin1Char('\n');
+    const QCPGraph* times = timeline();
+    const int rows = sampleCount();
+    for (int row = 0; row < rows; ++row) {
+        text += QString::number(times->data()->at(row)->key, 'f', 3);
+        for (const Curves& c : m_curves) {
+            // A motor added later has no values for the instants before it.
+            const int first = rows - c.graph[Actual]->dataCount();
+            for (const QCPGraph* graph : c.graph) {
+                text += QLatin1Char(',');
+                if (row >= first)
+                    text += number(graph->data()->at(row - first)->value);
+            }
+        }
+        text += QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+QByteArray MotionPlot::picture(bool pdf) const
+{
+    if (!isPaused())
+        fitView();
+    const QSize size = m_plot->isVisible() ? m_plot->size() : kPictureSize;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!pdf) {
+        m_plot->toPixmap(size.width(), size.height()).save(&buffer, "PNG");
+        return bytes;
+    }
+    // One page of the plot's size, drawn as vectors.
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("Position-mode workbench"));
+    writer.setTitle(QStringLiteral("Motion"));
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                     QPageLayout::Portrait, QMarginsF()));
+    QCPPainter painter(&writer);
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setWindow(QRect(QPoint(0, 0), size));
+    m_plot->toPainter(&painter, size.width(), size.height());
+    painter.end();
+    return bytes;
+}
+
+void MotionPlot::saveAs()
+{
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save plot"), QStringLiteral("motion.csv"),
+        QStringLiteral("CSV data (*.csv);;PNG picture (*.png);;PDF document (*.pdf)"), &filter);
+    if (path.isEmpty())
+        return;
+    // A name typed without extension takes that of the chosen file type.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += filter.mid(filter.indexOf(QLatin1String("*.")) + 1, 4);
+    QString error;
+    if (!save(path, &error))
+        QMessageBox::warning(this, QStringLiteral("Save plot"), error);
 }
 
 void MotionPlot::redraw()
@@ -240,6 +493,13 @@ void MotionPlot::redraw()
 
 void MotionPlot::replotNow()
 {
+    fitView();
+    m_plot->replot();
+    m_dirty = false;
+}
+
+void MotionPlot::fitView() const
+{
     // The first 20 s of device time fill the window from its left edge.
     // A plan reaches ahead of now, up to a while.
     const double end = qMax(m_lastSeconds, qMin(planEndSeconds(), m_lastSeconds + kPlanAheadSeconds));
@@ -247,31 +507,36 @@ void MotionPlot::replotNow()
     m_plot->xAxis->setRange(start, start + WindowSeconds);
     if (autoScale())
         rescaleValueAxes();
-    m_plot->replot();
-    m_dirty = false;
 }
 
-void MotionPlot::rescaleValueAxes()
+void MotionPlot::rescaleValueAxes() const
 {
-    bool found = false;
-    QCPRange positions = m_plot->graph(Target)->data()->valueRange(found);
-    if (!found)
-        return;
-    positions.expand(m_plot->graph(Actual)->data()->valueRange(found));
-    QCPRange velocities = m_plot->graph(Velocity)->data()->valueRange(found);
-    for (PlanKind kind : {Move, Preview}) {
-        bool planned = false;
-        const QCPRange position = m_plannedPosition[kind]->data()->valueRange(planned);
-        if (planned)
-            positions.expand(position);
-        const QCPRange velocity = m_plannedVelocity[kind]->data()->valueRange(planned);
-        if (planned)
-            velocities.expand(velocity);
+    // The curves shown, measured and planned, on their axes.
+    bool havePositions = false;
+    bool haveVelocities = false;
+    QCPRange positions;
+    QCPRange velocities;
+    for (int i = 0; i < m_plot->graphCount(); ++i) {
+        const QCPGraph* graph = m_plot->graph(i);
+        bool found = false;
+        const QCPRange range = graph->data()->valueRange(found);
+        if (!found || !graph->visible())
+            continue;
+        const bool isVelocity = graph->valueAxis() == m_plot->yAxis2;
+        bool& have = isVelocity ? haveVelocities : havePositions;
+        QCPRange& into = isVelocity ? velocities : positions;
+        if (have)
+            into.expand(range);
+        else
+            into = range;
+        have = true;
     }
+    if (!havePositions && !haveVelocities)
+        return;
     // Keep zero velocity in view, so that a standstill reads as one.
     velocities.expand(0.0);
-    positions = padded(positions);
-    velocities = padded(velocities);
+    positions = havePositions ? padded(positions) : m_plot->yAxis->range();
+    velocities = haveVelocities ? padded(velocities) : m_plot->yAxis2->range();
     // With position zero in view, both zeros sit on one line.
     if (positions.contains(0)) {
         const auto zeroAt = [](const QCPRange& range) { return -range.lower / range.size(); };

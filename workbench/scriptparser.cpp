@@ -34,6 +34,7 @@ const Syntax kSyntax[] = {
     {"print", ScriptCommand::Print, 2, 2, "print NAME PROPERTY"},
     {"journal", ScriptCommand::Journal, 0, 0, "journal"},
     {"plan", ScriptCommand::Plan, 1, 1, "plan DISTANCE"},
+    {"save", ScriptCommand::Save, 2, 2, "save plot|journal FILE"},
 };
 
 const char* const kReplyKeys[] = {"status", "address", "command", "motor", "type", "value"};
@@ -274,6 +275,14 @@ bool ScriptParser::parseLine(const QStringList& words, ScriptCommand* command, Q
         return true;
     case ScriptCommand::Plan:
         return number(first, "DISTANCE", kIntMin, kIntMax, &command->number, message);
+    case ScriptCommand::Save:
+        if (first != QLatin1String("plot") && first != QLatin1String("journal")) {
+            *message = QStringLiteral("save takes \"plot\" or \"journal\", not %1").arg(quoted(first));
+            return false;
+        }
+        command->name = first;
+        command->text = second;
+        return true;
     case ScriptCommand::Reply:
         for (int i = 1; i < words.size(); ++i) {
             if (!checkReplyField(words.at(i), command, message))

@@ -10,6 +10,7 @@
 #include "model/productdescription.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
+#include "journalview.h"
 #include "mainwindow.h"
 #include "motionplot.h"
 #include "pluginhost.h"
@@ -214,6 +215,10 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
             return false;
         plan(command.number);
         return true;
+    case ScriptCommand::Save:
+        if (command.name == QLatin1String("plot"))
+            return m_window.motionPlot()->save(command.text, error);
+        return m_window.journalView()->saveTo(command.text, error);
     }
     return true;
 }

@@ -13,6 +13,7 @@ class QTextStream;
 // or the host would do, `print` and `journal` write to `out`, and the first
 // command that cannot be done ends the run with "FILE:LINE: error: what" on
 // `err`. Device time moves only by `advance`; traces refresh only on `refresh`.
+// `save` writes what the window's plot and journal hold.
 class ScriptRunner
 {
 public:
