@@ -14,11 +14,13 @@ class QFrame;
 class QLabel;
 class QSplitter;
 class SimulatedModule;
+class ToolArea;
 class ToolPanel;
 class ToolsInterface;
 
-// The workbench window: product and motor, the host's exports, the open tool,
-// a live plot of the motion and the journal of device accesses.
+// The workbench window: product and motors, the host's exports, the open
+// tools (one per motor at most), a live plot of the motion and the journal of
+// device accesses.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -34,8 +36,13 @@ public:
     // Connects the product, opens the tool of `motor` and shows it, as when
     // the user picks them; false and `error` set when that fails.
     bool openProduct(int variant, int motor, QString* error);
+    // Opens the tool of `motor` beside the others and shows it, as when the
+    // user checks the motor.
+    bool openMotor(int motor, QString* error);
 
-    ToolPanel* toolPanel() const { return m_toolPanel; }
+    // The panel of the current tool (a panel without a tool when none is open).
+    ToolPanel* toolPanel() const;
+    ToolArea* toolArea() const { return m_tools; }
     MotionPlot* motionPlot() const { return m_plot; }
     PlanBox* planBox() const { return m_planBox; }
     JournalView* journalView() const { return m_journal; }
@@ -45,8 +52,10 @@ public:
 private:
     void moduleChanged(SimulatedModule* module);
     void toolOpened(ToolsInterface* tool);
+    void toolClosing(ToolsInterface* tool);
+    void currentToolChanged(ToolsInterface* tool);
     void productChosen(int variant);
-    void motorChosen(int motor);
+    void motorToggled(int motor, bool open);
     void showDeviceTime(qint64 timeMs);
     void showArrival(quint8 motor, double seconds, double plannedSeconds);
     void reportError(const QString& message);
@@ -55,7 +64,7 @@ private:
     PluginHost& m_host;
     ProductPicker* m_picker = nullptr;
     ExportControls* m_exports = nullptr;
-    ToolPanel* m_toolPanel = nullptr;
+    ToolArea* m_tools = nullptr;
     QFrame* m_toolFrame = nullptr;
     MotionPlot* m_plot = nullptr;
     PlanBox* m_planBox = nullptr;
