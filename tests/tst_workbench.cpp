@@ -11,6 +11,7 @@
 #include "productcatalog.h"
 #include "scriptparser.h"
 #include "sessionrecorder.h"
+#include "toolarea.h"
 #include "toolpanel.h"
 #include "userinput.h"
 
@@ -24,7 +25,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTest>
 
 #include <algorithm>
@@ -121,6 +124,7 @@ private slots:
     void scriptOpensEachProductMovesAndPrints_data();
     void scriptOpensEachProductMovesAndPrints();
     void scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden();
+    void scriptKeepsAToolPerMotor();
     void scriptStopsAtItsFirstBadLine_data();
     void scriptStopsAtItsFirstBadLine();
     void badCommandLinesAreRefusedWithOneMessage_data();
@@ -132,6 +136,7 @@ private slots:
 
     void windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice();
     void pickingAnotherProductOpensItsToolOnAFreshModule();
+    void toolsGoIntoTabsWhenTheyNoLongerFitSideBySide();
     void productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided();
     void inRealTimeTheDeviceClockAndTracesRun();
     void journalViewShowsTimedLinesFiltersClearsAndSaves();
@@ -250,6 +255,47 @@ void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
                                      "m0 untrace all\n"));
 }
 
+void tst_Workbench::scriptKeepsAToolPerMotor()
+{
+    // Opening a motor's tool leaves the other motor's open; `tool` picks the
+    // current one, `close` closes it and the lowest motor's becomes current.
+    // The host's exports reach every tool: both hide for linear units.
+    const Run run = runScript("product 105\n"
+                              "open\n"
+                              "show\n"
+                              "open 1\n"
+                              "show\n"
+                              "print tool motorNumber\n"
+                              "tool 0\n"
+                              "print tool motorNumber\n"
+                              "journal\n"
+                              "export Units 1\n"
+                              "print tool hidden\n"
+                              "tool 1\n"
+                              "print tool hidden\n"
+                              "journal\n"
+                              "open 1\n"
+                              "print tool hidden\n"
+                              "close 0\n"
+                              "print tool motorNumber\n"
+                              "close\n"
+                              "tool 1\n");
+    checkRefused(run,
+                 QStringLiteral("tool.motorNumber = 1\n"
+                                "tool.motorNumber = 0\n"
+                                "m0 trace commutationMode\n"
+                                "m0 trace actualPosition\n"
+                                "m1 trace commutationMode\n"
+                                "m1 trace actualPosition\n"
+                                "tool.hidden = true\n"
+                                "tool.hidden = true\n"
+                                "m0 untrace all\n"
+                                "m1 untrace all\n"
+                                "tool.hidden = true\n"
+                                "tool.motorNumber = 1\n"),
+                 QStringLiteral("*:20: error: no tool of motor 1 is open (open: none)"));
+}
+
 void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
 {
     QTest::addColumn<QByteArray>("script");
@@ -271,6 +317,8 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
                                       << ":3: error: \"tool\" (*) has no property \"colour\"";
     QTest::newRow("motor the product lacks") << QByteArray("product 108\nopen 1\n") << ""
                                              << ":2: error: product 108 has 1 motor, no motor 1";
+    QTest::newRow("closing a motor whose tool is not open") << QByteArray("product 135\nopen 1\nclose 0\n") << ""
+                                                            << ":3: error: no tool of motor 0 is open (open: motor 1)";
     QTest::newRow("device name the product lacks")
         << QByteArray("product 105\ndevice RAMPER_V1 5\n") << ""
         << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"";
@@ -453,7 +501,7 @@ void tst_Workbench::windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice()
     // Closing the window hands the tool back to the host, which destroys it.
     window.toolPanel()->hideTool();
     QVERIFY(tool->isHidden());
-    host->closeTool();
+    host->closeTool(0);
     QVERIFY(!tool);
     QVERIFY(!window.toolPanel()->tool());
 }
@@ -477,13 +525,21 @@ void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
     QCOMPARE(host->tool()->toolsVariant(), 100);
     QVERIFY(window.toolPanel()->isToolShown());
 
-    // The Orsax module has two motors; picking the second reopens the tool for it.
-    auto* motors = window.findChild<QComboBox*>(QStringLiteral("motorPicker"));
-    QVERIFY(motors && motors->isEnabled());
-    QCOMPARE(motors->count(), 2);
-    QCOMPARE(UserInput::set(motors, QStringLiteral("1"), &error), UserInput::Done);
+    // The Orsax module has two motors; checking the second opens its tool
+    // beside the first, unchecking the first closes that one.
+    QPointer<ToolsInterface> motor0 = host->tool();
+    auto* motor1 = window.findChild<QToolButton*>(QStringLiteral("motor1"));
+    QVERIFY(motor1 && !motor1->isChecked());
+    QVERIFY(!window.findChild<QToolButton*>(QStringLiteral("motor2")));
+    QCOMPARE(UserInput::set(motor1, QStringLiteral("on"), &error), UserInput::Done);
     QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QCOMPARE(host->tools().size(), 2);
+    QVERIFY(window.toolArea()->panel(1)->isToolShown() && window.toolArea()->panel(0)->isToolShown());
     QCOMPARE(window.motionPlot()->samples(MotionPlot::Actual).size(), 1);
+    QCOMPARE(UserInput::set(window.findChild<QToolButton*>(QStringLiteral("motor0")), QStringLiteral("off"), &error),
+             UserInput::Done);
+    QVERIFY(!motor0);
+    QCOMPARE(host->tools(), QList<ToolsInterface*>{host->tool()});
 
     // Exports belong to the axis-parameter modules only.
     auto* units = window.findChild<QComboBox*>(QStringLiteral("unitsExport"));
@@ -497,6 +553,25 @@ void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
     qint64 mode = 0;
     QVERIFY(host->module()->device()->value(0, QStringLiteral("commutationMode"), &mode));
     QCOMPARE(mode, qint64(1));
+}
+
+void tst_Workbench::toolsGoIntoTabsWhenTheyNoLongerFitSideBySide()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(135, 0, &error) && window.openMotor(1, &error), qPrintable(error));
+    window.show();
+    QTRY_VERIFY(!window.toolArea()->isTabbed());
+    // Both tools open their ramp panels: together they are wider than the window.
+    for (ToolsInterface* tool : host->tools())
+        QCOMPARE(UserInput::click(tool->findChild<QWidget*>(QStringLiteral("pbOpenClose")), &error), UserInput::Done);
+    QTRY_VERIFY(window.toolArea()->isTabbed());
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("toolTabs"));
+    QCOMPARE(tabs->currentWidget(), window.toolArea()->panel(1));
+    tabs->setCurrentIndex(0);
+    QCOMPARE(host->tool()->motorNumber(), quint8(0));
+    QCOMPARE(window.toolPanel(), window.toolArea()->panel(0));
 }
 
 void tst_Workbench::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
@@ -836,12 +911,17 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     type("sbTargetPosition", "-20000");
     click("btnMoveRelative");
     pass(1200);
-    // Motor 1, stopped halfway through a move.
-    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("motorPicker")), Qt::Key_Down);
+    // Motor 1 opens beside motor 0 and moves; motor 0 stops; motor 0 closes, motor 1 moves on.
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("motor1")), Qt::LeftButton);
     QCOMPARE(host->tool()->motorNumber(), quint8(1));
     type("sbTargetPosition", "100000");
     click("btnMoveAbsolute");
-    pass(1000);
+    pass(600);
+    QTest::mouseClick(host->tool(0)->findChild<QWidget*>(QStringLiteral("btnStop")), Qt::LeftButton);
+    pass(400);
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("motor0")), Qt::LeftButton);
+    pass(400);
+    QCOMPARE(host->tools().size(), 1);
     const QString actual = widget("sbActualPosition")->property("value").toString();
     QStringList expected = host->module()->journal()->lines();
 

@@ -50,7 +50,7 @@ ExportControls::ExportControls(PluginHost& host, QWidget* parent)
     connect(m_units, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::unitsChosen);
     connect(m_commutation, QOverload<int>::of(&QComboBox::activated), this, &ExportControls::commutationChosen);
     connect(&m_host, &PluginHost::moduleChanged, this, &ExportControls::moduleChanged);
-    connect(&m_host, &PluginHost::toolOpened, this, &ExportControls::followCommutationMode);
+    connect(&m_host, &PluginHost::currentToolChanged, this, &ExportControls::followCommutationMode);
     connect(&m_host, &PluginHost::valueExported, this, &ExportControls::exported);
     moduleChanged(m_host.module());
 }

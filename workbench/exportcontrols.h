@@ -37,5 +37,5 @@ private:
     PluginHost& m_host;
     QComboBox* m_units = nullptr;
     QComboBox* m_commutation = nullptr;
-    QPointer<Model::ZYRAParameter> m_commutationParameter; // of the open tool's motor
+    QPointer<Model::ZYRAParameter> m_commutationParameter; // of the current tool's motor
 };

@@ -15,6 +15,7 @@
 #include "pluginhost.h"
 #include "productpicker.h"
 #include "sessionrecorder.h"
+#include "toolarea.h"
 #include "toolpanel.h"
 
 #include <QAction>
@@ -68,8 +69,8 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     bar->addSeparator();
     bar->addWidget(m_exports);
 
-    m_toolPanel = new ToolPanel(host, this);
-    m_toolPanel->setMinimumHeight(kToolMinimumHeight);
+    m_tools = new ToolArea(host, this);
+    m_tools->setMinimumHeight(kToolMinimumHeight);
     m_plot = new MotionPlot(this);
     m_planBox = new PlanBox(this);
     m_moves = new PlannedMoves(this);
@@ -89,7 +90,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     views->setChildrenCollapsible(false);
     m_split = new QSplitter(Qt::Vertical, this);
     m_split->setObjectName(QStringLiteral("mainSplitter"));
-    m_toolFrame = framed(m_toolPanel, m_split);
+    m_toolFrame = framed(m_tools, m_split);
     m_split->addWidget(m_toolFrame);
     m_split->addWidget(views);
     m_split->setStretchFactor(0, 0);
@@ -118,9 +119,11 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     setUpRecording();
     connect(&host, &PluginHost::moduleChanged, this, &MainWindow::moduleChanged);
     connect(&host, &PluginHost::toolOpened, this, &MainWindow::toolOpened);
-    connect(m_toolPanel, &ToolPanel::preferredSizeChanged, this, &MainWindow::fitTool);
+    connect(&host, &PluginHost::toolClosing, this, &MainWindow::toolClosing);
+    connect(&host, &PluginHost::currentToolChanged, this, &MainWindow::currentToolChanged);
+    connect(m_tools, &ToolArea::preferredSizeChanged, this, &MainWindow::fitTool);
     connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
-    connect(m_picker, &ProductPicker::motorChosen, this, &MainWindow::motorChosen);
+    connect(m_picker, &ProductPicker::motorToggled, this, &MainWindow::motorToggled);
     connect(m_moves, &PlannedMoves::planned, this, [this](quint8 motor, double start, const MovePlanner::Plan& plan) {
         m_plot->setPlan(MotionPlot::Move, motor, start, plan);
     });
@@ -135,7 +138,12 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
 MainWindow::~MainWindow()
 {
     m_recorder->stop();
-    m_host.closeTool();
+    m_host.closeAllTools();
+}
+
+ToolPanel* MainWindow::toolPanel() const
+{
+    return m_tools->currentPanel();
 }
 
 void MainWindow::setRealTime(bool on)
@@ -150,16 +158,21 @@ void MainWindow::setRealTime(bool on)
 
 bool MainWindow::openProduct(int variant, int motor, QString* error)
 {
-    if (!m_host.openProduct(variant, error) || !m_host.openTool(quint8(motor), error))
+    return m_host.openProduct(variant, error) && openMotor(motor, error);
+}
+
+bool MainWindow::openMotor(int motor, QString* error)
+{
+    if (!m_host.openTool(quint8(motor), error))
         return false;
-    m_toolPanel->showTool();
+    m_tools->panel(quint8(motor))->showTool();
     return true;
 }
 
 void MainWindow::setUpRecording()
 {
     m_recorder = new SessionRecorder(m_host, *m_clock, this);
-    m_recorder->watchPanel(m_toolPanel);
+    m_recorder->watchToolArea(m_tools);
     m_recorder->watchExports(m_exports);
     m_recordAction = new QAction(QStringLiteral("Record…"), this);
     m_recordAction->setObjectName(QStringLiteral("recordAction"));
@@ -185,13 +198,21 @@ void MainWindow::setUpRecording()
 bool MainWindow::startRecording(const QString& fileName, QString* error)
 {
     const int variant = m_host.variant();
-    const int motor = m_host.tool() ? m_host.tool()->motorNumber() : -1;
+    QList<int> motors;
+    const QList<ToolsInterface*> tools = m_host.tools();
+    for (ToolsInterface* tool : tools)
+        motors << tool->motorNumber();
+    const int current = m_host.tool() ? m_host.tool()->motorNumber() : -1;
     if (!m_recorder->start(fileName, error))
         return false;
     if (!m_host.module())
         return true;
-    // A fresh module, so that the replay starts where the session does.
-    const bool reconnected = motor < 0 ? m_host.openProduct(variant, error) : openProduct(variant, motor, error);
+    // A fresh module with the same tools, so that the replay starts where the session does.
+    bool reconnected = m_host.openProduct(variant, error);
+    for (int i = 0; reconnected && i < motors.size(); ++i)
+        reconnected = openMotor(motors.at(i), error);
+    if (reconnected && current >= 0)
+        m_host.setCurrentTool(quint8(current));
     if (!reconnected)
         m_recorder->stop();
     return reconnected;
@@ -246,12 +267,12 @@ void MainWindow::moduleChanged(SimulatedModule* module)
     m_clock->setModule(module);
     m_journal->setJournal(module ? module->journal() : nullptr);
     m_journal->setMotorCount(module ? module->product()->motors() : 0);
-    m_plot->setSource(module ? module->device() : nullptr, 0);
+    m_plot->setDevice(module ? module->device() : nullptr);
     m_moves->setDevice(module ? module->device() : nullptr);
     m_planBox->setSource(module ? module->device() : nullptr, 0);
     if (!module)
         return;
-    m_picker->setCurrent(m_host.variant(), 0);
+    m_picker->setProduct(m_host.variant());
     connect(module->device(), &SimulatedDevice::advanced, this, &MainWindow::showDeviceTime);
     showDeviceTime(module->device()->timeMs());
     setWindowTitle(
@@ -260,10 +281,23 @@ void MainWindow::moduleChanged(SimulatedModule* module)
 
 void MainWindow::toolOpened(ToolsInterface* tool)
 {
+    m_picker->setMotorOpen(tool->motorNumber(), true);
+    m_plot->addMotor(tool->motorNumber());
+}
+
+void MainWindow::toolClosing(ToolsInterface* tool)
+{
+    m_picker->setMotorOpen(tool->motorNumber(), false);
+    m_plot->removeMotor(tool->motorNumber());
+}
+
+void MainWindow::currentToolChanged(ToolsInterface* tool)
+{
+    if (!tool)
+        return;
     SimulatedModule* module = m_host.module();
-    m_plot->setSource(module ? module->device() : nullptr, tool->motorNumber());
+    m_plot->setCurrentMotor(tool->motorNumber());
     m_planBox->setSource(module ? module->device() : nullptr, tool->motorNumber());
-    m_picker->setCurrent(m_host.variant(), tool->motorNumber());
 }
 
 void MainWindow::productChosen(int variant)
@@ -273,14 +307,15 @@ void MainWindow::productChosen(int variant)
         reportError(error);
 }
 
-void MainWindow::motorChosen(int motor)
+void MainWindow::motorToggled(int motor, bool open)
 {
     QString error;
-    if (!m_host.openTool(quint8(motor), &error)) {
+    if (!open)
+        m_host.closeTool(quint8(motor));
+    else if (!openMotor(motor, &error)) {
+        m_picker->setMotorOpen(motor, false);
         reportError(error);
-        return;
     }
-    m_toolPanel->showTool();
 }
 
 void MainWindow::showDeviceTime(qint64 timeMs)
@@ -303,13 +338,13 @@ void MainWindow::fitTool()
     // sensible share; only a change of what it asks for moves the splitter the
     // user may have dragged.
     const int frameHeight = kFramePadding.top() + kFramePadding.bottom() + 2 * m_toolFrame->frameWidth();
-    const int preferred = m_toolPanel->preferredHeight();
+    const int preferred = m_tools->preferredHeight();
     const QList<int> sizes = m_split->sizes();
     const int total = sizes.value(0) + sizes.value(1);
     if (total <= 0 || preferred == m_fittedHeight)
         return;
     m_fittedHeight = preferred;
-    const int lowest = m_toolPanel->minimumHeight();
+    const int lowest = m_tools->minimumHeight();
     const int wanted = qBound(lowest, preferred + frameHeight, qMax(lowest, total - kViewsMinimumHeight));
     m_split->setSizes({wanted, total - wanted});
 }

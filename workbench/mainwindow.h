@@ -16,11 +16,13 @@ class QLabel;
 class QSplitter;
 class SessionRecorder;
 class SimulatedModule;
+class ToolArea;
 class ToolPanel;
 class ToolsInterface;
 
-// The workbench window: product and motor, the host's exports, the open tool,
-// a live plot of the motion and the journal of device accesses.
+// The workbench window: product and motors, the host's exports, the open
+// tools (one per motor at most), a live plot of the motion and the journal of
+// device accesses.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -35,13 +37,18 @@ public:
     // Connects the product, opens the tool of `motor` and shows it, as when
     // the user picks them; false and `error` set when that fails.
     bool openProduct(int variant, int motor, QString* error);
+    // Opens the tool of `motor` beside the others and shows it, as when the
+    // user checks the motor.
+    bool openMotor(int motor, QString* error);
 
     // Records what the user does as a script into `fileName`, starting from a
-    // known state: the product connected fresh and its tool reopened and shown.
+    // known state: the product connected fresh and its tools reopened and shown.
     bool startRecording(const QString& fileName, QString* error);
     void stopRecording();
 
-    ToolPanel* toolPanel() const { return m_toolPanel; }
+    // The panel of the current tool (a panel without a tool when none is open).
+    ToolPanel* toolPanel() const;
+    ToolArea* toolArea() const { return m_tools; }
     DeviceClock* deviceClock() const { return m_clock; }
     SessionRecorder* recorder() const { return m_recorder; }
     MotionPlot* motionPlot() const { return m_plot; }
@@ -59,8 +66,10 @@ private:
     void recordingChanged(bool on);
     void moduleChanged(SimulatedModule* module);
     void toolOpened(ToolsInterface* tool);
+    void toolClosing(ToolsInterface* tool);
+    void currentToolChanged(ToolsInterface* tool);
     void productChosen(int variant);
-    void motorChosen(int motor);
+    void motorToggled(int motor, bool open);
     void showDeviceTime(qint64 timeMs);
     void showArrival(quint8 motor, double seconds, double plannedSeconds);
     void reportError(const QString& message);
@@ -69,7 +78,7 @@ private:
     PluginHost& m_host;
     ProductPicker* m_picker = nullptr;
     ExportControls* m_exports = nullptr;
-    ToolPanel* m_toolPanel = nullptr;
+    ToolArea* m_tools = nullptr;
     QFrame* m_toolFrame = nullptr;
     MotionPlot* m_plot = nullptr;
     PlanBox* m_planBox = nullptr;

@@ -283,13 +283,13 @@ void MotionPlot::styleCurrentMotor()
         QColor faded = position;
         faded.setAlpha(alpha);
         m_plannedPosition[kind]->setPen(QPen(faded, 1.6, style));
-        m_plannedPosition[kind]->setName(QStringLiteral("m%1 planned position").arg(m_motor));
+        m_plannedPosition[kind]->setName(QStringLiteral("m%1 plan: position").arg(m_motor));
         faded = speed;
         faded.setAlpha(alpha);
         m_plannedVelocity[kind]->setPen(QPen(faded, 1.4, style));
-        m_plannedVelocity[kind]->setName(QStringLiteral("m%1 planned velocity").arg(m_motor));
+        m_plannedVelocity[kind]->setName(QStringLiteral("m%1 plan: velocity").arg(m_motor));
     }
-    m_arrival->setName(QStringLiteral("m%1 planned arrival").arg(m_motor));
+    m_arrival->setName(QStringLiteral("m%1 arrival").arg(m_motor));
     m_arrival->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, position, Qt::white, 8));
 }
 

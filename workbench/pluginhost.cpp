@@ -23,7 +23,7 @@ PluginHost::PluginHost(ProductCatalog catalog, QObject* parent)
 
 PluginHost::~PluginHost()
 {
-    closeTool();
+    closeAllTools();
     m_module.reset();
     // The root lives in the plug-in's code: it goes with the plug-in, while
     // the application still runs.
@@ -85,7 +85,42 @@ ToolsInterface* PluginHost::root() const
 
 ToolsInterface* PluginHost::tool() const
 {
-    return m_tool;
+    return m_current;
+}
+
+ToolsInterface* PluginHost::tool(quint8 motor) const
+{
+    return m_tools.value(motor);
+}
+
+QList<ToolsInterface*> PluginHost::tools() const
+{
+    QList<ToolsInterface*> open;
+    for (const QPointer<ToolsInterface>& tool : m_tools) {
+        if (tool)
+            open.append(tool);
+    }
+    return open;
+}
+
+bool PluginHost::setCurrentTool(quint8 motor)
+{
+    ToolsInterface* chosen = tool(motor);
+    if (!chosen)
+        return false;
+    if (chosen != m_current) {
+        m_current = chosen;
+        emit currentToolChanged(chosen);
+    }
+    return true;
+}
+
+QString PluginHost::openMotorsText() const
+{
+    QStringList motors;
+    for (ToolsInterface* open : tools())
+        motors.append(QStringLiteral("motor %1").arg(open->motorNumber()));
+    return motors.isEmpty() ? QStringLiteral("none") : motors.join(QStringLiteral(", "));
 }
 
 QString PluginHost::pluginFile() const
@@ -98,7 +133,7 @@ bool PluginHost::openProduct(int variant, QString* error)
     std::unique_ptr<SimulatedModule> module = m_catalog.createModule(variant, error);
     if (!module)
         return false;
-    closeTool();
+    closeAllTools();
     m_refusal.clear();
     m_module = std::move(module);
     m_variant = variant;
@@ -125,7 +160,7 @@ ToolsInterface* PluginHost::openTool(quint8 motor, QString* error)
                      .arg(motor);
         return nullptr;
     }
-    closeTool();
+    closeTool(motor);
     // The host asks first and clones only for a variant the plug-in serves.
     if (!m_root->isUsableForVariant(m_variant)) {
         const ProductCatalog::Entry* entry = m_catalog.find(m_variant);
@@ -137,26 +172,51 @@ ToolsInterface* PluginHost::openTool(quint8 motor, QString* error)
         return nullptr;
     }
     m_refusal.clear();
-    m_tool = m_root->clone(QLatin1String(ToolName), motor, m_module.get());
-    if (!m_tool) {
+    ToolsInterface* tool = m_root->clone(QLatin1String(ToolName), motor, m_module.get());
+    if (!tool) {
         *error = QStringLiteral("the plug-in created no tool for product %1").arg(m_variant);
         return nullptr;
     }
-    emit toolOpened(m_tool);
-    return m_tool;
+    m_tools.insert(motor, tool);
+    emit toolOpened(tool);
+    m_current = tool;
+    emit currentToolChanged(tool);
+    return tool;
 }
 
-void PluginHost::closeTool()
+void PluginHost::closeTool(quint8 motor)
 {
-    if (!m_tool)
+    const bool wasCurrent = m_current && m_current == m_tools.value(motor);
+    destroy(m_tools.take(motor));
+    if (!wasCurrent)
         return;
-    emit toolClosing(m_tool);
-    delete m_tool;
+    // The current tool went: the tool of the lowest motor takes its place.
+    const QList<ToolsInterface*> open = tools();
+    m_current = open.isEmpty() ? nullptr : open.first();
+    emit currentToolChanged(m_current);
+}
+
+void PluginHost::closeAllTools()
+{
+    const bool hadCurrent = m_current;
+    while (!m_tools.isEmpty())
+        destroy(m_tools.take(m_tools.firstKey()));
+    m_current = nullptr;
+    if (hadCurrent)
+        emit currentToolChanged(nullptr);
+}
+
+void PluginHost::destroy(ToolsInterface* tool)
+{
+    if (!tool)
+        return;
+    emit toolClosing(tool);
+    delete tool;
 }
 
 quint8 PluginHost::motor() const
 {
-    return m_tool ? m_tool->motorNumber() : 0;
+    return m_current ? m_current->motorNumber() : 0;
 }
 
 void PluginHost::exportValue(const export_type_t* key, const QVariant& value)

@@ -3,6 +3,7 @@
 #include "core/exporttypes.h"
 #include "productcatalog.h"
 
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
@@ -16,7 +17,8 @@ class ToolsInterface;
 // What the host IDE does with a tool plug-in: loads the plug-in file, asks
 // its root whether it serves the connected product, clones a tool for a motor
 // of the product's module, and passes host exports to the module's tools.
-// It owns the module and the open tool.
+// It owns the module and the open tools, at most one per motor; one of them
+// is the current tool, the one the user or a script is working with.
 class PluginHost : public QObject
 {
     Q_OBJECT
@@ -36,20 +38,32 @@ public:
     ToolsInterface* root() const;
 
     const ProductCatalog& catalog() const { return m_catalog; }
-    // Closes the open tool and connects a fresh module of the product.
+    // Closes the open tools and connects a fresh module of the product.
     bool openProduct(int variant, QString* error);
     SimulatedModule* module() const { return m_module.get(); }
     int variant() const { return m_variant; }
 
-    // isUsableForVariant(the product's code), then clone(ToolName, motor, module);
-    // closes the tool that was open.
+    // isUsableForVariant(the product's code), then clone(ToolName, motor, module).
+    // The new tool replaces the tool of the same motor and becomes the
+    // current tool; the tools of other motors stay open.
     ToolsInterface* openTool(quint8 motor, QString* error);
-    void closeTool();
+    // Closes the tool of `motor`, if one is open. When it was the current
+    // tool, the open tool of the lowest motor becomes current.
+    void closeTool(quint8 motor);
+    void closeAllTools();
+    // The current tool; none when no tool is open.
     ToolsInterface* tool() const;
+    ToolsInterface* tool(quint8 motor) const;
+    // The open tools, by motor.
+    QList<ToolsInterface*> tools() const;
+    // Makes the open tool of `motor` the current tool; false when none is open.
+    bool setCurrentTool(quint8 motor);
+    // "motor 0, motor 1" for the open tools; "none" without one.
+    QString openMotorsText() const;
     // Why the last openTool() opened no tool for the connected product (the
     // plug-in does not serve its variant); empty otherwise.
     QString refusal() const { return m_refusal; }
-    // The motor of the open tool; 0 without one.
+    // The motor of the current tool; 0 without one.
     quint8 motor() const;
 
     // The host exports a value from the module; it reaches each tool through
@@ -61,16 +75,21 @@ signals:
     void toolOpened(ToolsInterface* tool);
     // Emitted before the tool is destroyed.
     void toolClosing(ToolsInterface* tool);
+    // Another tool, or none, became the current tool.
+    void currentToolChanged(ToolsInterface* tool);
     // openTool() found the plug-in does not serve the product's variant.
     void toolRefused(const QString& reason);
     void valueExported(const QString& key, const QVariant& value);
 
 private:
+    void destroy(ToolsInterface* tool);
+
     ProductCatalog m_catalog;
     std::unique_ptr<QPluginLoader> m_loader;
     QPointer<ToolsInterface> m_root;
     std::unique_ptr<SimulatedModule> m_module;
     int m_variant = 0;
-    QPointer<ToolsInterface> m_tool;
+    QMap<quint8, QPointer<ToolsInterface>> m_tools;
+    QPointer<ToolsInterface> m_current;
     QString m_refusal;
 };

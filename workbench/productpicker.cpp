@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 ProductPicker::ProductPicker(const ProductCatalog& catalog, QWidget* parent)
     : QWidget(parent)
@@ -22,36 +23,38 @@ ProductPicker::ProductPicker(const ProductCatalog& catalog, QWidget* parent)
             QStringLiteral("%1  %2 — %3").arg(entry.variant).arg(elided(entry.designation), elided(entry.name)),
             entry.variant);
     }
-    m_motors = new QComboBox(this);
-    m_motors->setObjectName(QStringLiteral("motorPicker"));
-    m_motors->setToolTip(QStringLiteral("The motor the tool is opened for"));
-
     auto* productLabel = new QLabel(QStringLiteral("&Product:"), this);
     productLabel->setBuddy(m_products);
-    auto* motorLabel = new QLabel(QStringLiteral("&Motor:"), this);
-    motorLabel->setBuddy(m_motors);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(productLabel);
     layout->addWidget(m_products);
     layout->addSpacing(12);
-    layout->addWidget(motorLabel);
-    layout->addWidget(m_motors);
+    layout->addWidget(new QLabel(QStringLiteral("Motors:"), this));
+    m_motorLayout = new QHBoxLayout;
+    m_motorLayout->setSpacing(2);
+    layout->addLayout(m_motorLayout);
 
     connect(m_products, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
         const int chosen = m_products->itemData(index).toInt();
-        fillMotors(chosen, 0);
+        fillMotors(chosen);
         emit productChosen(chosen);
     });
-    connect(m_motors, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int index) { emit motorChosen(m_motors->itemData(index).toInt()); });
 }
 
-void ProductPicker::setCurrent(int variant, int motor)
+void ProductPicker::setProduct(int variant)
 {
     const QSignalBlocker blocker(m_products);
     m_products->setCurrentIndex(m_products->findData(variant));
-    fillMotors(variant, motor);
+    fillMotors(variant);
+}
+
+void ProductPicker::setMotorOpen(int motor, bool open)
+{
+    if (motor < 0 || motor >= m_motors.size())
+        return;
+    const QSignalBlocker blocker(m_motors.at(motor));
+    m_motors.at(motor)->setChecked(open);
 }
 
 int ProductPicker::variant() const
@@ -59,19 +62,33 @@ int ProductPicker::variant() const
     return m_products->currentData().toInt();
 }
 
-int ProductPicker::motor() const
+QList<int> ProductPicker::openMotors() const
 {
-    return m_motors->currentData().toInt();
+    QList<int> open;
+    for (int motor = 0; motor < m_motors.size(); ++motor) {
+        if (m_motors.at(motor)->isChecked())
+            open.append(motor);
+    }
+    return open;
 }
 
-void ProductPicker::fillMotors(int variant, int motor)
+void ProductPicker::fillMotors(int variant)
 {
-    const QSignalBlocker blocker(m_motors);
-    m_motors->clear();
+    qDeleteAll(m_motors);
+    m_motors.clear();
     const ProductCatalog::Entry* entry = m_catalog.find(variant);
     const int motors = entry ? entry->motors : 1;
-    for (int i = 0; i < motors; ++i)
-        m_motors->addItem(QStringLiteral("%1").arg(i), i);
-    m_motors->setCurrentIndex(m_motors->findData(motor));
-    m_motors->setEnabled(motors > 1);
+    for (int motor = 0; motor < motors; ++motor) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("motor%1").arg(motor));
+        button->setText(QString::number(motor));
+        button->setCheckable(true);
+        button->setToolTip(QStringLiteral("Opens (checked) or closes the tool of motor %1").arg(motor));
+        connect(button, &QToolButton::toggled, this, [this, motor](bool open) { emit motorToggled(motor, open); });
+        m_motorLayout->addWidget(button);
+        // At once, not when the layout gets round to it, so that the window's
+        // size settles with the product.
+        button->show();
+        m_motors.append(button);
+    }
 }

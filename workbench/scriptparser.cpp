@@ -17,6 +17,8 @@ struct Syntax
 const Syntax kSyntax[] = {
     {"product", ScriptCommand::Product, 1, 1, "product CODE"},
     {"open", ScriptCommand::Open, 0, 1, "open [MOTOR]"},
+    {"tool", ScriptCommand::Tool, 1, 1, "tool MOTOR"},
+    {"close", ScriptCommand::Close, 0, 1, "close [MOTOR]"},
     {"show", ScriptCommand::Show, 0, 0, "show"},
     {"hide", ScriptCommand::Hide, 0, 0, "hide"},
     {"set", ScriptCommand::Set, 2, 2, "set NAME VALUE"},
@@ -231,6 +233,11 @@ bool ScriptParser::parseLine(const QStringList& words, ScriptCommand* command, Q
         return number(first, "CODE", 0, kIntMax, &command->number, message);
     case ScriptCommand::Open:
         command->number = 0;
+        return count == 0 || number(first, "MOTOR", 0, 255, &command->number, message);
+    case ScriptCommand::Tool:
+        return number(first, "MOTOR", 0, 255, &command->number, message);
+    case ScriptCommand::Close:
+        command->number = -1; // the current tool
         return count == 0 || number(first, "MOTOR", 0, 255, &command->number, message);
     case ScriptCommand::Advance:
     case ScriptCommand::Wait:

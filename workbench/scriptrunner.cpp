@@ -132,6 +132,10 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         return m_host.openProduct(int(command.number), error);
     case ScriptCommand::Open:
         return requireModule(error) && m_host.openTool(quint8(command.number), error);
+    case ScriptCommand::Tool:
+        return requireModule(error) && makeCurrent(quint8(command.number), error);
+    case ScriptCommand::Close:
+        return requireModule(error) && close(command.number, error);
     case ScriptCommand::Show:
         if (!requireTool(error))
             return false;
@@ -312,6 +316,29 @@ bool ScriptRunner::print(const ScriptCommand& command, QString* error)
         text = value.isValid() ? valueText(object, command.text, value) : QString();
     }
     m_out << command.name << '.' << command.text << " = " << text << '\n';
+    return true;
+}
+
+bool ScriptRunner::makeCurrent(quint8 motor, QString* error)
+{
+    if (m_host.setCurrentTool(motor))
+        return true;
+    *error = QStringLiteral("no tool of motor %1 is open (open: %2)").arg(motor).arg(m_host.openMotorsText());
+    return false;
+}
+
+bool ScriptRunner::close(qint64 motor, QString* error)
+{
+    if (motor < 0) {
+        if (!requireTool(error))
+            return false;
+        motor = m_host.motor();
+    }
+    if (!m_host.tool(quint8(motor))) {
+        *error = QStringLiteral("no tool of motor %1 is open (open: %2)").arg(motor).arg(m_host.openMotorsText());
+        return false;
+    }
+    m_host.closeTool(quint8(motor));
     return true;
 }
 

@@ -30,6 +30,8 @@ private:
     bool execute(const ScriptCommand& command, QString* error);
     bool reply(const ScriptCommand& command, QString* error);
     bool print(const ScriptCommand& command, QString* error);
+    bool makeCurrent(quint8 motor, QString* error);
+    bool close(qint64 motor, QString* error);
     void plan(qint64 distance);
     bool requireTool(QString* error) const;
     bool requireModule(QString* error) const;

@@ -8,6 +8,7 @@
 #include "elided.h"
 #include "exportcontrols.h"
 #include "pluginhost.h"
+#include "toolarea.h"
 #include "toolpanel.h"
 
 #include <QAbstractButton>
@@ -19,6 +20,7 @@
 #include <QGroupBox>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -38,8 +40,9 @@ SessionRecorder::SessionRecorder(PluginHost& host, DeviceClock& clock, QObject* 
     connect(&m_host, &PluginHost::toolOpened, this, &SessionRecorder::toolOpened);
     connect(&m_host, &PluginHost::toolClosing, this, &SessionRecorder::toolClosing);
     connect(&clock, &DeviceClock::refreshed, this, &SessionRecorder::refreshed);
-    if (m_host.tool())
-        watch(m_host.tool());
+    const QList<ToolsInterface*> tools = m_host.tools();
+    for (ToolsInterface* tool : tools)
+        watch(tool);
 }
 
 SessionRecorder::~SessionRecorder()
@@ -92,8 +95,23 @@ void SessionRecorder::stop()
     emit recordingChanged(false);
 }
 
+void SessionRecorder::watchToolArea(ToolArea* area)
+{
+    m_area = area;
+    const QList<ToolsInterface*> tools = m_host.tools();
+    for (ToolsInterface* tool : tools) {
+        if (ToolPanel* panel = area->panel(tool->motorNumber()))
+            watchPanel(panel);
+    }
+}
+
 void SessionRecorder::watchPanel(ToolPanel* panel)
 {
+    // A panel stays for its motor while tools of that motor come and go.
+    if (m_panels.contains(panel))
+        return;
+    m_panels.insert(panel);
+    connect(panel, &QObject::destroyed, this, [this](QObject* object) { m_panels.remove(object); });
     connect(panel, &ToolPanel::shown, this, [this, panel] { act(panel->tool(), {QStringLiteral("show")}); });
     connect(panel, &ToolPanel::hidden, this, [this, panel] { act(panel->tool(), {QStringLiteral("hide")}); });
 }
@@ -136,13 +154,18 @@ void SessionRecorder::moduleChanged(SimulatedModule* module)
 
 void SessionRecorder::toolOpened(ToolsInterface* tool)
 {
+    const quint8 motor = tool->motorNumber();
     watch(tool);
+    // The area has taken the tool into the panel of its motor by now.
+    if (ToolPanel* panel = m_area ? m_area->panel(motor) : nullptr)
+        watchPanel(panel);
     if (!isRecording())
         return;
-    // A tool closed by this same opening is closed by the script's `open` too.
-    m_closes.clear();
-    act(nullptr, {QStringLiteral("open"), QString::number(tool->motorNumber())});
-    m_addressed = tool->motorNumber();
+    // The script's `open` replaces the tool of the same motor as this opening did.
+    const auto replaced = [motor](const PendingClose& close) { return close.motor == motor; };
+    m_closes.erase(std::remove_if(m_closes.begin(), m_closes.end(), replaced), m_closes.end());
+    act(nullptr, {QStringLiteral("open"), QString::number(motor)});
+    m_addressed = motor;
 }
 
 void SessionRecorder::toolClosing(ToolsInterface* tool)
@@ -150,8 +173,9 @@ void SessionRecorder::toolClosing(ToolsInterface* tool)
     unwatch(tool);
     if (!isRecording())
         return;
-    // Written once the event loop runs, unless an opening in the same call
-    // (which the script's `open` repeats) or a new product takes it back.
+    // Written once the event loop runs, unless a new tool of the motor in the
+    // same call (which the script's `open` replaces too) or a new product
+    // takes it back.
     m_closes.append({tool->motorNumber(), deviceTime()});
     QMetaObject::invokeMethod(this, &SessionRecorder::writeCloses, Qt::QueuedConnection);
 }

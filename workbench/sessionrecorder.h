@@ -13,6 +13,7 @@ class PluginHost;
 class QFile;
 class QWidget;
 class SimulatedModule;
+class ToolArea;
 class ToolPanel;
 class ToolsInterface;
 
@@ -38,8 +39,8 @@ public:
     bool isRecording() const;
     QString fileName() const { return m_fileName; }
 
-    // The tool window and the export controls whose user actions are recorded.
-    void watchPanel(ToolPanel* panel);
+    // The tools' panels and the export controls, whose user actions are recorded.
+    void watchToolArea(ToolArea* area);
     void watchExports(ExportControls* exports);
 
     // A script argument as the script parser reads it back: double-quoted,
@@ -65,6 +66,7 @@ private:
     void toolOpened(ToolsInterface* tool);
     void toolClosing(ToolsInterface* tool);
     void refreshed();
+    void watchPanel(ToolPanel* panel);
     void watch(ToolsInterface* tool);
     void unwatch(ToolsInterface* tool);
     // A user action on `tool` (null: one that addresses no tool), recorded as `words`.
@@ -79,6 +81,8 @@ private:
     void write(const QString& line);
 
     PluginHost& m_host;
+    QPointer<ToolArea> m_area;
+    QSet<QObject*> m_panels; // the panels watched
     std::unique_ptr<QFile> m_file;
     QString m_fileName;
     qint64 m_writtenMs = 0; // the device time the script has advanced to

@@ -4,8 +4,9 @@
 #include "device/simulatedmodule.h"
 #include "pluginhost.h"
 
-#include <QLabel>
 #include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -45,8 +46,6 @@ ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     layout->addWidget(m_title);
     layout->addWidget(m_pages, 1);
 
-    connect(&m_host, &PluginHost::toolOpened, this, &ToolPanel::adopt);
-    connect(&m_host, &PluginHost::toolClosing, this, &ToolPanel::release);
     connect(&m_host, &PluginHost::valueExported, this, &ToolPanel::exported);
     connect(&m_host, &PluginHost::toolRefused, this, &ToolPanel::updatePage);
     connect(&m_host, &PluginHost::moduleChanged, this, &ToolPanel::updatePage);
@@ -163,11 +162,30 @@ void ToolPanel::conceal()
     m_shown = false;
 }
 
+void ToolPanel::setCurrent(bool current)
+{
+    m_current = current;
+    updateTitle();
+}
+
+void ToolPanel::mousePressEvent(QMouseEvent* event)
+{
+    emit activated();
+    QWidget::mousePressEvent(event);
+}
+
 int ToolPanel::preferredHeight() const
 {
     const int content = m_tool && m_shown ? m_tool->sizeHint().height() : m_note->sizeHint().height();
     return m_title->sizeHint().height() + content + m_scroll->horizontalScrollBar()->sizeHint().height()
            + 2 * m_scroll->frameWidth();
+}
+
+int ToolPanel::preferredWidth() const
+{
+    const int content = m_tool && m_shown ? m_tool->sizeHint().width() : m_note->sizeHint().width();
+    return qMax(m_title->sizeHint().width(),
+                content + m_scroll->verticalScrollBar()->sizeHint().width() + 2 * m_scroll->frameWidth());
 }
 
 bool ToolPanel::eventFilter(QObject* watched, QEvent* event)
@@ -205,8 +223,9 @@ void ToolPanel::updateTitle()
         m_title->setText(QStringLiteral("<b>No tool</b>"));
         return;
     }
-    m_title->setText(QStringLiteral("<b>%1</b> &nbsp;·&nbsp; motor %2 &nbsp;<span style=\"color: gray\">%3</span>")
+    m_title->setText(QStringLiteral("<b>%1</b> &nbsp;·&nbsp; motor %2 &nbsp;<span style=\"color: gray\">%3</span>%4")
                          .arg(m_tool->toolsName().toHtmlEscaped())
                          .arg(m_tool->motorNumber())
-                         .arg(QLatin1String(m_tool->metaObject()->className())));
+                         .arg(QLatin1String(m_tool->metaObject()->className()))
+                         .arg(m_current ? QStringLiteral(" &nbsp;<i>current</i>") : QString()));
 }

@@ -10,9 +10,10 @@ class QStackedWidget;
 class QVBoxLayout;
 class ToolsInterface;
 
-// The tool window of the workbench: holds the open tool, shows and hides it
+// The window of one tool in the workbench: holds the tool, shows and hides it
 // the way the host does (show, then showPlugin(); hidePlugin(), then hide),
-// and hides it with a note when the tool asks the host to hide it.
+// and hides it with a note when the tool asks the host to hide it. Without a
+// tool it says why none is open.
 class ToolPanel : public QWidget
 {
     Q_OBJECT
@@ -21,6 +22,10 @@ public:
     explicit ToolPanel(PluginHost& host, QWidget* parent = nullptr);
     ~ToolPanel() override;
 
+    // Takes the tool into the panel, hidden until showTool().
+    void adopt(ToolsInterface* tool);
+    // Hands the tool back to the host, hiding it first if it is shown.
+    void release(ToolsInterface* tool);
     ToolsInterface* tool() const;
     // The host shows the tool window: show, then showPlugin(). The tool stays
     // shown until hideTool(), or while the tool itself asks to be hidden.
@@ -28,8 +33,11 @@ public:
     void hideTool();
     bool isToolShown() const { return m_shown; }
     QString note() const;
-    // The height the tool would like, title and scroll bar included.
+    // The height and width the tool would like, title and scroll bars included.
     int preferredHeight() const;
+    int preferredWidth() const;
+    // Marks the panel of the current tool.
+    void setCurrent(bool current);
 
 signals:
     // The tool's layout changed (a panel of it opened or closed).
@@ -37,13 +45,14 @@ signals:
     // The host showed or hid the tool window (showTool(), hideTool()).
     void shown();
     void hidden();
+    // The user clicked into the panel.
+    void activated();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void adopt(ToolsInterface* tool);
-    void release(ToolsInterface* tool);
     void toolVisibilityChanged(bool visible);
     void exported(const QString& key, const QVariant& value);
     void reveal();
@@ -55,6 +64,7 @@ private:
     QPointer<ToolsInterface> m_tool;
     bool m_wanted = false; // the host wants the tool window shown
     bool m_shown = false;  // shown, and showPlugin() called
+    bool m_current = false;
     QString m_unitsReason;
     QLabel* m_title = nullptr;
     QStackedWidget* m_pages = nullptr;
