@@ -871,12 +871,14 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     std::unique_ptr<PluginHost> host = loadedHost();
     MainWindow window(*host);
     QString error;
-    QVERIFY2(window.openProduct(135, 0, &error), qPrintable(error));
+    QVERIFY2(window.openProduct(135, 0, &error) && window.openMotor(1, &error), qPrintable(error));
+    QVERIFY(host->setCurrentTool(0));
     QTemporaryDir dir;
     QVERIFY(!window.startRecording(dir.filePath(QStringLiteral("none/session.wbs")), &error));
     QVERIFY2(error.startsWith(QLatin1String("cannot write the recording")), qPrintable(error));
     const QString path = dir.filePath(QStringLiteral("session.wbs"));
     QVERIFY2(window.startRecording(path, &error), qPrintable(error));
+    QVERIFY2(host->tools().size() == 2 && host->tool()->motorNumber() == 0, "both tools reopened, motor 0 current");
     QVERIFY(window.findChild<QLabel*>(QStringLiteral("recordingStatus"))->text().endsWith(QLatin1String("session.wbs")));
 
     // Time passes as the clock makes it pass: uneven ticks, a trace refresh about every 100 ms.
@@ -911,8 +913,8 @@ void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
     type("sbTargetPosition", "-20000");
     click("btnMoveRelative");
     pass(1200);
-    // Motor 1 opens beside motor 0 and moves; motor 0 stops; motor 0 closes, motor 1 moves on.
-    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("motor1")), Qt::LeftButton);
+    // Motor 1, made current by a click into its panel, moves; motor 0 stops; motor 0 closes, motor 1 moves on.
+    QTest::mouseClick(window.toolArea()->panel(1), Qt::LeftButton);
     QCOMPARE(host->tool()->motorNumber(), quint8(1));
     type("sbTargetPosition", "100000");
     click("btnMoveAbsolute");
