@@ -311,9 +311,8 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
                                       << ":3: error: \"tool\" (*) has no property \"colour\"";
     QTest::newRow("motor the product lacks") << QByteArray("product 108\nopen 1\n") << ""
                                              << ":2: error: product 108 has 1 motor, no motor 1";
-    QTest::newRow("closing a motor whose tool is not open")
-        << QByteArray("product 135\nopen 1\nclose 0\n") << ""
-        << ":3: error: no tool of motor 0 is open (open: motor 1)";
+    QTest::newRow("closing a motor whose tool is not open") << QByteArray("product 135\nopen 1\nclose 0\n") << ""
+                                                            << ":3: error: no tool of motor 0 is open (open: motor 1)";
     QTest::newRow("device name the product lacks")
         << QByteArray("product 105\ndevice RAMPER_V1 5\n") << ""
         << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"";
