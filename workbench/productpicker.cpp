@@ -15,8 +15,8 @@ ProductPicker::ProductPicker(const ProductCatalog& catalog, QWidget* parent)
     m_products = new QComboBox(this);
     m_products->setObjectName(QStringLiteral("productPicker"));
     m_products->setToolTip(QStringLiteral("The simulated product the host is connected to: variant code, "
-                                          "designation and module. Changing it closes the tool and opens it "
-                                          "on a fresh module."));
+                                          "designation and module. Changing it closes the tools and opens the "
+                                          "tool of motor 0 on a fresh module."));
     const QList<ProductCatalog::Entry> entries = catalog.entries();
     for (const ProductCatalog::Entry& entry : entries) {
         m_products->addItem(
