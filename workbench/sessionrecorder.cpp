@@ -281,7 +281,7 @@ bool SessionRecorder::eventFilter(QObject* watched, QEvent* event)
 QString SessionRecorder::scriptName(ToolsInterface* tool, QWidget* widget)
 {
     // The script takes "tool" for the tool itself, and the first widget of a name.
-    const QString name = widget ? widget->objectName() : QString();
+    QString name = widget ? widget->objectName() : QString();
     if (name.isEmpty() || name == QLatin1String("tool") || tool->findChild<QWidget*>(name) != widget)
         return QString();
     return name;
