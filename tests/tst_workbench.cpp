@@ -2,12 +2,15 @@
 
 #include "model/parametercontroller.h"
 #include "model/zyraparameter.h"
+#include "deviceclock.h"
 #include "journalview.h"
 #include "mainwindow.h"
 #include "motionplot.h"
 #include "planbox.h"
 #include "pluginhost.h"
 #include "productcatalog.h"
+#include "scriptparser.h"
+#include "sessionrecorder.h"
 #include "toolarea.h"
 #include "toolpanel.h"
 #include "userinput.h"
@@ -143,6 +146,9 @@ private slots:
     void scriptPrintsThePlanOfAMoveOfTheCurrentMotor();
     void moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan();
     void planBoxPlansTheTypedMoveAndFollowsRampEdits();
+    void recordedSessionReplaysToTheSameJournalAndTracedValue();
+    void recordedArgumentsReadBackAsWritten_data();
+    void recordedArgumentsReadBackAsWritten();
 };
 
 void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
@@ -858,6 +864,110 @@ void tst_Workbench::planBoxPlansTheTypedMoveAndFollowsRampEdits()
     QCOMPARE(window.planBox()->plan().phases.first().name, QStringLiteral("brake"));
     QVERIFY2(window.motionPlot()->planned(MotionPlot::Preview, MotionPlot::Actual).isEmpty(),
              "no preview while the motor moves");
+}
+
+void tst_Workbench::recordedSessionReplaysToTheSameJournalAndTracedValue()
+{
+    std::unique_ptr<PluginHost> host = loadedHost();
+    MainWindow window(*host);
+    QString error;
+    QVERIFY2(window.openProduct(135, 0, &error) && window.openMotor(1, &error), qPrintable(error));
+    QVERIFY(host->setCurrentTool(0));
+    QTemporaryDir dir;
+    QVERIFY(!window.startRecording(dir.filePath(QStringLiteral("none/session.wbs")), &error));
+    QVERIFY2(error.startsWith(QLatin1String("cannot write the recording")), qPrintable(error));
+    const QString path = dir.filePath(QStringLiteral("session.wbs"));
+    QVERIFY2(window.startRecording(path, &error), qPrintable(error));
+    QVERIFY2(host->tools().size() == 2 && host->tool()->motorNumber() == 0, "both tools reopened, motor 0 current");
+    QVERIFY(window.findChild<QLabel*>(QStringLiteral("recordingStatus"))->text().endsWith(QLatin1String("session.wbs")));
+
+    // Time passes as the clock makes it pass: uneven ticks, a trace refresh about every 100 ms.
+    const auto pass = [clock = window.deviceClock()](int ms) {
+        for (int tick = 1; ms > 0; ms -= 17, ++tick) {
+            clock->advance(qMin(ms, 17));
+            if (tick % 6 == 0)
+                clock->refresh();
+        }
+    };
+    const auto widget = [&host](const char* name) { return host->tool()->findChild<QWidget*>(QLatin1String(name)); };
+    const auto type = [&widget](const char* name, const char* text) {
+        QTest::keyClick(widget(name), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(widget(name), QLatin1String(text));
+        QTest::keyClick(widget(name), Qt::Key_Enter);
+    };
+    const auto click = [&widget](const char* name) { QTest::mouseClick(widget(name), Qt::LeftButton); };
+
+    // Moves on motor 0 with a ramp edit on the way, a stop and a move relative to the target.
+    type("sbTargetPosition", "100000");
+    click("btnMoveAbsolute");
+    pass(1500);
+    click("pbOpenClose");
+    QCoreApplication::processEvents(); // the window's event loop delivers what the click left queued
+    type("RAMPER_V_MAX", "4000000");
+    UserInput::hover(widget("RAMPER_A1"), true, &error);
+    UserInput::hover(widget("RAMPER_A1"), false, &error);
+    pass(600);
+    click("btnStop");
+    pass(400);
+    QTest::keyClick(widget("cmbRelativeTo"), Qt::Key_Down); // "target position"
+    type("sbTargetPosition", "-20000");
+    click("btnMoveRelative");
+    pass(1200);
+    // Motor 1, made current by a click into its panel, moves; motor 0 stops; motor 0 closes, motor 1 moves on.
+    QTest::mouseClick(window.toolArea()->panel(1), Qt::LeftButton);
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    type("sbTargetPosition", "100000");
+    click("btnMoveAbsolute");
+    pass(600);
+    QTest::mouseClick(host->tool(0)->findChild<QWidget*>(QStringLiteral("btnStop")), Qt::LeftButton);
+    pass(400);
+    QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("motor0")), Qt::LeftButton);
+    pass(400);
+    QCOMPARE(host->tools().size(), 1);
+    const QString actual = widget("sbActualPosition")->property("value").toString();
+    QStringList expected = host->module()->journal()->lines();
+
+    // The host's exports on the rotary axis-parameter module: commutation disabled, linear units.
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("productPicker")), Qt::Key_Up); // 108
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("productPicker")), Qt::Key_Up); // 105
+    QCOMPARE(host->variant(), 105);
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("commutationExport")), Qt::Key_Home);
+    pass(200);
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("unitsExport")), Qt::Key_End);
+    pass(200);
+    QVERIFY2(!host->tool()->isEnabled() && !host->tool()->toolVisible(), "the tool is disabled and hidden");
+    window.close(); // finishes the recording
+    QVERIFY(!window.recorder()->isRecording());
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray script = file.readAll();
+    // The journals of the first and the last module.
+    const Run run = runScript(
+        QByteArray(script).replace("product 108\n", "journal\nprint sbActualPosition value\nproduct 108\n")
+        + "journal\nprint tool enabled\nprint tool toolVisible\n");
+    QVERIFY2(run.exitCode == 0, qPrintable(run.errors.join('\n') + '\n' + script));
+    expected << QStringLiteral("sbActualPosition.value = ") + actual << host->module()->journal()->lines()
+             << QStringLiteral("tool.enabled = false") << QStringLiteral("tool.toolVisible = false") << QString();
+    QCOMPARE(run.out.split(QLatin1Char('\n')), expected);
+}
+
+void tst_Workbench::recordedArgumentsReadBackAsWritten_data()
+{
+    QTest::addColumn<QString>("word");
+    for (const char* word :
+         {"RAMPER_V_MAX", "-20000", "target position", "a\tb", "#1", "say \"hi\"", "C:\\x \\", "a\\b", ""})
+        QTest::newRow(word) << QString::fromUtf8(word);
+}
+
+void tst_Workbench::recordedArgumentsReadBackAsWritten()
+{
+    QFETCH(QString, word);
+    QStringList words;
+    QString message;
+    const QString line = QStringLiteral("set name %1 # note").arg(SessionRecorder::quoted(word));
+    QVERIFY2(ScriptParser::split(line, &words, &message), qPrintable(message));
+    QCOMPARE(words, QStringList({QStringLiteral("set"), QStringLiteral("name"), word}));
 }
 
 QTEST_MAIN(tst_Workbench)

@@ -1,6 +1,12 @@
 #include "deviceclock.h"
 
+#include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
+#include "device/simulatedmodule.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
 
 namespace {
 constexpr int kTickMs = 20;
@@ -14,11 +20,13 @@ DeviceClock::DeviceClock(QObject* parent)
     m_timer.setInterval(kTickMs);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &DeviceClock::tick);
+    m_traceTimer.setInterval(TraceIntervalMs);
+    connect(&m_traceTimer, &QTimer::timeout, this, &DeviceClock::refresh);
 }
 
-void DeviceClock::setDevice(SimulatedDevice* device)
+void DeviceClock::setModule(SimulatedModule* module)
 {
-    m_device = device;
+    m_module = module;
 }
 
 void DeviceClock::start()
@@ -28,11 +36,34 @@ void DeviceClock::start()
     m_elapsed.start();
     m_advancedMs = 0;
     m_timer.start();
+    m_traceTimer.start();
 }
 
 void DeviceClock::stop()
 {
     m_timer.stop();
+    m_traceTimer.stop();
+}
+
+void DeviceClock::advance(int ms)
+{
+    if (!m_module || ms <= 0)
+        return;
+    m_module->device()->advance(ms);
+}
+
+void DeviceClock::refresh()
+{
+    if (!m_module)
+        return;
+    const QList<ToolsInterface*> tools = m_module->tools();
+    const bool traced = std::any_of(tools.begin(), tools.end(),
+                                    [](const ToolsInterface* tool) { return tool->traceCount() > 0; });
+    if (!traced)
+        return;
+    m_module->refreshTraces();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    emit refreshed();
 }
 
 void DeviceClock::tick()
@@ -41,6 +72,5 @@ void DeviceClock::tick()
     const qint64 now = m_elapsed.elapsed();
     const qint64 due = now - m_advancedMs;
     m_advancedMs = now;
-    if (m_device && due > 0)
-        m_device->advance(int(qMin(due, kLongestTickMs)));
+    advance(int(qMin(due, kLongestTickMs)));
 }

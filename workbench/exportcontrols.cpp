@@ -127,7 +127,9 @@ void ExportControls::exported(const QString& key, const QVariant& value)
 
 void ExportControls::unitsChosen(int index)
 {
-    m_host.exportValue(&ExportTypes::UpdateUnits, m_units->itemData(index).toInt());
+    const int units = m_units->itemData(index).toInt();
+    m_host.exportValue(&ExportTypes::UpdateUnits, units);
+    emit unitsExported(units);
 }
 
 void ExportControls::commutationChosen(int index)
@@ -138,4 +140,5 @@ void ExportControls::commutationChosen(int index)
     const int mode = m_commutation->itemData(index).toInt();
     module->device()->setValue(m_host.motor(), QLatin1String(kCommutationRole), mode);
     m_host.exportValue(&ExportTypes::CommutationMode, mode);
+    emit commutationModeExported(mode);
 }

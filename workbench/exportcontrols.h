@@ -20,6 +20,12 @@ class ExportControls : public QWidget
 public:
     explicit ExportControls(PluginHost& host, QWidget* parent = nullptr);
 
+signals:
+    // The user picked units or a commutation mode, and the host exported it
+    // (a commutation mode is set in the device of the current motor first).
+    void unitsExported(int units);
+    void commutationModeExported(int mode);
+
 private:
     void moduleChanged(ZYRAModuleInterface* module);
     void followCommutationMode();

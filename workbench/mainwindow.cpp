@@ -14,11 +14,15 @@
 #include "plannedmoves.h"
 #include "pluginhost.h"
 #include "productpicker.h"
+#include "sessionrecorder.h"
 #include "toolarea.h"
 #include "toolpanel.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -28,7 +32,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kTraceIntervalMs = 100;
 constexpr QSize kInitialSize(1500, 960);
 // The tool's area never shrinks below this; plot and journal keep at least
 // their minimum below it.
@@ -113,6 +116,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     addActions({quit, findAction, saveAction});
 
     m_clock = new DeviceClock(this);
+    setUpRecording();
     connect(&host, &PluginHost::moduleChanged, this, &MainWindow::moduleChanged);
     connect(&host, &PluginHost::toolOpened, this, &MainWindow::toolOpened);
     connect(&host, &PluginHost::toolClosing, this, &MainWindow::toolClosing);
@@ -133,6 +137,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    m_recorder->stop();
     m_host.closeAllTools();
 }
 
@@ -143,7 +148,8 @@ ToolPanel* MainWindow::toolPanel() const
 
 void MainWindow::setRealTime(bool on)
 {
-    ToolsInterface::setTraceInterval(on ? kTraceIntervalMs : 0);
+    // The clock refreshes the traces, not the tools' own timers.
+    ToolsInterface::setTraceInterval(0);
     if (on)
         m_clock->start();
     else
@@ -163,6 +169,93 @@ bool MainWindow::openMotor(int motor, QString* error)
     return true;
 }
 
+void MainWindow::setUpRecording()
+{
+    m_recorder = new SessionRecorder(m_host, *m_clock, this);
+    m_recorder->watchToolArea(m_tools);
+    m_recorder->watchExports(m_exports);
+    m_recordAction = new QAction(QStringLiteral("Record…"), this);
+    m_recordAction->setObjectName(QStringLiteral("recordAction"));
+    m_recordAction->setToolTip(QStringLiteral("Record what you do from now on as a script that --script replays"));
+    connect(m_recordAction, &QAction::triggered, this, &MainWindow::chooseRecording);
+    m_stopRecordingAction = new QAction(QStringLiteral("Stop recording"), this);
+    m_stopRecordingAction->setObjectName(QStringLiteral("stopRecordingAction"));
+    connect(m_stopRecordingAction, &QAction::triggered, this, &MainWindow::stopRecording);
+    auto* sessionBar = addToolBar(QStringLiteral("Session"));
+    sessionBar->setObjectName(QStringLiteral("sessionBar"));
+    sessionBar->setMovable(false);
+    sessionBar->setFloatable(false);
+    sessionBar->addAction(m_recordAction);
+    sessionBar->addAction(m_stopRecordingAction);
+    m_recording = new QLabel(this);
+    m_recording->setObjectName(QStringLiteral("recordingStatus"));
+    statusBar()->insertPermanentWidget(0, m_recording);
+    connect(m_recorder, &SessionRecorder::recordingChanged, this, &MainWindow::recordingChanged);
+    connect(m_recorder, &SessionRecorder::failed, this, &MainWindow::reportError);
+    recordingChanged(false);
+}
+
+bool MainWindow::startRecording(const QString& fileName, QString* error)
+{
+    const int variant = m_host.variant();
+    QList<int> motors;
+    const QList<ToolsInterface*> tools = m_host.tools();
+    for (ToolsInterface* tool : tools)
+        motors << tool->motorNumber();
+    const int current = m_host.tool() ? m_host.tool()->motorNumber() : -1;
+    if (!m_recorder->start(fileName, error))
+        return false;
+    if (!m_host.module())
+        return true;
+    // A fresh module with the same tools, so that the replay starts where the session does.
+    bool reconnected = m_host.openProduct(variant, error);
+    for (int i = 0; reconnected && i < motors.size(); ++i)
+        reconnected = openMotor(motors.at(i), error);
+    if (reconnected && current >= 0)
+        m_host.setCurrentTool(quint8(current));
+    if (!reconnected)
+        m_recorder->stop();
+    return reconnected;
+}
+
+void MainWindow::stopRecording()
+{
+    m_recorder->stop();
+}
+
+void MainWindow::chooseRecording()
+{
+    const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Record the session"), QString(),
+                                                          QStringLiteral("Workbench scripts (*.wbs);;All files (*)"));
+    if (fileName.isEmpty())
+        return;
+    QString error;
+    if (!startRecording(fileName, &error))
+        reportError(error);
+}
+
+void MainWindow::recordingChanged(bool on)
+{
+    m_recordAction->setEnabled(!on);
+    m_stopRecordingAction->setEnabled(on);
+    const QString fileName = QDir::toNativeSeparators(m_recorder->fileName());
+    // A long path keeps its end, where the file's name is.
+    const QString shown = fileName.size() <= kMostShownCharacters
+                              ? fileName
+                              : QChar(0x2026) + fileName.right(kMostShownCharacters - 1);
+    m_recording->setVisible(on);
+    m_recording->setText(QStringLiteral("Recording to %1").arg(shown));
+    m_recording->setToolTip(fileName);
+    if (!on && !fileName.isEmpty())
+        statusBar()->showMessage(QStringLiteral("Recorded to %1").arg(shown));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    m_recorder->stop();
+    QMainWindow::closeEvent(event);
+}
+
 QPixmap MainWindow::screenshot()
 {
     m_plot->replotNow();
@@ -171,7 +264,7 @@ QPixmap MainWindow::screenshot()
 
 void MainWindow::moduleChanged(SimulatedModule* module)
 {
-    m_clock->setDevice(module ? module->device() : nullptr);
+    m_clock->setModule(module);
     m_journal->setJournal(module ? module->journal() : nullptr);
     m_journal->setMotorCount(module ? module->product()->motors() : 0);
     m_plot->setDevice(module ? module->device() : nullptr);

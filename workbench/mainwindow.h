@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class DeviceClock;
+class QAction;
 class ExportControls;
 class JournalView;
 class MotionPlot;
@@ -13,6 +14,7 @@ class ProductPicker;
 class QFrame;
 class QLabel;
 class QSplitter;
+class SessionRecorder;
 class SimulatedModule;
 class ToolArea;
 class ToolPanel;
@@ -29,9 +31,8 @@ public:
     explicit MainWindow(PluginHost& host, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Device time follows real time and the host's trace timer runs (100 ms);
-    // off, time moves only when advanced and traces refresh on demand. The
-    // trace timer applies to traces registered afterwards: set this first.
+    // Device time follows real time and the clock refreshes the traces every
+    // 100 ms; off, time moves only when advanced and traces refresh on demand.
     void setRealTime(bool on);
     // Connects the product, opens the tool of `motor` and shows it, as when
     // the user picks them; false and `error` set when that fails.
@@ -40,16 +41,29 @@ public:
     // user checks the motor.
     bool openMotor(int motor, QString* error);
 
+    // Records what the user does as a script into `fileName`, starting from a
+    // known state: the product connected fresh and its tools reopened and shown.
+    bool startRecording(const QString& fileName, QString* error);
+    void stopRecording();
+
     // The panel of the current tool (a panel without a tool when none is open).
     ToolPanel* toolPanel() const;
     ToolArea* toolArea() const { return m_tools; }
+    DeviceClock* deviceClock() const { return m_clock; }
+    SessionRecorder* recorder() const { return m_recorder; }
     MotionPlot* motionPlot() const { return m_plot; }
     PlanBox* planBox() const { return m_planBox; }
     JournalView* journalView() const { return m_journal; }
     // The window as it looks now, with the plot drawn up to date.
     QPixmap screenshot();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void setUpRecording();
+    void chooseRecording();
+    void recordingChanged(bool on);
     void moduleChanged(SimulatedModule* module);
     void toolOpened(ToolsInterface* tool);
     void toolClosing(ToolsInterface* tool);
@@ -72,6 +86,10 @@ private:
     JournalView* m_journal = nullptr;
     DeviceClock* m_clock = nullptr;
     QLabel* m_time = nullptr;
+    SessionRecorder* m_recorder = nullptr;
+    QAction* m_recordAction = nullptr;
+    QAction* m_stopRecordingAction = nullptr;
+    QLabel* m_recording = nullptr;
     QSplitter* m_split = nullptr;
     int m_fittedHeight = 0; // the tool height the splitter was last fitted to
 };

@@ -108,6 +108,7 @@ void ToolPanel::showTool()
     m_wanted = true;
     reveal();
     updatePage();
+    emit shown();
 }
 
 void ToolPanel::hideTool()
@@ -117,6 +118,7 @@ void ToolPanel::hideTool()
     m_wanted = false;
     conceal();
     updatePage();
+    emit hidden();
 }
 
 void ToolPanel::toolVisibilityChanged(bool visible)

@@ -42,6 +42,9 @@ public:
 signals:
     // The tool's layout changed (a panel of it opened or closed).
     void preferredSizeChanged();
+    // The host showed or hid the tool window (showTool(), hideTool()).
+    void shown();
+    void hidden();
     // The user clicked into the panel.
     void activated();
 
