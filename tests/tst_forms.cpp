@@ -160,8 +160,8 @@ void tst_Forms::laterToolsOfAKindShowTheSamePictures()
         found->click();
     const QImage expected(picture);
     const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
-    QCOMPARE(found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage().convertToFormat(
-                 QImage::Format_ARGB32_Premultiplied),
+    const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
              expected.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
