@@ -1,6 +1,7 @@
 #include "genericpositionmode.h"
 
 #include "core/zyramoduleinterface.h"
+#include "common/buttonicons.h"
 #include "common/toolconstants.h"
 #include "axisparameter/positionmode_axisparameter.h"
 #include "axisparameter/positionmode_veltrax_ap.h"
@@ -98,6 +99,13 @@ bool GenericPositionMode::isUsableForVariant(int variant)
 }
 
 ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)
+{
+    GenericPositionMode* tool = makeTool(std::move(name), motor, module);
+    ButtonIcons::share(tool);
+    return tool;
+}
+
+GenericPositionMode* GenericPositionMode::makeTool(QString name, unsigned char motor, ZYRAModuleInterface* module) const
 {
     // The register tools with a ramp panel get the module's first IC, looked
     // up before the tool exists and passed on as it is.

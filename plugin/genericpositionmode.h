@@ -37,5 +37,7 @@ public slots:
     void IN_replyValue(Command* reply);
 
 private:
+    GenericPositionMode* makeTool(QString name, unsigned char motor, ZYRAModuleInterface* module) const;
+
     int m_selectedVariant = PluginVariant::UNKNOWN;
 };

@@ -1,3 +1,4 @@
+#include "fixture.h"
 #include "ui_positionmode_axisparameter.h"
 #include "ui_positionmode_orsax.h"
 #include "ui_positionmode_veltrax.h"
@@ -54,6 +55,8 @@ private slots:
     void positionBoxesTakeEveryIntExceptTheLowest();
     void iconsShowTheHostPicturesForTheButtonState_data();
     void iconsShowTheHostPicturesForTheButtonState();
+    void laterToolsOfAKindShowTheSamePictures_data() { iconsShowTheHostPicturesForTheButtonState_data(); }
+    void laterToolsOfAKindShowTheSamePictures();
 };
 
 void tst_Forms::initTestCase()
@@ -133,6 +136,29 @@ void tst_Forms::iconsShowTheHostPicturesForTheButtonState()
     if (clickFirst)
         found->click();
     // The state a push button paints with follows its checked flag.
+    const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
+    const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
+    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             expected.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+// The tools of a kind take the first one's icons: every button must still show its own picture.
+void tst_Forms::laterToolsOfAKindShowTheSamePictures()
+{
+    QFETCH(QString, form);
+    QFETCH(QString, button);
+    QFETCH(int, mode);
+    QFETCH(bool, clickFirst);
+    QFETCH(QString, picture);
+    static const QHash<QString, int> variants{
+        {kAxisParameter, 105}, {kVeltraxAp, 139}, {kOrsax, 100}, {kVeltrax, 135}, {kZell, 40}};
+    Fixture fixture(variants.value(form));
+    fixture.open();
+    auto* found = fixture.open()->findChild<QAbstractButton*>(button);
+    QVERIFY2(found, qPrintable(button + " is missing"));
+    if (clickFirst)
+        found->click();
+    const QImage expected(picture);
     const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
     const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
     QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),

@@ -1,8 +1,11 @@
 #include "fixture.h"
 
+#include "common/rampregistertable.h"
 #include "device/motionwiring.h"
 
 #include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
 #include <QSpinBox>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -53,6 +56,8 @@ private slots:
     void shownToolTracesTheActualPositionUntilHidden();
     void toolWithoutModuleTakesEveryClickAndReachesNothing_data() { Fixture::addVariantRows(); }
     void toolWithoutModuleTakesEveryClickAndReachesNothing();
+    void openedRampPanelShowsEachEditorOnceInItsLabelledRow_data();
+    void openedRampPanelShowsEachEditorOnceInItsLabelledRow();
 };
 
 void tst_Tools::relativeMovesStepTheLastTargetWhicheverBaseIsChosen()
@@ -130,6 +135,38 @@ void tst_Tools::toolWithoutModuleTakesEveryClickAndReachesNothing()
     tool->updateSubWidgetValues(8);
     QCOMPARE(tool->traceCount(), 0);
     QCOMPARE(fixture.journal(), QStringList());
+}
+
+void tst_Tools::openedRampPanelShowsEachEditorOnceInItsLabelledRow_data()
+{
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<bool>("veltrax");
+    QTest::newRow("40") << 40 << false;
+    QTest::newRow("135") << 135 << true;
+}
+
+// The table's rows are only built when the panel first opens.
+void tst_Tools::openedRampPanelShowsEachEditorOnceInItsLabelledRow()
+{
+    QFETCH(int, variant);
+    QFETCH(bool, veltrax);
+    Fixture fixture(variant);
+    fixture.open();
+    fixture.show();
+    QVERIFY(fixture.check(QStringLiteral("pbOpenClose"), false) && fixture.check(QStringLiteral("pbOpenClose"), true)
+            && fixture.check(QStringLiteral("pbOpenClose"), false));
+    const auto forms = fixture.find(QStringLiteral("registersWidget"))->findChildren<QFormLayout*>();
+    QCOMPARE(forms.size(), 1);
+    QFormLayout* rows = forms.first();
+    QCOMPARE(rows->rowCount(), int(RampRegisterTable::RowCount));
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        const RampRegisterTable::RowInfo& info = RampRegisterTable::Rows[size_t(row)];
+        const QString name = QLatin1String(veltrax ? info.veltraxField : info.zellField);
+        auto* label = qobject_cast<QLabel*>(rows->itemAt(row, QFormLayout::LabelRole)->widget());
+        QWidget* editor = rows->itemAt(row, QFormLayout::FieldRole)->widget();
+        QVERIFY2(label && label->text() == name && label->buddy() == editor, qPrintable(name));
+        QVERIFY2(editor == fixture.find(name) && editor->isVisible(), qPrintable(name));
+    }
 }
 
 QTEST_MAIN(tst_Tools)

@@ -31,21 +31,36 @@ const std::array<RampRegisterTable::RowInfo, RampRegisterTable::RowCount> RampRe
 }};
 
 RampRegisterTable::RampRegisterTable(QWidget* panel, QWidget* owner, const MakeEditor& makeEditor)
+    : m_panel(panel)
+    , m_owner(owner)
 {
-    auto* table = new QWidget(owner);
-    auto* tableLayout = new QVBoxLayout(table);
-    tableLayout->setContentsMargins(0, 0, 0, 0);
-    auto* panelLayout = new QHBoxLayout(panel);
-    panelLayout->addWidget(table);
-
-    auto* container = new XmlRegisterWidgetContainer(new QFormLayout, owner, QString());
     for (size_t row = 0; row < Rows.size(); ++row) {
         XmlRegisterWidget* editor = makeEditor(Rows[row]);
         if (!editor)
             continue;
-        container->addXmlWidget(editor);
+        // On the panel the tool finds the editor by name before any row exists.
+        if (QWidget* widget = editor->widget())
+            widget->setParent(panel);
         m_editors.append(editor);
         m_rowEditors[row] = editor;
+    }
+}
+
+void RampRegisterTable::layOutRows()
+{
+    if (m_laidOut || !m_panel)
+        return;
+    m_laidOut = true;
+    auto* table = new QWidget(m_owner);
+    auto* tableLayout = new QVBoxLayout(table);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    auto* panelLayout = new QHBoxLayout(m_panel);
+    panelLayout->addWidget(table);
+
+    auto* container = new XmlRegisterWidgetContainer(new QFormLayout, m_owner, QString());
+    for (const QPointer<XmlRegisterWidget>& editor : qAsConst(m_editors)) {
+        if (editor)
+            container->addXmlWidget(editor);
     }
 
     if (QWidget* rows = container->widget()) {

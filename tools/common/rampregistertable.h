@@ -14,6 +14,10 @@ class QWidget;
 // The table of ramp registers in the side panel of the register tools: one
 // editor per ramp field the product has, laid out in rows on the form's
 // registers panel. Defaults writes the rows' values in table order.
+//
+// The editors exist from the start, since the tool reads and shows their
+// registers while the panel is still closed; the labelled rows they sit in
+// are only built when the panel is first opened (layOutRows).
 class RampRegisterTable
 {
 public:
@@ -34,8 +38,13 @@ public:
     // lacks the field, which leaves the row out.
     using MakeEditor = std::function<XmlRegisterWidget*(const RowInfo&)>;
 
-    // Builds the table onto `panel`; the layout objects belong to `owner`.
+    // Makes the editors, on `panel` but not laid out yet; the layout objects
+    // made later belong to `owner`.
     RampRegisterTable(QWidget* panel, QWidget* owner, const MakeEditor& makeEditor);
+
+    // Lays the editors out in rows labelled with their fields' names; once.
+    // The panel must not be shown before.
+    void layOutRows();
 
     // The editors made, in table order.
     const QList<QPointer<XmlRegisterWidget>>& editors() const { return m_editors; }
@@ -44,6 +53,9 @@ public:
     XmlRegisterWidget* editorOfElement(const char* element) const;
 
 private:
+    QPointer<QWidget> m_panel;
+    QPointer<QWidget> m_owner;
+    bool m_laidOut = false;
     QList<QPointer<XmlRegisterWidget>> m_editors;
     std::array<QPointer<XmlRegisterWidget>, RowCount> m_rowEditors;
 };

@@ -160,6 +160,8 @@ void PositionMode_Veltrax::gbRampEnableToggled(bool arg1)
 
 void PositionMode_Veltrax::handleToggledHideButton(bool value)
 {
+    if (!value)
+        m_table->layOutRows();
     m_ui->gbRampEnable->setVisible(!value);
     updateGeometry();
 }

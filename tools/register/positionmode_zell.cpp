@@ -197,6 +197,8 @@ void PositionMode_Zell::gbRampEnableToggled(bool arg1)
 
 void PositionMode_Zell::handleToggledHideButton(bool value)
 {
+    if (!value)
+        m_table->layOutRows();
     ui->gbRampEnable->setVisible(!value);
     updateGeometry();
 }
