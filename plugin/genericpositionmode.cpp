@@ -101,7 +101,7 @@ bool GenericPositionMode::isUsableForVariant(int variant)
 ToolsInterface* GenericPositionMode::clone(QString name, unsigned char motor, ZYRAModuleInterface* module)
 {
     GenericPositionMode* tool = makeTool(std::move(name), motor, module);
-    ButtonIcons::share(tool);
+    m_buttonIcons.share(tool);
     return tool;
 }
 

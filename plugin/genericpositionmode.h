@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/buttonicons.h"
 #include "core/command.h"
 #include "core/toolsinterface.h"
 
@@ -40,4 +41,5 @@ private:
     GenericPositionMode* makeTool(QString name, unsigned char motor, ZYRAModuleInterface* module) const;
 
     int m_selectedVariant = PluginVariant::UNKNOWN;
+    ButtonIcons m_buttonIcons; // shared by the tools this one clones
 };
