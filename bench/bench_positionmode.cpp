@@ -92,7 +92,7 @@ void benchOpening()
             fixture.module()->journal()->clear();
         });
         printFigure(QStringLiteral("open %1 (%2)").arg(product.variant).arg(QLatin1String(product.name)), open, bare,
-                    QStringLiteral("ns"), QStringLiteral("<= 1.5x"));
+                    QStringLiteral("ns"), QStringLiteral("<= 1.2x"));
     }
 }
 
@@ -188,7 +188,7 @@ void benchMemory()
         }
         const double perTool = double(heapBytesInUse() - beforeTools) / kToolsForMemory;
         printFigure(QStringLiteral("memory %1 (%2)").arg(product.variant).arg(QLatin1String(product.name)), perTool,
-                    perForm, QStringLiteral("B"), QStringLiteral("-"));
+                    perForm, QStringLiteral("B"), QStringLiteral("<= 2x"));
     }
 }
 
