@@ -540,6 +540,10 @@ void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
              UserInput::Done);
     QVERIFY(!motor0);
     QCOMPARE(host->tools(), QList<ToolsInterface*>{host->tool()});
+    QCOMPARE(window.motionPlot()->motors(), QList<quint8>{1});
+    // A tool closed elsewhere (a script) unchecks its motor.
+    host->closeTool(1);
+    QVERIFY(!motor1->isChecked());
 
     // Exports belong to the axis-parameter modules only.
     auto* units = window.findChild<QComboBox*>(QStringLiteral("unitsExport"));
@@ -549,10 +553,15 @@ void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
     QCOMPARE(units->currentText(), QStringLiteral("linear (1)"));
     auto* commutation = window.findChild<QComboBox*>(QStringLiteral("commutationExport"));
     QCOMPARE(commutation->currentText(), QStringLiteral("4 encoder FOC"));
+    // The commutation mode is set for the current tool's motor.
+    QCOMPARE(UserInput::set(products, QStringLiteral("105  AP — Rotary servo module"), &error), UserInput::Done);
+    QVERIFY2(window.openMotor(1, &error), qPrintable(error));
     QCOMPARE(UserInput::set(commutation, QStringLiteral("1 open loop"), &error), UserInput::Done);
-    qint64 mode = 0;
-    QVERIFY(host->module()->device()->value(0, QStringLiteral("commutationMode"), &mode));
-    QCOMPARE(mode, qint64(1));
+    qint64 modes[2] = {0, 0};
+    for (quint8 motor : {0, 1})
+        QVERIFY(host->module()->device()->value(motor, QStringLiteral("commutationMode"), &modes[motor]));
+    QCOMPARE(modes[1], qint64(1));
+    QVERIFY(modes[0] != 1);
 }
 
 void tst_Workbench::toolsGoIntoTabsWhenTheyNoLongerFitSideBySide()
@@ -563,6 +572,11 @@ void tst_Workbench::toolsGoIntoTabsWhenTheyNoLongerFitSideBySide()
     QVERIFY2(window.openProduct(135, 0, &error) && window.openMotor(1, &error), qPrintable(error));
     window.show();
     QTRY_VERIFY(!window.toolArea()->isTabbed());
+    // Working in a tool makes it the current one.
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QApplication::setActiveWindow(&window);
+    host->tool(0)->findChild<QWidget*>(QStringLiteral("sbTargetPosition"))->setFocus();
+    QTRY_COMPARE(host->tool()->motorNumber(), quint8(0));
     // Both tools open their ramp panels: together they are wider than the window.
     for (ToolsInterface* tool : host->tools())
         QCOMPARE(UserInput::click(tool->findChild<QWidget*>(QStringLiteral("pbOpenClose")), &error), UserInput::Done);

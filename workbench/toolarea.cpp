@@ -4,6 +4,7 @@
 #include "pluginhost.h"
 #include "toolpanel.h"
 
+#include <QApplication>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -36,6 +37,7 @@ ToolArea::ToolArea(PluginHost& host, QWidget* parent)
     connect(&m_host, &PluginHost::toolOpened, this, &ToolArea::toolOpened);
     connect(&m_host, &PluginHost::toolClosing, this, &ToolArea::toolClosing);
     connect(&m_host, &PluginHost::currentToolChanged, this, &ToolArea::currentToolChanged);
+    connect(qApp, &QApplication::focusChanged, this, &ToolArea::focusChanged);
     for (ToolsInterface* tool : m_host.tools())
         toolOpened(tool);
     currentToolChanged(m_host.tool());
@@ -126,6 +128,15 @@ void ToolArea::panelSizeChanged()
     // A tool that grows may no longer fit beside the others, or shrink so that it does.
     arrange();
     emit preferredSizeChanged();
+}
+
+void ToolArea::focusChanged(QWidget* /*old*/, QWidget* now)
+{
+    // Typing into a tool or clicking one of its buttons makes it the current tool.
+    for (auto it = m_panels.cbegin(); now && it != m_panels.cend(); ++it) {
+        if (it.value()->isAncestorOf(now))
+            m_host.setCurrentTool(it.key());
+    }
 }
 
 void ToolArea::tabChosen(int index)

@@ -13,7 +13,8 @@ class ToolsInterface;
 // The tools of the workbench: a panel per open tool, side by side while each
 // gets the width it would like, tabbed when the window is too narrow for that. The
 // panel of the current tool is marked (and is the visible tab); clicking
-// into a panel, or picking its tab, makes its tool current. Without a tool
+// into a panel, focusing a widget of its tool, or picking its tab makes its
+// tool current. Without a tool
 // a single panel says why none is open.
 class ToolArea : public QWidget
 {
@@ -41,6 +42,7 @@ private:
     void toolClosing(ToolsInterface* tool);
     void currentToolChanged(ToolsInterface* tool);
     void tabChosen(int index);
+    void focusChanged(QWidget* old, QWidget* now);
     void panelSizeChanged();
     void arrange();
 
