@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -18,12 +19,15 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr int kRedrawMs = 50;
 constexpr int kSeriesCount = 3;            // target, actual, velocity
 constexpr double kPlanAheadSeconds = 10.0; // how far the view reaches ahead of now for a plan
 constexpr int kSamplesPerPhase = 24;
+constexpr int kMarkRows = 4;      // rows of phase labels at the top of the plot
+constexpr int kMarkGapPixels = 6; // room between labels in a row
 // A picture saved before the plot has been laid out on screen has this size, in pixels.
 constexpr QSize kPictureSize(1200, 700);
 const QColor kHiddenEntryColour(170, 170, 170);
@@ -641,23 +645,35 @@ void MotionPlot::drawPlan(PlanKind kind)
     }
     QFont font = m_plot->font();
     font.setPointSizeF(font.pointSizeF() * 0.8);
+    const QFontMetrics metrics(font);
+    // Each label takes the highest row where it clears the label before it;
+    // a phase too short for any row keeps its line without a label (the plan
+    // box lists every phase). The view is always WindowSeconds wide.
+    const double pixelsPerSecond = m_plot->axisRect()->width() / WindowSeconds;
+    double rowEnds[kMarkRows];
+    std::fill(std::begin(rowEnds), std::end(rowEnds), std::numeric_limits<double>::lowest());
     for (int i = 0; i < marks.size(); ++i) {
         const double x = start + marks.at(i).first;
         auto* line = new QCPItemStraightLine(m_plot);
         line->point1->setCoords(x, 0);
         line->point2->setCoords(x, 1);
         line->setPen(QPen(QColor(0, 0, 0, 70), 1));
+        m_marks << line;
+        m_markTexts << QStringLiteral("%1 %2").arg(marks.at(i).first, 0, 'f', 3).arg(marks.at(i).second);
+        const double left = x * pixelsPerSecond;
+        double* row = std::find_if(std::begin(rowEnds), std::end(rowEnds), [left](double end) { return end <= left; });
+        if (row == std::end(rowEnds))
+            continue;
+        *row = left + metrics.horizontalAdvance(marks.at(i).second) + kMarkGapPixels;
         auto* label = new QCPItemText(m_plot);
         label->position->setTypeX(QCPItemPosition::ptPlotCoords);
         label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
-        // Neighbouring labels take turns in three rows, so short phases stay readable.
-        label->position->setCoords(x, 0.01 + 0.05 * (i % 3));
+        label->position->setCoords(x, 0.01 + 0.05 * double(row - std::begin(rowEnds)));
         label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setPadding(QMargins(2, 0, 2, 0));
         label->setFont(font);
         label->setColor(QColor(60, 60, 60));
         label->setText(marks.at(i).second);
-        m_marks << line << label;
-        m_markTexts << QStringLiteral("%1 %2").arg(marks.at(i).first, 0, 'f', 3).arg(marks.at(i).second);
+        m_marks << label;
     }
 }
