@@ -76,17 +76,21 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     m_moves = new PlannedMoves(this);
     m_journal = new JournalView(this);
 
-    // The tool across the top, as wide as it likes; plot, plan and journal below it.
+    // The tool across the top, as wide as it likes; below it the plot, and plan and journal in a column beside it.
     auto* views = new QSplitter(Qt::Horizontal, this);
     views->setObjectName(QStringLiteral("viewSplitter"));
     views->addWidget(framed(m_plot, views));
-    QWidget* planFrame = framed(m_planBox, views);
-    planFrame->setMaximumWidth(460); // the plot keeps the room
-    views->addWidget(planFrame);
-    views->addWidget(framed(m_journal, views));
+    // Plan and journal share a column beside the plot, which keeps the room.
+    auto* column = new QSplitter(Qt::Vertical, views);
+    column->setObjectName(QStringLiteral("planJournalSplitter"));
+    column->addWidget(framed(m_planBox, column));
+    column->addWidget(framed(m_journal, column));
+    column->setStretchFactor(0, 1);
+    column->setStretchFactor(1, 2);
+    column->setChildrenCollapsible(false);
+    views->addWidget(column);
     views->setStretchFactor(0, 3);
-    views->setStretchFactor(1, 0);
-    views->setStretchFactor(2, 2);
+    views->setStretchFactor(1, 1);
     views->setChildrenCollapsible(false);
     m_split = new QSplitter(Qt::Vertical, this);
     m_split->setObjectName(QStringLiteral("mainSplitter"));
