@@ -3,8 +3,7 @@
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
-
-#include <QCoreApplication>
+#include "pluginhost.h"
 
 #include <algorithm>
 
@@ -62,7 +61,7 @@ void DeviceClock::refresh()
     if (!traced)
         return;
     m_module->refreshTraces();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    PluginHost::deliverQueued();
     emit refreshed();
 }
 

@@ -219,6 +219,11 @@ quint8 PluginHost::motor() const
     return m_current ? m_current->motorNumber() : 0;
 }
 
+void PluginHost::deliverQueued()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+}
+
 void PluginHost::exportValue(const export_type_t* key, const QVariant& value)
 {
     if (!key || !m_module)

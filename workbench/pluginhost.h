@@ -66,6 +66,10 @@ public:
     // The motor of the current tool; 0 without one.
     quint8 motor() const;
 
+    // Delivers the queued replies and calls now, as the host's event loop
+    // would; scripts and the workbench's trace refresh use it.
+    static void deliverQueued();
+
     // The host exports a value from the module; it reaches each tool through
     // the tool's import filters.
     void exportValue(const export_type_t* key, const QVariant& value);

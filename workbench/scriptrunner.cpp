@@ -19,7 +19,6 @@
 #include "toolpanel.h"
 #include "userinput.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaMethod>
 #include <QMetaProperty>
@@ -183,7 +182,7 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         if (!requireModule(error))
             return false;
         module->refreshTraces();
-        deliver();
+        PluginHost::deliverQueued();
         return true;
     case ScriptCommand::Poll:
         return requireModule(error) && module->poll(m_host.motor(), command.name, error);
@@ -321,10 +320,7 @@ bool ScriptRunner::print(const ScriptCommand& command, QString* error)
 
 bool ScriptRunner::makeCurrent(quint8 motor, QString* error)
 {
-    if (m_host.setCurrentTool(motor))
-        return true;
-    *error = QStringLiteral("no tool of motor %1 is open (open: %2)").arg(motor).arg(m_host.openMotorsText());
-    return false;
+    return requireToolOf(motor, error) && m_host.setCurrentTool(motor);
 }
 
 bool ScriptRunner::close(qint64 motor, QString* error)
@@ -334,12 +330,18 @@ bool ScriptRunner::close(qint64 motor, QString* error)
             return false;
         motor = m_host.motor();
     }
-    if (!m_host.tool(quint8(motor))) {
-        *error = QStringLiteral("no tool of motor %1 is open (open: %2)").arg(motor).arg(m_host.openMotorsText());
+    if (!requireToolOf(quint8(motor), error))
         return false;
-    }
     m_host.closeTool(quint8(motor));
     return true;
+}
+
+bool ScriptRunner::requireToolOf(quint8 motor, QString* error) const
+{
+    if (m_host.tool(motor))
+        return true;
+    *error = QStringLiteral("no tool of motor %1 is open (open: %2)").arg(motor).arg(m_host.openMotorsText());
+    return false;
 }
 
 bool ScriptRunner::requireModule(QString* error) const
@@ -376,9 +378,4 @@ void ScriptRunner::warn(int line, const QString& message)
 {
     m_err << m_fileName << ':' << line << ": warning: " << message << '\n';
     m_err.flush();
-}
-
-void ScriptRunner::deliver()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }

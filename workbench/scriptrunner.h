@@ -35,10 +35,9 @@ private:
     void plan(qint64 distance);
     bool requireTool(QString* error) const;
     bool requireModule(QString* error) const;
+    bool requireToolOf(quint8 motor, QString* error) const;
     QObject* find(const QString& name, QString* error) const;
     void warn(int line, const QString& message);
-    // Delivers the queued replies and calls, as the host's event loop would.
-    static void deliver();
 
     PluginHost& m_host;
     MainWindow& m_window;
