@@ -680,7 +680,8 @@ void tst_Workbench::motionPlotFollowsTheDeviceOverTheLastTwentySeconds()
     SimulatedDevice* device = module->device();
     QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
     MotionPlot plot;
-    plot.setSource(device, 0);
+    plot.setDevice(device);
+    plot.addMotor(0);
     QCOMPARE(plot.sampleCount(), 1);
 
     device->moveTo(0, 100000);

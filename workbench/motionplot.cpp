@@ -246,13 +246,6 @@ void MotionPlot::setCurrentMotor(quint8 motor)
     drawPlans();
 }
 
-void MotionPlot::setSource(SimulatedDevice* device, quint8 motor)
-{
-    setDevice(device);
-    setCurrentMotor(motor);
-    addMotor(motor);
-}
-
 void MotionPlot::clear()
 {
     for (const Curves& c : qAsConst(m_curves)) {

@@ -50,8 +50,6 @@ public:
     // The motor whose plans are drawn; it need not be plotted.
     void setCurrentMotor(quint8 motor);
     quint8 motor() const { return m_motor; }
-    // `device` with only `motor` plotted, and `motor` current.
-    void setSource(SimulatedDevice* device, quint8 motor);
     // Forgets the samples and plans; the plotted motors stay.
     void clear();
 

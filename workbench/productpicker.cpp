@@ -62,16 +62,6 @@ int ProductPicker::variant() const
     return m_products->currentData().toInt();
 }
 
-QList<int> ProductPicker::openMotors() const
-{
-    QList<int> open;
-    for (int motor = 0; motor < m_motors.size(); ++motor) {
-        if (m_motors.at(motor)->isChecked())
-            open.append(motor);
-    }
-    return open;
-}
-
 void ProductPicker::fillMotors(int variant)
 {
     qDeleteAll(m_motors);

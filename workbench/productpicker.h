@@ -24,7 +24,6 @@ public:
     // Checks or unchecks a motor without reporting it as the user's choice.
     void setMotorOpen(int motor, bool open);
     int variant() const;
-    QList<int> openMotors() const;
 
 signals:
     void productChosen(int variant);
