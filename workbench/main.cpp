@@ -1,11 +1,13 @@
 #include "mainwindow.h"
 #include "pluginhost.h"
 #include "productcatalog.h"
+#include "safefile.h"
 #include "scriptrunner.h"
 #include "toolpanel.h"
 #include "workbenchoptions.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -147,12 +149,18 @@ bool platformChosen(const std::vector<QByteArray>& arguments)
     return given;
 }
 
-bool saveScreenshot(MainWindow& window, const QString& path)
+bool saveScreenshot(MainWindow& window, const QString& path, QString* error)
 {
     // Let the layouts settle before the picture is taken.
     QApplication::processEvents();
     QApplication::processEvents();
-    return window.screenshot().save(path, "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !window.screenshot().save(&buffer, "PNG")) {
+        *error = QStringLiteral("cannot write \"%1\": the picture could not be made").arg(path);
+        return false;
+    }
+    return SafeFile::write(path, png, error);
 }
 } // namespace
 
@@ -240,8 +248,8 @@ int main(int argc, char** argv)
     }
 
     if (!options.screenshot.isEmpty()) {
-        if (!saveScreenshot(window, options.screenshot))
-            return fail(QStringLiteral("error: cannot write the screenshot \"%1\"").arg(options.screenshot));
+        if (!saveScreenshot(window, options.screenshot, &error))
+            return fail(QStringLiteral("error: %1").arg(error));
         return 0;
     }
     if (!options.script.isEmpty())

@@ -1,7 +1,7 @@
 #include "motionplot.h"
 
 #include "device/simulateddevice.h"
-#include "savefile.h"
+#include "safefile.h"
 
 #include <QBuffer>
 #include <QFileDialog>
@@ -409,7 +409,7 @@ bool MotionPlot::save(const QString& path, QString* error) const
         *error = QStringLiteral("cannot tell the format of \"%1\" (.csv, .png or .pdf)").arg(path);
         return false;
     }
-    return saveFile(path, suffix == QLatin1String("csv") ? csv() : picture(suffix == QLatin1String("pdf")), error);
+    return SafeFile::write(path, suffix == QLatin1String("csv") ? csv() : picture(suffix == QLatin1String("pdf")), error);
 }
 
 QByteArray MotionPlot::csv() const

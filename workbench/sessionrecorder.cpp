@@ -7,6 +7,7 @@
 #include "deviceclock.h"
 #include "elided.h"
 #include "exportcontrols.h"
+#include "linefile.h"
 #include "pluginhost.h"
 #include "toolarea.h"
 #include "toolpanel.h"
@@ -16,7 +17,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QSpinBox>
 
@@ -65,10 +65,10 @@ bool SessionRecorder::start(const QString& fileName, QString* error)
         QStringLiteral(" on %1 UTC").arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     if (const ProductCatalog::Entry* entry = m_host.module() ? m_host.catalog().find(m_host.variant()) : nullptr)
         header += QStringLiteral(", product %1 (%2)").arg(entry->variant).arg(elided(entry->designation));
-    const QByteArray bytes = header.toUtf8() + '\n';
-    auto file = std::make_unique<QFile>(fileName);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate) || file->write(bytes) != bytes.size() || !file->flush()) {
-        *error = QStringLiteral("cannot write the recording \"%1\": %2").arg(fileName, file->errorString());
+    auto file = std::make_unique<LineFile>();
+    QString reason;
+    if (!file->open(fileName, &reason) || !file->writeLine(header.toUtf8(), &reason)) {
+        *error = QStringLiteral("cannot write the recording \"%1\": %2").arg(fileName, reason);
         return false;
     }
     m_file = std::move(file);
@@ -90,8 +90,12 @@ void SessionRecorder::stop()
     catchUp(deviceTime());
     if (!isRecording())
         return;
-    m_file->close();
+    QString reason;
+    const bool closed = m_file->close(&reason);
     m_file.reset();
+    if (!closed)
+        emit failed(
+            QStringLiteral("the recording \"%1\" may not have reached the disk whole: %2").arg(m_fileName, reason));
     emit recordingChanged(false);
 }
 
@@ -364,11 +368,13 @@ void SessionRecorder::write(const QString& line)
 {
     if (!m_file)
         return;
-    const QByteArray bytes = line.toUtf8() + '\n';
-    if (m_file->write(bytes) == bytes.size() && m_file->flush())
+    QString reason;
+    if (m_file->writeLine(line.toUtf8(), &reason))
         return;
-    const QString message =
-        QStringLiteral("cannot write the recording \"%1\": %2; it stops here").arg(m_fileName, m_file->errorString());
+    // The file keeps the lines before, whole, and replays up to there.
+    const QString message = QStringLiteral(
+                                "cannot write the recording \"%1\": %2; it stops here, after its last whole line")
+                                .arg(m_fileName, reason);
     m_file.reset();
     emit failed(message);
     emit recordingChanged(false);

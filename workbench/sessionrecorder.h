@@ -10,7 +10,7 @@
 class DeviceClock;
 class ExportControls;
 class PluginHost;
-class QFile;
+class LineFile;
 class QWidget;
 class SimulatedModule;
 class ToolArea;
@@ -22,7 +22,7 @@ class ToolsInterface;
 // shown and closed, values typed and confirmed, items picked, buttons
 // clicked, register editors hovered, host exports, and in between the device
 // time that passed and the trace refreshes. Each line reaches the file as it
-// is written.
+// is written, whole: a recording that fails ends with its last whole line.
 class SessionRecorder : public QObject
 {
     Q_OBJECT
@@ -83,7 +83,7 @@ private:
     PluginHost& m_host;
     QPointer<ToolArea> m_area;
     QSet<QObject*> m_panels; // the panels watched
-    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<LineFile> m_file;
     QString m_fileName;
     qint64 m_writtenMs = 0; // the device time the script has advanced to
     int m_addressed = -1;   // the motor of the script's current tool; -1 unknown
