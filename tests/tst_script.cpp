@@ -1,6 +1,15 @@
 #include "scriptparser.h"
 
+#include "device/simulatedmodule.h"
+#include "mainwindow.h"
+#include "pluginhost.h"
+#include "scriptrunner.h"
+#include "workbenchsupport.h"
+
+#include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <limits>
 
@@ -16,6 +25,8 @@ private slots:
     void numbersAreDecimalOrHexadecimalWithinSixtyFourBits();
     void badLinesAreReportedWithTheirLineAndWhat_data();
     void badLinesAreReportedWithTheirLineAndWhat();
+    void linesAreHandedOnAsTheyAreReadUntilTheTakerStops();
+    void runnerDeliversWhatEachCommandPostedButKeepsRepliesForRefresh();
 };
 
 void tst_Script::commandsCarryTheirLineNamesAndNumbers()
@@ -164,6 +175,58 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat()
     QVERIFY(!ScriptParser::parse(text, &commands, &error));
     QCOMPARE(error.line, line);
     QCOMPARE(error.message, message);
+}
+
+void tst_Script::linesAreHandedOnAsTheyAreReadUntilTheTakerStops()
+{
+    QStringList taken;
+    ScriptParser::Error error;
+    const auto take = [&taken](const ScriptCommand& command) {
+        taken << QStringLiteral("%1:%2").arg(command.line).arg(command.kind);
+        return command.kind != ScriptCommand::Show;
+    };
+    QVERIFY(ScriptParser::parse(QStringLiteral("product 40\n# open it\nopen\nshow\nbogus\n"), take, &error));
+    QCOMPARE(taken, QStringList({"1:0", "3:1", "4:2"}));
+    // A bad line stops it after the lines before it were handed on.
+    taken.clear();
+    QVERIFY(!ScriptParser::parse(QStringLiteral("product 40\nopen\nbogus\nshow\n"), take, &error));
+    QCOMPARE(taken, QStringList({"1:0", "2:1"}));
+    QCOMPARE(error.line, 3);
+}
+
+void tst_Script::runnerDeliversWhatEachCommandPostedButKeepsRepliesForRefresh()
+{
+    // Between two commands a script delivers what the first posted, as the
+    // window's event loop does between two actions, so that Qt's queue of
+    // posted events never grows with the script. Replies to register reads
+    // wait in the module until `refresh` (or `wait`).
+    std::unique_ptr<PluginHost> host = WorkbenchSupport::loadedHost();
+    MainWindow window(*host);
+    window.setRealTime(false);
+    QTemporaryDir dir;
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    ScriptRunner runner(*host, window, outStream, errStream);
+
+    QObject receiver;
+    QPointer<QObject> doomed = new QObject;
+    doomed->deleteLater();
+    bool delivered = false;
+    QMetaObject::invokeMethod(
+        &receiver, [&delivered] { delivered = true; }, Qt::QueuedConnection);
+    const QString shown = WorkbenchSupport::writeFile(dir, QStringLiteral("shown.wbs"), "product 40\nopen\nshow\n");
+    QCOMPARE(runner.runFile(shown), 0);
+    QVERIFY(delivered);
+    QVERIFY(!doomed);
+    QVERIFY2(host->module()->pendingReplies() > 0, "showing the tool reads registers");
+
+    const QString refreshed = WorkbenchSupport::writeFile(dir, QStringLiteral("refreshed.wbs"),
+                                                          "product 40\nopen\nshow\nrefresh\n");
+    QCOMPARE(runner.runFile(refreshed), 0);
+    QCOMPARE(host->module()->pendingReplies(), 0);
+    QCOMPARE(err, QString());
 }
 
 QTEST_MAIN(tst_Script)

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "workbenchsupport.h"
 
 #include "model/parametercontroller.h"
 #include "model/zyraparameter.h"
@@ -22,7 +23,6 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -32,87 +32,15 @@
 
 #include <algorithm>
 
+using namespace WorkbenchSupport;
+
 namespace {
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QStringList errors; // the stderr lines that report an error, without Qt's own notes
-};
-
-// Runs in `directory` when one is given, under the locale `locale` when one is given.
-Run runWorkbench(const QStringList& arguments, const QString& directory = QString(), const QString& locale = QString())
-{
-    QProcess process;
-    process.setWorkingDirectory(directory);
-    if (!locale.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LC_ALL"), locale);
-        process.setProcessEnvironment(environment);
-    }
-    process.start(QStringLiteral(WORKBENCH_EXECUTABLE), arguments);
-    Run run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    const QStringList lines = QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-        if (line.contains(QLatin1String("error: ")))
-            run.errors.append(line);
-    }
-    return run;
-}
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-Run runScript(const QByteArray& script, const QStringList& more = {})
-{
-    QTemporaryDir dir;
-    const QString path = writeFile(dir, QStringLiteral("test.wbs"), script);
-    return runWorkbench(QStringList{QStringLiteral("--script"), path} + more);
-}
-
-// The run stopped with exit code 2 after printing `out` and reported one error, `expected`,
-// in which a "*" stands for what depends on the plug-in or the machine.
-void checkRefused(const Run& run, const QString& out, const QString& expected)
-{
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.out, out);
-    QCOMPARE(run.errors.size(), 1);
-    const QString& message = run.errors.first();
-    const int star = expected.indexOf(QLatin1Char('*'));
-    QVERIFY2(star < 0 ? message == expected
-                      : message.startsWith(expected.left(star)) && message.endsWith(expected.mid(star + 1)),
-             qPrintable(message + "\nexpected " + expected));
-}
-
 // The built-in Zell product under another variant code and designation.
 QByteArray zellProductAs(int variant, const QByteArray& designation)
 {
     return Fixture::productXml(40).replace("variant=\"40\" designation=\"Zell\"",
                                            "variant=\"" + QByteArray::number(variant) + "\" designation=\""
                                                + designation + '"');
-}
-
-// The host with the built plug-in loaded, as the workbench starts it.
-std::unique_ptr<PluginHost> loadedHost()
-{
-    ProductCatalog catalog;
-    QString error;
-    if (!catalog.loadBuiltIn(&error))
-        qFatal("%s", qPrintable(error));
-    auto host = std::make_unique<PluginHost>(std::move(catalog));
-    if (!host->load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error))
-        qFatal("%s", qPrintable(error));
-    return host;
 }
 } // namespace
 
@@ -322,6 +250,17 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
     QTest::newRow("device name the product lacks")
         << QByteArray("product 105\ndevice RAMPER_V1 5\n") << ""
         << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"";
+    // `device` takes what the product's description allows, as the host's editors do.
+    QTest::newRow("parameter beyond its range")
+        << QByteArray("product 105\ndevice maxVelocity 200000\ndevice maxVelocity 9223372036854775807\n") << ""
+        << ":3: error: 9223372036854775807 is out of the range of parameter \"maxVelocity\" (0 to 200000)";
+    QTest::newRow("field beyond its bits") << QByteArray("product 40\ndevice MOTION_MODE 16\n") << ""
+                                           << ":2: error: 16 is out of the range of field \"MOTION_MODE\" (0 to 15)";
+    QTest::newRow("register beyond 32 bits") << QByteArray(
+        "product 40\ndevice FOC_PID_POSITION_ACTUAL -0x80000000\ndevice FOC_PID_POSITION_ACTUAL 0x100000000\n")
+                                             << ""
+                                             << ":3: error: 4294967296 is out of the range of register "
+                                                "\"FOC_PID_POSITION_ACTUAL\" (-2147483648 to 4294967295)";
     QTest::newRow("register name in a reply") << QByteArray("product 40\nopen\nreply type=NO_SUCH_REGISTER\n") << ""
                                               << ":3: error: the product has no register \"NO_SUCH_REGISTER\"";
     // Files that are no script, and mistakes the run used to take for something else.
@@ -553,8 +492,11 @@ void tst_Workbench::pickingAnotherProductOpensItsToolOnAFreshModule()
     QCOMPARE(units->currentText(), QStringLiteral("linear (1)"));
     auto* commutation = window.findChild<QComboBox*>(QStringLiteral("commutationExport"));
     QCOMPARE(commutation->currentText(), QStringLiteral("4 encoder FOC"));
-    // The commutation mode is set for the current tool's motor.
+    // The commutation mode is set for the current tool's motor; without a tool there is none to set.
     QCOMPARE(UserInput::set(products, QStringLiteral("105  AP — Rotary servo module"), &error), UserInput::Done);
+    QVERIFY(commutation->isEnabled());
+    host->closeTool(0);
+    QVERIFY(!commutation->isEnabled());
     QVERIFY2(window.openMotor(1, &error), qPrintable(error));
     QCOMPARE(UserInput::set(commutation, QStringLiteral("1 open loop"), &error), UserInput::Done);
     qint64 modes[2] = {0, 0};
@@ -600,7 +542,7 @@ void tst_Workbench::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
          length /= 2)
         QVERIFY2(length > 200, qPrintable(error));
     PluginHost host(std::move(catalog));
-    QVERIFY(host.load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error));
+    QVERIFY(host.load(pluginDirectory(), &error));
     MainWindow window(host);
     QVERIFY(!window.openProduct(77, 0, &error));
     QVERIFY2(error.startsWith(QLatin1String("the plug-in does not serve product variant 77 (DDD")),

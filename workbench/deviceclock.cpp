@@ -3,7 +3,6 @@
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
-#include "pluginhost.h"
 
 #include <algorithm>
 
@@ -61,7 +60,7 @@ void DeviceClock::refresh()
     if (!traced)
         return;
     m_module->refreshTraces();
-    PluginHost::deliverQueued();
+    m_module->deliverReplies();
     emit refreshed();
 }
 

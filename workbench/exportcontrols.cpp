@@ -18,7 +18,13 @@
 
 namespace {
 const char kCommutationRole[] = "commutationMode";
+
+QString commutationTip()
+{
+    return QStringLiteral("Sets the current motor's commutation mode in the device and exports \"CommMode\"; "
+                          "the tool disables itself for modes it cannot work in.");
 }
+} // namespace
 
 ExportControls::ExportControls(PluginHost& host, QWidget* parent)
     : QWidget(parent)
@@ -32,8 +38,7 @@ ExportControls::ExportControls(PluginHost& host, QWidget* parent)
                                        "The axis-parameter tool shows itself only for its own units."));
     m_commutation = new QComboBox(this);
     m_commutation->setObjectName(QStringLiteral("commutationExport"));
-    m_commutation->setToolTip(QStringLiteral("Sets the device's commutation mode and exports \"CommMode\"; "
-                                             "the tool disables itself for modes it cannot work in."));
+    m_commutation->setToolTip(commutationTip());
 
     auto* unitsLabel = new QLabel(QStringLiteral("&Units:"), this);
     unitsLabel->setBuddy(m_units);
@@ -72,7 +77,8 @@ void ExportControls::moduleChanged(ZYRAModuleInterface* module)
     const QSignalBlocker blocker(m_commutation);
     m_commutation->clear();
     const XmlParameterInterface* parameter = product ? product->parameter(QLatin1String(kCommutationRole)) : nullptr;
-    m_commutation->setEnabled(parameter != nullptr);
+    m_commutationSettable = parameter != nullptr;
+    m_commutation->setEnabled(false);
     if (!parameter)
         return;
     // The parameter's description names its values: "0 disabled, 1 open loop, ...".
@@ -95,9 +101,15 @@ void ExportControls::followCommutationMode()
     if (m_commutationParameter)
         disconnect(m_commutationParameter, nullptr, this, nullptr);
     m_commutationParameter = nullptr;
+    // The mode is the current tool's motor's: without a tool there is none to set.
+    const bool settable = m_commutationSettable && m_host.tool();
+    m_commutation->setEnabled(settable);
+    m_commutation->setToolTip(settable || !m_commutationSettable
+                                  ? commutationTip()
+                                  : QStringLiteral("Open a motor's tool to set its commutation mode"));
     SimulatedModule* module = m_host.module();
     qint64 value = 0;
-    if (!module || !module->device()->value(m_host.motor(), QLatin1String(kCommutationRole), &value))
+    if (!settable || !module || !module->device()->value(m_host.motor(), QLatin1String(kCommutationRole), &value))
         return;
     showCommutationMode(value);
     // The mode may change in the device; the combo box follows what the host reads.
@@ -135,7 +147,7 @@ void ExportControls::unitsChosen(int index)
 void ExportControls::commutationChosen(int index)
 {
     SimulatedModule* module = m_host.module();
-    if (!module)
+    if (!module || !m_host.tool())
         return;
     const int mode = m_commutation->itemData(index).toInt();
     module->device()->setValue(m_host.motor(), QLatin1String(kCommutationRole), mode);

@@ -38,4 +38,5 @@ private:
     QComboBox* m_units = nullptr;
     QComboBox* m_commutation = nullptr;
     QPointer<Model::ZYRAParameter> m_commutationParameter; // of the current tool's motor
+    bool m_commutationSettable = false;                    // the module has a commutation mode
 };

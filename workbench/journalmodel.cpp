@@ -1,9 +1,16 @@
 #include "journalmodel.h"
 
+#include <algorithm>
+
 namespace {
 QString timeText(qint64 ms)
 {
     return QString::number(ms / 1000.0, 'f', 3);
+}
+
+QString timedLine(const Journal::Entry& entry)
+{
+    return QStringLiteral("%1 s  %2").arg(timeText(entry.timeMs), entry.line);
 }
 
 // The line without its "m<motor> " prefix: the motor has its own column.
@@ -23,40 +30,110 @@ void JournalModel::setJournal(Journal* journal)
 {
     if (m_journal)
         disconnect(m_journal, nullptr, this, nullptr);
-    beginResetModel();
     m_journal = journal;
-    m_entries.clear();
-    if (journal) {
-        const QList<Journal::Entry> entries = journal->entries();
-        m_entries.reserve(entries.size());
-        for (const Journal::Entry& entry : entries)
-            m_entries.append(entry);
-    }
-    endResetModel();
+    m_start = 0;
     if (journal) {
         connect(journal, &Journal::entryAdded, this, &JournalModel::append);
-        connect(journal, &Journal::cleared, this, &JournalModel::clear);
+        connect(journal, &Journal::entriesMovedOut, this, &JournalModel::movedOut);
+        connect(journal, &Journal::cleared, this, &JournalModel::journalCleared);
     }
+    rebuild();
+}
+
+void JournalModel::setFilter(const QString& text, int motor)
+{
+    if (text == m_text && motor == m_motor)
+        return;
+    m_text = text;
+    m_motor = motor;
+    rebuild();
 }
 
 void JournalModel::clear()
 {
+    m_start = m_journal ? m_journal->count() : 0;
+    rebuild();
+}
+
+void JournalModel::journalCleared()
+{
+    m_start = 0;
+    rebuild();
+}
+
+void JournalModel::rebuild()
+{
     beginResetModel();
-    m_entries.clear();
+    m_rows.clear();
+    m_head = 0;
+    if (m_journal) {
+        for (qint64 number = qMax(m_start, m_journal->firstKept()); number < m_journal->count(); ++number) {
+            if (passes(m_journal->at(number)))
+                m_rows.append(number);
+        }
+    }
     endResetModel();
+}
+
+bool JournalModel::passes(const Journal::Entry& entry) const
+{
+    if (m_motor >= 0 && entry.motor != m_motor)
+        return false;
+    return m_text.isEmpty() || timedLine(entry).contains(m_text, Qt::CaseInsensitive);
 }
 
 void JournalModel::append(const Journal::Entry& entry)
 {
-    const int row = m_entries.size();
+    if (!passes(entry))
+        return;
+    const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
-    m_entries.append(entry);
+    m_rows.append(m_journal->count() - 1);
     endInsertRows();
+}
+
+void JournalModel::movedOut(qint64 firstKept)
+{
+    const auto begin = m_rows.cbegin() + m_head;
+    const int gone = int(std::lower_bound(begin, m_rows.cend(), firstKept) - begin);
+    if (gone == 0)
+        return;
+    beginRemoveRows(QModelIndex(), 0, gone - 1);
+    m_head += gone;
+    // The rows shown start further on; the space before them is given back now and then.
+    if (m_head > m_rows.size() / 2) {
+        m_rows.remove(0, m_head);
+        m_head = 0;
+    }
+    endRemoveRows();
+}
+
+qint64 JournalModel::totalLines() const
+{
+    return m_journal ? m_journal->count() - m_start : 0;
+}
+
+qint64 JournalModel::keptLines() const
+{
+    return m_journal ? m_journal->count() - qMax(m_start, m_journal->firstKept()) : 0;
+}
+
+bool JournalModel::forEachLine(const std::function<bool(const QString&)>& visit) const
+{
+    if (!m_journal)
+        return true;
+    return m_journal->forEach(m_start,
+                              [&](const Journal::Entry& entry) { return !passes(entry) || visit(timedLine(entry)); });
+}
+
+const Journal::Entry& JournalModel::entryAt(int row) const
+{
+    return m_journal->at(m_rows.at(m_head + row));
 }
 
 int JournalModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_entries.size();
+    return parent.isValid() || !m_journal ? 0 : m_rows.size() - m_head;
 }
 
 int JournalModel::columnCount(const QModelIndex& parent) const
@@ -66,11 +143,11 @@ int JournalModel::columnCount(const QModelIndex& parent) const
 
 QVariant JournalModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_entries.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
-    const Journal::Entry& entry = m_entries.at(index.row());
+    const Journal::Entry& entry = entryAt(index.row());
     if (role == LineRole)
-        return lineAt(index.row());
+        return timedLine(entry);
     if (role == Qt::TextAlignmentRole && index.column() == TimeColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::TextAlignmentRole && index.column() == MotorColumn)
@@ -107,6 +184,5 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
 
 QString JournalModel::lineAt(int row) const
 {
-    const Journal::Entry& entry = m_entries.at(row);
-    return QStringLiteral("%1 s  %2").arg(timeText(entry.timeMs), entry.line);
+    return timedLine(entryAt(row));
 }

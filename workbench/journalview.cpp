@@ -1,7 +1,7 @@
 #include "journalview.h"
 
 #include "journalmodel.h"
-#include "savefile.h"
+#include "safefile.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -11,9 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -21,14 +19,6 @@ JournalView::JournalView(QWidget* parent)
     : QWidget(parent)
 {
     m_model = new JournalModel(this);
-    m_byMotor = new QSortFilterProxyModel(this);
-    m_byMotor->setSourceModel(m_model);
-    m_byMotor->setFilterKeyColumn(JournalModel::MotorColumn);
-    m_filtered = new QSortFilterProxyModel(this);
-    m_filtered->setSourceModel(m_byMotor);
-    m_filtered->setFilterRole(JournalModel::LineRole);
-    m_filtered->setFilterKeyColumn(JournalModel::TimeColumn);
-    m_filtered->setFilterCaseSensitivity(Qt::CaseInsensitive);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("journalFilter"));
@@ -43,7 +33,7 @@ JournalView::JournalView(QWidget* parent)
 
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("journalTable"));
-    m_table->setModel(m_filtered);
+    m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setAlternatingRowColors(true);
     m_table->setWordWrap(false);
@@ -63,6 +53,8 @@ JournalView::JournalView(QWidget* parent)
     saveButton->setToolTip(QStringLiteral("Save the lines shown to a text file (Ctrl+S)"));
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("journalCount"));
+    m_count->setToolTip(
+        QStringLiteral("The table holds the last %L1 lines; Save… writes every line since Clear").arg(Journal::KeptLines));
 
     auto* title = new QLabel(QStringLiteral("<b>Journal</b>"), this);
     auto* bar = new QHBoxLayout;
@@ -82,10 +74,9 @@ JournalView::JournalView(QWidget* parent)
     connect(m_motors, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &JournalView::applyMotorFilter);
     connect(clearButton, &QPushButton::clicked, this, &JournalView::clear);
     connect(saveButton, &QPushButton::clicked, this, &JournalView::saveAs);
-    connect(m_filtered, &QAbstractItemModel::rowsInserted, this, &JournalView::updateCount);
-    connect(m_filtered, &QAbstractItemModel::modelReset, this, &JournalView::updateCount);
-    connect(m_filtered, &QAbstractItemModel::rowsRemoved, this, &JournalView::updateCount);
-    connect(m_filtered, &QAbstractItemModel::layoutChanged, this, &JournalView::updateCount);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &JournalView::updateCount);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &JournalView::updateCount);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &JournalView::updateCount);
     // New lines are followed while the view is at its end.
     QScrollBar* scroll = m_table->verticalScrollBar();
     connect(scroll, &QScrollBar::valueChanged, this,
@@ -109,7 +100,7 @@ void JournalView::setFilter(const QString& text)
 {
     if (m_filter->text() != text)
         m_filter->setText(text);
-    m_filtered->setFilterFixedString(text);
+    m_model->setFilter(text, motorFilter());
     updateCount();
 }
 
@@ -137,8 +128,7 @@ void JournalView::setMotorFilter(int motor)
 
 void JournalView::applyMotorFilter()
 {
-    const int motor = motorFilter();
-    m_byMotor->setFilterRegularExpression(QRegularExpression(motor < 0 ? QString() : QStringLiteral("^m%1$").arg(motor)));
+    m_model->setFilter(m_model->filterText(), motorFilter());
     updateCount();
 }
 
@@ -158,26 +148,32 @@ void JournalView::focusFilter()
     m_filter->selectAll();
 }
 
-int JournalView::totalLines() const
+qint64 JournalView::totalLines() const
 {
-    return m_model->rowCount();
+    return m_model->totalLines();
 }
 
 QStringList JournalView::visibleLines() const
 {
     QStringList lines;
-    for (int row = 0; row < m_filtered->rowCount(); ++row)
-        lines.append(m_filtered->index(row, 0).data(JournalModel::LineRole).toString());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        lines.append(m_model->lineAt(row));
     return lines;
 }
 
 bool JournalView::saveTo(const QString& path, QString* error) const
 {
-    QByteArray text;
-    const QStringList lines = visibleLines();
-    for (const QString& line : lines)
-        text += line.toUtf8() + '\n';
-    return saveFile(path, text, error);
+    return SafeFile::write(
+        path,
+        [this](QIODevice& file) {
+            bool written = true;
+            const bool read = m_model->forEachLine([&](const QString& line) {
+                written = file.write(line.toUtf8() + '\n') >= 0;
+                return written;
+            });
+            return read && written;
+        },
+        error);
 }
 
 void JournalView::saveAs()
@@ -193,8 +189,8 @@ void JournalView::saveAs()
 
 void JournalView::updateCount()
 {
-    const int shown = m_filtered->rowCount();
-    const int total = m_model->rowCount();
+    const qint64 shown = m_model->rowCount();
+    const qint64 total = m_model->totalLines();
     m_count->setText(shown == total ? QStringLiteral("%1 lines").arg(total)
                                     : QStringLiteral("%1 of %2 lines").arg(shown).arg(total));
 }

@@ -7,7 +7,6 @@ class JournalModel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QSortFilterProxyModel;
 class QTableView;
 
 // Every journal line with its device time and motor, newest at the bottom,
@@ -29,13 +28,14 @@ public:
     int motorFilter() const;
     // Forgets the lines shown so far (the module keeps its journal).
     void clear();
-    // Writes the lines the filters let through, one a line.
+    // Writes every line since the last clear that the filters let through, one a line.
     bool saveTo(const QString& path, QString* error) const;
     void focusFilter();
     // Asks for a file and saves the lines shown to it.
     void saveAs();
 
-    int totalLines() const;
+    // The lines since the last clear, shown or not.
+    qint64 totalLines() const;
     QStringList visibleLines() const;
 
 private:
@@ -43,8 +43,6 @@ private:
     void updateCount();
 
     JournalModel* m_model = nullptr;
-    QSortFilterProxyModel* m_byMotor = nullptr;
-    QSortFilterProxyModel* m_filtered = nullptr; // by motor, then by text
     QLineEdit* m_filter = nullptr;
     QComboBox* m_motors = nullptr;
     QTableView* m_table = nullptr;

@@ -37,6 +37,8 @@ constexpr QSize kInitialSize(1500, 960);
 // their minimum below it.
 constexpr int kToolMinimumHeight = 160;
 constexpr int kViewsMinimumHeight = 300;
+// How often the device time in the status bar follows the device, in ms.
+constexpr int kTimeShownMs = 100;
 // Space between a frame's border and what it holds, in pixels.
 constexpr QMargins kFramePadding(8, 6, 8, 8);
 
@@ -104,6 +106,12 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
 
     m_time = new QLabel(this);
     m_time->setToolTip(QStringLiteral("The simulated device's time"));
+    m_timeShown.setSingleShot(true);
+    m_timeShown.setInterval(kTimeShownMs);
+    connect(&m_timeShown, &QTimer::timeout, this, [this] {
+        SimulatedModule* module = m_host.module();
+        showDeviceTime(module ? module->device()->timeMs() : 0);
+    });
     statusBar()->addPermanentWidget(m_time);
     statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(elided(QFileInfo(host.pluginFile()).fileName())));
     showDeviceTime(0);
@@ -262,6 +270,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 QPixmap MainWindow::screenshot()
 {
+    if (m_timeShown.isActive()) {
+        m_timeShown.stop();
+        showDeviceTime(m_host.module() ? m_host.module()->device()->timeMs() : 0);
+    }
     m_plot->replotNow();
     return grab();
 }
@@ -277,7 +289,11 @@ void MainWindow::moduleChanged(SimulatedModule* module)
     if (!module)
         return;
     m_picker->setProduct(m_host.variant());
-    connect(module->device(), &SimulatedDevice::advanced, this, &MainWindow::showDeviceTime);
+    connect(module->device(), &SimulatedDevice::advanced, this, [this] {
+        // At most a few times a second: each new text lays out the status bar again.
+        if (!m_timeShown.isActive())
+            m_timeShown.start();
+    });
     showDeviceTime(module->device()->timeMs());
     setWindowTitle(
         QStringLiteral("Position-mode workbench — %1 %2").arg(m_host.variant()).arg(elided(module->product()->name())));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 class DeviceClock;
 class QAction;
@@ -86,6 +87,7 @@ private:
     JournalView* m_journal = nullptr;
     DeviceClock* m_clock = nullptr;
     QLabel* m_time = nullptr;
+    QTimer m_timeShown; // runs while the device time shown is behind the device's
     SessionRecorder* m_recorder = nullptr;
     QAction* m_recordAction = nullptr;
     QAction* m_stopRecordingAction = nullptr;

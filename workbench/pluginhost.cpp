@@ -136,6 +136,7 @@ bool PluginHost::openProduct(int variant, QString* error)
     closeAllTools();
     m_refusal.clear();
     m_module = std::move(module);
+    m_module->setRepliesDeliveredByEventLoop(m_eventLoopDeliversReplies);
     m_variant = variant;
     emit moduleChanged(m_module.get());
     return true;
@@ -219,9 +220,17 @@ quint8 PluginHost::motor() const
     return m_current ? m_current->motorNumber() : 0;
 }
 
-void PluginHost::deliverQueued()
+void PluginHost::deliverReplies()
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    if (m_module)
+        m_module->deliverReplies();
+}
+
+void PluginHost::setRepliesDeliveredByEventLoop(bool on)
+{
+    m_eventLoopDeliversReplies = on;
+    if (m_module)
+        m_module->setRepliesDeliveredByEventLoop(on);
 }
 
 void PluginHost::exportValue(const export_type_t* key, const QVariant& value)

@@ -66,9 +66,12 @@ public:
     // The motor of the current tool; 0 without one.
     quint8 motor() const;
 
-    // Delivers the queued replies and calls now, as the host's event loop
+    // Delivers the module's queued replies now, as the host's event loop
     // would; scripts and the workbench's trace refresh use it.
-    static void deliverQueued();
+    void deliverReplies();
+    // Whether the event loop delivers replies on its own (the default): a
+    // script delivers them where it says, on `refresh` and `wait`.
+    void setRepliesDeliveredByEventLoop(bool on);
 
     // The host exports a value from the module; it reaches each tool through
     // the tool's import filters.
@@ -96,4 +99,5 @@ private:
     QMap<quint8, QPointer<ToolsInterface>> m_tools;
     QPointer<ToolsInterface> m_current;
     QString m_refusal;
+    bool m_eventLoopDeliversReplies = true;
 };

@@ -117,28 +117,47 @@ bool checkReplyField(const QString& word, ScriptCommand* command, QString* messa
 bool ScriptParser::parse(const QString& text, QList<ScriptCommand>* commands, Error* error)
 {
     commands->clear();
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (int i = 0; i < lines.size(); ++i) {
-        QString line = lines.at(i);
+    return parse(
+        text,
+        [commands](const ScriptCommand& command) {
+            commands->append(command);
+            return true;
+        },
+        error);
+}
+
+bool ScriptParser::parse(const QString& text, const std::function<bool(const ScriptCommand&)>& take, Error* error)
+{
+    bool first = true;
+    int number = 0;
+    QStringList words;
+    for (int start = 0; start <= text.size();) {
+        int end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        ++number;
+        QString line = text.mid(start, end - start);
+        start = end + 1;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        QStringList words;
         QString message;
         ScriptCommand command;
-        command.line = i + 1;
+        command.line = number;
         if (!split(line, &words, &message) || (!words.isEmpty() && !parseLine(words, &command, &message))) {
-            error->line = i + 1;
+            error->line = number;
             error->message = message;
             return false;
         }
         if (words.isEmpty())
             continue;
-        if (commands->isEmpty() && command.kind != ScriptCommand::Product) {
-            error->line = i + 1;
+        if (first && command.kind != ScriptCommand::Product) {
+            error->line = number;
             error->message = QStringLiteral("the script must start with \"product CODE\"");
             return false;
         }
-        commands->append(command);
+        first = false;
+        if (!take(command))
+            return true;
     }
     return true;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Reads the text of a workbench script: one command a line, `#` starts a
 // comment, an argument with spaces is double-quoted, numbers are decimal or
 // 0x hexadecimal. Parsing stops at the first bad line.
@@ -21,6 +23,10 @@ public:
     // True and `commands` filled; or false, `error` set and `commands`
     // holding the lines before the bad one.
     static bool parse(const QString& text, QList<ScriptCommand>* commands, Error* error);
+    // Hands each command to `take` as soon as its line is read, so that a
+    // long script is never held as commands all at once. Stops at the first
+    // bad line (false, `error` set) or when `take` returns false (true).
+    static bool parse(const QString& text, const std::function<bool(const ScriptCommand&)>& take, Error* error);
 
     // One line split into words; false and `message` set for an unterminated quote.
     static bool split(const QString& line, QStringList* words, QString* message);

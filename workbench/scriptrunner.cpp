@@ -9,7 +9,9 @@
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
 #include "model/xmlproductic.h"
+#include "model/xmlparameterinterface.h"
 #include "model/xmlvalueregister.h"
+#include "model/xmlvalueregisterfield.h"
 #include "journalview.h"
 #include "mainwindow.h"
 #include "motionplot.h"
@@ -19,6 +21,7 @@
 #include "toolpanel.h"
 #include "userinput.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaMethod>
 #include <QMetaProperty>
@@ -29,6 +32,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 // Device time goes forward in slices of this size, so that every view
@@ -92,15 +96,26 @@ int ScriptRunner::runFile(const QString& fileName)
         m_err.flush();
         return ErrorExitCode;
     }
-    QList<ScriptCommand> commands;
-    ScriptParser::Error parseError;
-    const bool parsed = ScriptParser::parse(text, &commands, &parseError);
-    // The lines before a bad one run first: the run ends at the first bad line.
+    // Replies wait for `refresh` or `wait`, as they wait for the window's
+    // event loop in a recorded session.
+    m_host.setRepliesDeliveredByEventLoop(false);
+    // Each line runs as soon as it is read: the run ends at the first bad
+    // line, after the lines before it ran.
     QString error;
     int line = 0;
-    if (run(commands, &error, &line)) {
-        if (parsed)
-            return 0;
+    ScriptParser::Error parseError;
+    const bool parsed = ScriptParser::parse(
+        text,
+        [&](const ScriptCommand& command) {
+            if (run(command, &error))
+                return true;
+            line = command.line;
+            return false;
+        },
+        &parseError);
+    if (parsed && line == 0)
+        return 0;
+    if (line == 0) {
         error = parseError.message;
         line = parseError.line;
     }
@@ -110,17 +125,17 @@ int ScriptRunner::runFile(const QString& fileName)
     return ErrorExitCode;
 }
 
-bool ScriptRunner::run(const QList<ScriptCommand>& commands, QString* error, int* line)
+bool ScriptRunner::run(const ScriptCommand& command, QString* error)
 {
-    for (const ScriptCommand& command : commands) {
-        const bool done = execute(command, error);
-        m_out.flush();
-        if (!done) {
-            *line = command.line;
-            return false;
-        }
-    }
-    return true;
+    const bool done = execute(command, error);
+    m_out.flush();
+    // What the command posted is delivered before the next one, as the
+    // window's event loop would between two actions; Qt's queue of posted
+    // events is emptied only by delivering all of it, so it never grows with
+    // the script. Replies are not among them: they wait in the module.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return done;
 }
 
 bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
@@ -163,7 +178,7 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         return result != UserInput::Failed;
     }
     case ScriptCommand::Device:
-        return requireModule(error) && module->device()->setValue(m_host.motor(), command.name, command.number, error);
+        return requireModule(error) && setDevice(command, error);
     case ScriptCommand::Advance: {
         if (!requireModule(error))
             return false;
@@ -182,7 +197,7 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         if (!requireModule(error))
             return false;
         module->refreshTraces();
-        PluginHost::deliverQueued();
+        m_host.deliverReplies();
         return true;
     case ScriptCommand::Poll:
         return requireModule(error) && module->poll(m_host.motor(), command.name, error);
@@ -194,9 +209,12 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         m_host.exportValue(ExportTypes::byName(command.name), int(command.number));
         return true;
     case ScriptCommand::Wait: {
+        // The event loop runs as in the window, delivering replies as they come.
+        m_host.setRepliesDeliveredByEventLoop(true);
         QEventLoop loop;
         QTimer::singleShot(int(command.number), &loop, &QEventLoop::quit);
         loop.exec();
+        m_host.setRepliesDeliveredByEventLoop(false);
         return true;
     }
     case ScriptCommand::Print:
@@ -240,6 +258,40 @@ void ScriptRunner::plan(qint64 distance)
               << ' ' << position(phase.startPosition) << ' ' << position(phase.endPosition) << ' '
               << velocity(phase.startVelocity) << ' ' << velocity(phase.endVelocity) << '\n';
     }
+}
+
+bool ScriptRunner::setDevice(const ScriptCommand& command, QString* error)
+{
+    // A value the product's description does not allow is refused, as the
+    // host's own editors refuse it; within that, the device keeps what it is given.
+    SimulatedModule* module = m_host.module();
+    const ProductDescription* product = module->product();
+    const XmlProductIC* ic = product ? product->ic() : nullptr;
+    qint64 low = std::numeric_limits<qint64>::min();
+    qint64 high = std::numeric_limits<qint64>::max();
+    QString what;
+    if (ic && ic->getRegisterByName(command.name, true)) {
+        low = -0x80000000LL; // 32 bits, signed or not
+        high = 0xFFFFFFFFLL;
+        what = QStringLiteral("register");
+    } else if (const XmlValueRegisterField* field = ic ? ic->getRegisterFieldByName(command.name, true) : nullptr) {
+        low = field->minimum();
+        high = field->maximum();
+        what = QStringLiteral("field");
+    } else if (const XmlParameterInterface* parameter = product ? product->parameter(command.name) : nullptr) {
+        low = parameter->minimum();
+        high = parameter->maximum();
+        what = QStringLiteral("parameter");
+    }
+    if (command.number < low || command.number > high) {
+        *error = QStringLiteral("%1 is out of the range of %2 \"%3\" (%4 to %5)")
+                     .arg(command.number)
+                     .arg(what, command.name)
+                     .arg(low)
+                     .arg(high);
+        return false;
+    }
+    return module->device()->setValue(m_host.motor(), command.name, command.number, error);
 }
 
 bool ScriptRunner::reply(const ScriptCommand& command, QString* error)

@@ -23,11 +23,12 @@ public:
 
     // Reads, checks and runs the script file; 0 when every command ran.
     int runFile(const QString& fileName);
-    // Runs commands already parsed; false at the first that fails, with `error` set.
-    bool run(const QList<ScriptCommand>& commands, QString* error, int* line);
 
 private:
+    // Runs one command and delivers what it posted; false and `error` set when it fails.
+    bool run(const ScriptCommand& command, QString* error);
     bool execute(const ScriptCommand& command, QString* error);
+    bool setDevice(const ScriptCommand& command, QString* error);
     bool reply(const ScriptCommand& command, QString* error);
     bool print(const ScriptCommand& command, QString* error);
     bool makeCurrent(quint8 motor, QString* error);

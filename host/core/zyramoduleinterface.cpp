@@ -14,6 +14,7 @@
 
 #include <QMetaMethod>
 
+#include <algorithm>
 #include <memory>
 
 ZYRAModuleInterface::ZYRAModuleInterface(std::unique_ptr<ProductDescription> product, QObject* parent)
@@ -241,6 +242,9 @@ void ZYRAModuleInterface::attachTool(ToolsInterface* tool)
 void ZYRAModuleInterface::detachTool(ToolsInterface* tool)
 {
     m_tools.removeAll(tool);
+    // Its replies go nowhere now; those of tools already gone neither.
+    const auto gone = [tool](const PendingReply& pending) { return !pending.tool || pending.tool == tool; };
+    m_replies.erase(std::remove_if(m_replies.begin(), m_replies.end(), gone), m_replies.end());
 }
 
 QList<ToolsInterface*> ZYRAModuleInterface::tools() const
@@ -288,20 +292,47 @@ void ZYRAModuleInterface::postReply(quint16 registerAddress, quint8 channel, int
     const auto reply = std::make_shared<Command>(Command::StatusOk, moduleAddress(), registerReadChannel(),
                                                  registerAddress, channel, value);
     const QList<ToolsInterface*> receivers = tools();
-    for (ToolsInterface* tool : receivers) {
-        QPointer<ToolsInterface> receiver(tool);
+    for (ToolsInterface* tool : receivers)
+        m_replies.append({tool, reply});
+    if (!m_replies.isEmpty())
+        postDelivery();
+}
+
+void ZYRAModuleInterface::postDelivery()
+{
+    if (!m_eventLoopDelivers || m_deliveryPosted)
+        return;
+    m_deliveryPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_deliveryPosted = false;
+            if (m_eventLoopDelivers)
+                deliverReplies();
+        },
+        Qt::QueuedConnection);
+}
+
+void ZYRAModuleInterface::setRepliesDeliveredByEventLoop(bool on)
+{
+    m_eventLoopDelivers = on;
+    if (on && !m_replies.isEmpty())
+        postDelivery();
+}
+
+void ZYRAModuleInterface::deliverReplies()
+{
+    QVector<PendingReply> batch;
+    batch.swap(m_replies);
+    for (const PendingReply& pending : qAsConst(batch)) {
         // Queued like a reply from the wire; the slot is found by its signature,
         // so a tool's own IN_replyValue takes the place of its base's.
-        QMetaObject::invokeMethod(
-            tool,
-            [receiver, reply] {
-                if (!receiver)
-                    return;
-                const QMetaObject* meta = receiver->metaObject();
-                const int index = meta->indexOfSlot("IN_replyValue(Command*)");
-                if (index >= 0)
-                    meta->method(index).invoke(receiver, Qt::DirectConnection, Q_ARG(Command*, reply.get()));
-            },
-            Qt::QueuedConnection);
+        ToolsInterface* tool = pending.tool;
+        if (!tool)
+            continue;
+        const QMetaObject* meta = tool->metaObject();
+        const int index = meta->indexOfSlot("IN_replyValue(Command*)");
+        if (index >= 0)
+            meta->method(index).invoke(tool, Qt::DirectConnection, Q_ARG(Command*, pending.reply.get()));
     }
 }

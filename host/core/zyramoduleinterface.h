@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <QVector>
+
 #include <memory>
 
 class Command;
@@ -93,6 +95,17 @@ public:
     // the tool's import filters.
     void exportValue(const export_type_t* key, const QVariant& value);
 
+    // Replies to register reads wait in the module's queue, in the order they
+    // were made, until they are delivered: by the event loop, which gets one
+    // posted call per batch, or here. Replies made while delivering wait for
+    // the next delivery.
+    void deliverReplies();
+    // Whether the event loop delivers the queued replies on its own (the
+    // default). A script turns it off and delivers them where its commands
+    // say, so that they never pile up among Qt's posted events.
+    void setRepliesDeliveredByEventLoop(bool on);
+    int pendingReplies() const { return m_replies.size(); }
+
 private:
     void perform(DeviceAccess& access);
     void performRegisterRead(DeviceAccess& access);
@@ -100,10 +113,20 @@ private:
     // The motor's model object of a parameter description, which follows every access to it.
     Model::BaseXMLParameter* modelOf(const XmlParameterInterface* parameter, quint8 motor);
     void postReply(quint16 registerAddress, quint8 channel, int value);
+    void postDelivery();
 
     QPointer<ProductDescription> m_product;
     DeviceLink* m_link = nullptr;
     QHash<quint8, QPointer<Model::ParameterController>> m_parameterControllers;
     QHash<quint8, QPointer<Model::RegisterController>> m_registerControllers;
     QList<QPointer<ToolsInterface>> m_tools;
+
+    struct PendingReply
+    {
+        QPointer<ToolsInterface> tool;
+        std::shared_ptr<Command> reply; // one Command for every tool it goes to
+    };
+    QVector<PendingReply> m_replies;
+    bool m_eventLoopDelivers = true;
+    bool m_deliveryPosted = false; // a call to deliverReplies() waits in the event loop
 };
