@@ -117,13 +117,18 @@ void tst_Files::savingRefusesWhatIsNotARegularFile_data()
 {
     QTest::addColumn<QString>("kind"); // what to make at the path
     QTest::addColumn<QString>("reason");
-    QTest::newRow("character device") << "/dev/null" << "it is a character device, not a regular file";
+    QTest::newRow("character device") << "/dev/null"
+                                      << "it is a character device, not a regular file";
     QTest::newRow("link to a character device") << "link:/dev/null"
                                                 << "it leads to \"/dev/null\", a character device, not a regular file";
-    QTest::newRow("FIFO") << "fifo" << "it is a FIFO (named pipe), not a regular file";
-    QTest::newRow("directory") << "directory" << "it is a directory, not a regular file";
-    QTest::newRow("where standard output goes") << "stdout" << "it is where the workbench's standard output goes";
-    QTest::newRow("a recording being written") << "claimed" << "it is the recording being written";
+    QTest::newRow("FIFO") << "fifo"
+                          << "it is a FIFO (named pipe), not a regular file";
+    QTest::newRow("directory") << "directory"
+                               << "it is a directory, not a regular file";
+    QTest::newRow("where standard output goes") << "stdout"
+                                                << "it is where the workbench's standard output goes";
+    QTest::newRow("a recording being written") << "claimed"
+                                               << "it is the recording being written";
 }
 
 void tst_Files::savingRefusesWhatIsNotARegularFile()
@@ -269,8 +274,8 @@ void tst_Files::aFolderThatTakesNoNewFileIsNamedAsWhatFailed()
 void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
 {
     // A small file system of its own, filled up, in a private mount namespace.
-    if (QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("--mount"), QStringLiteral("--map-root-user"),
-                                                      QStringLiteral("true")})
+    if (QProcess::execute(QStringLiteral("unshare"),
+                          {QStringLiteral("--mount"), QStringLiteral("--map-root-user"), QStringLiteral("true")})
         != 0)
         QSKIP("no private mount namespace here (unshare --mount --map-root-user)");
     QTemporaryDir dir;
@@ -307,8 +312,8 @@ void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
                           QStringLiteral("png.wbs:7: error: cannot write \"%1motion.png\"").arg(full_) + noSpace,
                           QStringLiteral("pdf.wbs:7: error: cannot write \"%1motion.pdf\"").arg(full_) + noSpace,
                           QStringLiteral("workbench: error: cannot write \"full/shot.png\"") + noSpace,
-                          "journal.txt: the old content", "motion.csv: the old content",
-                          "motion.png: the old content", "motion.pdf: the old content", "shot.png: the old content"}));
+                          "journal.txt: the old content", "motion.csv: the old content", "motion.png: the old content",
+                          "motion.pdf: the old content", "shot.png: the old content"}));
     // Nothing half-written is left behind.
     QCOMPARE(lines.value(10).split(QLatin1Char(' '), Qt::SkipEmptyParts),
              QStringList({".", "..", "filler", "journal.txt", "motion.csv", "motion.pdf", "motion.png", "shot.png"}));
@@ -325,8 +330,8 @@ void tst_Files::recordingRefusesAFifoWithoutWaitingForAReader()
     QVERIFY(window.openProduct(40, 0, &error));
     // Opening a FIFO for writing would wait for a reader: the window would freeze.
     QVERIFY(!window.startRecording(fifo, &error));
-    QCOMPARE(error, QStringLiteral("cannot write the recording \"%1\": it is a FIFO (named pipe), not a regular file")
-                        .arg(fifo));
+    QCOMPARE(error,
+             QStringLiteral("cannot write the recording \"%1\": it is a FIFO (named pipe), not a regular file").arg(fifo));
     QVERIFY(!window.recorder()->isRecording());
 }
 

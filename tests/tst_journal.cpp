@@ -123,7 +123,8 @@ void tst_Journal::savingWritesEveryLineSinceClearThatTheFiltersLetThrough()
     // Every even line from 100 on, those out of memory too, and the empty one after the last line feed.
     QCOMPARE(lines.size(), (total - 100) / 2 + 1);
     QCOMPARE(lines.first(), QByteArray("0.100 s  m0 move 100"));
-    QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("%1 s  m0 move %2").arg((total - 2) / 1000.0, 0, 'f', 3).arg(total - 2).toUtf8());
+    QCOMPARE(lines.at(lines.size() - 2),
+             QStringLiteral("%1 s  m0 move %2").arg((total - 2) / 1000.0, 0, 'f', 3).arg(total - 2).toUtf8());
     QCOMPARE(view.totalLines(), qint64(total - 100));
 }
 

@@ -169,16 +169,19 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
     QTest::newRow("empty file") << QByteArray() << "t.xml:1:0: error: Premature end of document.";
 
     // Files that are wrong in ways a lenient reader would take for something else.
-    const QByteArray longName(ProductReader::kMaxNameLength + 1, 'N');
-    const QByteArray longText(ProductReader::kMaxDescriptionLength + 1, 'D');
+    // A long text is quoted by its first and last 30 characters.
+    const QByteArray longName = QByteArray(ProductReader::kMaxNameLength, 'N') + 'Z';
+    const QByteArray longText = 'A' + QByteArray(ProductReader::kMaxDescriptionLength, 'D');
     QTest::newRow("name too long")
         << broken("designation=\"T\"", "designation=\"" + longName + "\"")
         << "t.xml:2:336: error: <product> \"designation\" is 257 characters long, more than 256: "
-           "\"NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN...\"";
+           "\"" + QString(30, 'N')
+               + "..." + QString(29, 'N') + "Z\"";
     QTest::newRow("description too long")
         << broken("name=\"Target\"", "name=\"Target\" description=\"" + longText + "\"")
         << "t.xml:7:1136: error: <parameter> \"description\" is 1025 characters long, more than 1024: "
-           "\"DDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDDD...\"";
+           "\"A"
+               + QString(29, 'D') + "..." + QString(30, 'D') + "\"";
     QTest::newRow("variant beyond 32 bits")
         << broken("variant=\"77\"", "variant=\"4294967336\"")
         << "t.xml:2:88: error: variant 4294967336 is not a product variant code (1..254)";

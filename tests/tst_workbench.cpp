@@ -265,6 +265,13 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
                                               << ":3: error: the product has no register \"NO_SUCH_REGISTER\"";
     // Files that are no script, and mistakes the run used to take for something else.
     const QByteArray big = QByteArray(16 * 1024 * 1024, '#').append("\n");
+    // Whatever was written, a message quotes at most 60 characters of it.
+    QTest::newRow("a long name quoted by its ends")
+        << QByteArray("product 40\nopen\nclick B" + QByteArray(1 << 20, 'x') + "E\n") << ""
+        << ":3: error: the tool has no widget or object \"B" + QString(29, 'x') + "..." + QString(29, 'x') + "E\"";
+    QTest::newRow("a bad byte in a long line quoted around it")
+        << QByteArray("product 40\nset a " + QByteArray(100, 'y') + "\xFF" + QByteArray(100, 'z') + "\n") << ""
+        << ":2:107: error: a byte that is not UTF-8 in \"..." + QString(30, 'y') + "\\xFF" + QString(29, 'z') + "...\"";
     QTest::newRow("NUL byte") << QByteArray("product 40\nopen\npri").append('\0').append("nt tool x\n") << ""
                               << ":3:4: error: a NUL byte (a script is text) in \"pri\\x00nt tool x\"";
     QTest::newRow("carriage returns alone")

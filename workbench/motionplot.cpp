@@ -1,5 +1,6 @@
 #include "motionplot.h"
 
+#include "core/excerpt.h"
 #include "device/simulateddevice.h"
 #include "safefile.h"
 
@@ -19,6 +20,7 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -69,6 +71,29 @@ QString seriesName(MotionPlot::Series series)
                                           : QStringLiteral("velocity");
 }
 
+// The plot's canvas. A new size is drawn with the next redraw rather than at
+// once, so that a window that rearranges itself several times in a row (a
+// tool opening, then showing) draws the plot once.
+class Canvas : public QCustomPlot
+{
+public:
+    Canvas(QWidget* parent, std::function<void()> resized)
+        : QCustomPlot(parent)
+        , m_resized(std::move(resized))
+    {
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        setViewport(rect());
+        m_resized();
+    }
+
+private:
+    std::function<void()> m_resized;
+};
+
 // A value range around `range` with a little room, and never empty.
 QCPRange padded(QCPRange range)
 {
@@ -82,7 +107,7 @@ QCPRange padded(QCPRange range)
 MotionPlot::MotionPlot(QWidget* parent)
     : QWidget(parent)
 {
-    m_plot = new QCustomPlot(this);
+    m_plot = new Canvas(this, [this] { m_resized = true; });
     m_plot->setObjectName(QStringLiteral("motionPlot"));
     m_plot->setMinimumHeight(180);
     m_plot->setNoAntialiasingOnDrag(true);
@@ -406,7 +431,7 @@ bool MotionPlot::save(const QString& path, QString* error) const
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("csv") && suffix != QLatin1String("png") && suffix != QLatin1String("pdf")) {
-        *error = QStringLiteral("cannot tell the format of \"%1\" (.csv, .png or .pdf)").arg(path);
+        *error = QStringLiteral("cannot tell the format of \"%1\" (.csv, .png or .pdf)").arg(Excerpt::of(path));
         return false;
     }
     return SafeFile::write(path, suffix == QLatin1String("csv") ? csv() : picture(suffix == QLatin1String("pdf")), error);
@@ -483,9 +508,15 @@ void MotionPlot::saveAs()
 
 void MotionPlot::redraw()
 {
-    if (!m_dirty || isPaused() || !isVisible())
+    if (!isVisible())
         return;
-    replotNow();
+    if (m_dirty && !isPaused()) {
+        replotNow();
+    } else if (m_resized) {
+        // Paused, the view keeps its ranges at the new size.
+        m_plot->replot();
+        m_resized = false;
+    }
 }
 
 void MotionPlot::replotNow()
@@ -493,6 +524,7 @@ void MotionPlot::replotNow()
     fitView();
     m_plot->replot();
     m_dirty = false;
+    m_resized = false;
 }
 
 void MotionPlot::fitView() const

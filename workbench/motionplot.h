@@ -130,5 +130,6 @@ private:
     QStringList m_markTexts;
     QTimer m_redraw;
     double m_lastSeconds = 0;
-    bool m_dirty = false;
+    bool m_dirty = false;   // samples, plans or curves changed since the last redraw
+    bool m_resized = false; // the plot has a new size since the last redraw
 };

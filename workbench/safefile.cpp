@@ -1,5 +1,7 @@
 #include "safefile.h"
 
+#include "core/excerpt.h"
+
 #include <QFile>
 #include <QIODevice>
 #include <QFileInfo>
@@ -107,9 +109,9 @@ QString refusal(const QString& path)
     const bool linked = ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode);
     if (!S_ISREG(status.st_mode)) {
         const QString target = linked ? QFileInfo(path).canonicalFilePath() : QString();
-        const QString what = !linked             ? QStringLiteral("it is ")
+        const QString what = !linked            ? QStringLiteral("it is ")
                              : target.isEmpty() ? QStringLiteral("it leads to ")
-                                                : QStringLiteral("it leads to \"%1\", ").arg(target);
+                                                : QStringLiteral("it leads to \"%1\", ").arg(Excerpt::of(target));
         return what + kindOf(status.st_mode) + QStringLiteral(", not a regular file");
     }
     const FileId id = idOf(status);
@@ -130,13 +132,14 @@ QString refusal(const QString& path)
 
 bool write(const QString& path, const QByteArray& content, QString* error)
 {
-    return write(path, [&content](QIODevice& device) { return device.write(content) == content.size(); }, error);
+    return write(
+        path, [&content](QIODevice& device) { return device.write(content) == content.size(); }, error);
 }
 
 bool write(const QString& path, const Writer& writer, QString* error)
 {
     const auto fail = [&](const QString& reason) {
-        *error = QStringLiteral("cannot write \"%1\": %2").arg(path, reason);
+        *error = QStringLiteral("cannot write \"%1\": %2").arg(Excerpt::of(path), reason);
         return false;
     };
     const QString refused = refusal(path);
@@ -149,7 +152,7 @@ bool write(const QString& path, const Writer& writer, QString* error)
     const QFileInfo info(exists ? QFileInfo(path).canonicalFilePath() : path);
     const QString folder = info.absolutePath();
     if (!QFileInfo(folder).isDir())
-        return fail(QStringLiteral("there is no folder \"%1\"").arg(folder));
+        return fail(QStringLiteral("there is no folder \"%1\"").arg(Excerpt::of(folder)));
     if (exists && ::access(name.constData(), W_OK) != 0)
         return fail(QStringLiteral("it may not be written (%1)").arg(qt_error_string(errno)));
     const QString kept = exists ? QStringLiteral("the old file is kept") : QStringLiteral("no file was made");
@@ -157,7 +160,7 @@ bool write(const QString& path, const Writer& writer, QString* error)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return fail(QStringLiteral("cannot create a new file in \"%1\" to write it to: %2")
-                        .arg(folder, file.errorString()));
+                        .arg(Excerpt::of(folder), file.errorString()));
     }
     if (exists)
         keepOwner(file.handle(), old);
@@ -167,7 +170,8 @@ bool write(const QString& path, const Writer& writer, QString* error)
     if (!writer(device)) {
         const QString reason = device.errorString();
         file.cancelWriting();
-        return fail(QStringLiteral("%1; %2").arg(reason.isEmpty() ? QStringLiteral("the content could not be made") : reason, kept));
+        return fail(QStringLiteral("%1; %2").arg(
+            reason.isEmpty() ? QStringLiteral("the content could not be made") : reason, kept));
     }
     if (::fsync(file.handle()) != 0) {
         const QString reason = qt_error_string(errno);

@@ -1,10 +1,11 @@
 #include "scriptfile.h"
 
+#include "core/excerpt.h"
 #include "products/boundedfile.h"
 
 namespace {
 // At most this many bytes of a line are quoted in a message.
-constexpr int kQuotedBytes = 60;
+constexpr int kQuotedBytes = Excerpt::MostCharacters;
 
 // The bytes of a line as they are, escaped where they are not printable
 // ASCII, cut short around `at` for a long line.
@@ -13,7 +14,7 @@ QString quotedLine(const QByteArray& line, int at)
     int from = qMax(0, at - kQuotedBytes / 2);
     const int to = qMin(line.size(), from + kQuotedBytes);
     from = qMax(0, to - kQuotedBytes);
-    QString quoted = from > 0 ? QStringLiteral("\"…") : QStringLiteral("\"");
+    QString quoted = from > 0 ? QStringLiteral("\"...") : QStringLiteral("\"");
     for (int i = from; i < to; ++i) {
         const auto byte = static_cast<unsigned char>(line.at(i));
         if (byte == '"' || byte == '\\')
@@ -25,7 +26,7 @@ QString quotedLine(const QByteArray& line, int at)
         else
             quoted += QStringLiteral("\\x") + QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
     }
-    return quoted + (to < line.size() ? QStringLiteral("…\"") : QStringLiteral("\""));
+    return quoted + (to < line.size() ? QStringLiteral("...\"") : QStringLiteral("\""));
 }
 
 // Length of the UTF-8 sequence at `i`, or 0 when the bytes there are not one

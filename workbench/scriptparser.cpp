@@ -1,5 +1,7 @@
 #include "scriptparser.h"
 
+#include "core/excerpt.h"
+
 #include <QRegularExpression>
 
 #include <limits>
@@ -44,7 +46,7 @@ constexpr qint64 kIntMin = std::numeric_limits<int>::min();
 
 QString quoted(const QString& text)
 {
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return QLatin1Char('"') + Excerpt::of(text) + QLatin1Char('"');
 }
 
 // Reads `text` as a number in [low, high]; `what` names it in the message.
@@ -56,7 +58,8 @@ bool number(const QString& text, const char* what, qint64 low, qint64 high, qint
         return false;
     }
     if (*value < low || *value > high) {
-        *message = QStringLiteral("%1 %2 is out of range (%3 to %4)").arg(QLatin1String(what), text).arg(low).arg(high);
+        *message =
+            QStringLiteral("%1 %2 is out of range (%3 to %4)").arg(QLatin1String(what), Excerpt::of(text)).arg(low).arg(high);
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "core/command.h"
 #include "core/exporttypes.h"
+#include "core/excerpt.h"
 #include "core/toolsinterface.h"
 #include "device/journal.h"
 #include "device/moveplanner.h"
@@ -174,7 +175,7 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         else
             result = UserInput::hover(target, command.enter, error);
         if (result == UserInput::Disabled)
-            warn(command.line, QStringLiteral("\"%1\" is disabled: nothing happens").arg(command.name));
+            warn(command.line, QStringLiteral("\"%1\" is disabled: nothing happens").arg(Excerpt::of(command.name)));
         return result != UserInput::Failed;
     }
     case ScriptCommand::Device:
@@ -286,7 +287,7 @@ bool ScriptRunner::setDevice(const ScriptCommand& command, QString* error)
     if (command.number < low || command.number > high) {
         *error = QStringLiteral("%1 is out of the range of %2 \"%3\" (%4 to %5)")
                      .arg(command.number)
-                     .arg(what, command.name)
+                     .arg(what, Excerpt::of(command.name))
                      .arg(low)
                      .arg(high);
         return false;
@@ -324,7 +325,7 @@ bool ScriptRunner::reply(const ScriptCommand& command, QString* error)
             const XmlProductIC* ic = module ? module->getIcProduct(0) : nullptr;
             const XmlValueRegister* reg = ic ? ic->getRegisterByName(field.second, true) : nullptr;
             if (!reg) {
-                *error = QStringLiteral("the product has no register \"%1\"").arg(field.second);
+                *error = QStringLiteral("the product has no register \"%1\"").arg(Excerpt::of(field.second));
                 return false;
             }
             type = reg->address();
@@ -361,7 +362,8 @@ bool ScriptRunner::print(const ScriptCommand& command, QString* error)
                             || object->dynamicPropertyNames().contains(name);
         if (!value.isValid() && !exists) {
             *error = QStringLiteral("\"%1\" (%2) has no property \"%3\"")
-                         .arg(command.name, QLatin1String(object->metaObject()->className()), command.text);
+                         .arg(Excerpt::of(command.name), QLatin1String(object->metaObject()->className()),
+                              Excerpt::of(command.text));
             return false;
         }
         text = value.isValid() ? valueText(object, command.text, value) : QString();
@@ -422,7 +424,7 @@ QObject* ScriptRunner::find(const QString& name, QString* error) const
         return widget;
     if (QObject* object = tool->findChild<QObject*>(name))
         return object;
-    *error = QStringLiteral("the tool has no widget or object \"%1\"").arg(name);
+    *error = QStringLiteral("the tool has no widget or object \"%1\"").arg(Excerpt::of(name));
     return nullptr;
 }
 

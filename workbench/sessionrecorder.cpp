@@ -1,5 +1,6 @@
 #include "sessionrecorder.h"
 
+#include "core/excerpt.h"
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
@@ -68,7 +69,7 @@ bool SessionRecorder::start(const QString& fileName, QString* error)
     auto file = std::make_unique<LineFile>();
     QString reason;
     if (!file->open(fileName, &reason) || !file->writeLine(header.toUtf8(), &reason)) {
-        *error = QStringLiteral("cannot write the recording \"%1\": %2").arg(fileName, reason);
+        *error = QStringLiteral("cannot write the recording \"%1\": %2").arg(Excerpt::of(fileName), reason);
         return false;
     }
     m_file = std::move(file);
@@ -94,8 +95,8 @@ void SessionRecorder::stop()
     const bool closed = m_file->close(&reason);
     m_file.reset();
     if (!closed)
-        emit failed(
-            QStringLiteral("the recording \"%1\" may not have reached the disk whole: %2").arg(m_fileName, reason));
+        emit failed(QStringLiteral("the recording \"%1\" may not have reached the disk whole: %2")
+                        .arg(Excerpt::of(m_fileName), reason));
     emit recordingChanged(false);
 }
 
@@ -374,7 +375,7 @@ void SessionRecorder::write(const QString& line)
     // The file keeps the lines before, whole, and replays up to there.
     const QString message = QStringLiteral(
                                 "cannot write the recording \"%1\": %2; it stops here, after its last whole line")
-                                .arg(m_fileName, reason);
+                                .arg(Excerpt::of(m_fileName), reason);
     m_file.reset();
     emit failed(message);
     emit recordingChanged(false);

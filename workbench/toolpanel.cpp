@@ -15,6 +15,7 @@
 namespace {
 // Space around the note that stands in for a hidden tool, in pixels.
 constexpr int kNotePadding = 24;
+constexpr double kNotePointSize = 11;
 } // namespace
 
 ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
@@ -36,7 +37,12 @@ ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     m_note->setAlignment(Qt::AlignCenter);
     m_note->setWordWrap(true);
     m_note->setMargin(kNotePadding);
-    m_note->setStyleSheet(QStringLiteral("color: palette(dark); font-size: 11pt;"));
+    QPalette dim = m_note->palette();
+    dim.setColor(QPalette::WindowText, dim.color(QPalette::Dark));
+    m_note->setPalette(dim);
+    QFont larger = m_note->font();
+    larger.setPointSizeF(kNotePointSize);
+    m_note->setFont(larger);
     m_pages = new QStackedWidget(this);
     m_pages->addWidget(m_scroll);
     m_pages->addWidget(m_note);
@@ -150,6 +156,7 @@ void ToolPanel::exported(const QString& key, const QVariant& value)
 
 void ToolPanel::reveal()
 {
+    forgetPreferredSize();
     m_tool->show();
     m_tool->showPlugin();
     m_shown = true;
@@ -157,6 +164,7 @@ void ToolPanel::reveal()
 
 void ToolPanel::conceal()
 {
+    forgetPreferredSize();
     m_tool->hidePlugin();
     m_tool->hide();
     m_shown = false;
@@ -176,23 +184,42 @@ void ToolPanel::mousePressEvent(QMouseEvent* event)
 
 int ToolPanel::preferredHeight() const
 {
-    const int content = m_tool && m_shown ? m_tool->sizeHint().height() : m_note->sizeHint().height();
-    return m_title->sizeHint().height() + content + m_scroll->horizontalScrollBar()->sizeHint().height()
-           + 2 * m_scroll->frameWidth();
+    return preferredSize().height();
 }
 
 int ToolPanel::preferredWidth() const
 {
-    const int content = m_tool && m_shown ? m_tool->sizeHint().width() : m_note->sizeHint().width();
-    return qMax(m_title->sizeHint().width(),
-                content + m_scroll->verticalScrollBar()->sizeHint().width() + 2 * m_scroll->frameWidth());
+    return preferredSize().width();
+}
+
+QSize ToolPanel::preferredSize() const
+{
+    // The labels lay out their text for every size asked of them: asked once.
+    if (m_preferred.isValid())
+        return m_preferred;
+    const QSize content = m_tool && m_shown ? m_tool->sizeHint() : m_note->sizeHint();
+    const QSize title = m_title->sizeHint();
+    m_preferred.setWidth(qMax(title.width(), content.width() + m_scroll->verticalScrollBar()->sizeHint().width()
+                                                 + 2 * m_scroll->frameWidth()));
+    m_preferred.setHeight(title.height() + content.height() + m_scroll->horizontalScrollBar()->sizeHint().height()
+                          + 2 * m_scroll->frameWidth());
+    return m_preferred;
 }
 
 bool ToolPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_tool && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show))
+    if (watched == m_tool && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show)) {
+        forgetPreferredSize();
         emit preferredSizeChanged();
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void ToolPanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        forgetPreferredSize();
+    QWidget::changeEvent(event);
 }
 
 QString ToolPanel::note() const
@@ -212,6 +239,7 @@ QString ToolPanel::note() const
 
 void ToolPanel::updatePage()
 {
+    forgetPreferredSize();
     const QString text = note();
     m_note->setText(text);
     m_pages->setCurrentWidget(text.isEmpty() ? static_cast<QWidget*>(m_scroll) : m_note);
@@ -219,6 +247,7 @@ void ToolPanel::updatePage()
 
 void ToolPanel::updateTitle()
 {
+    forgetPreferredSize();
     if (!m_tool) {
         m_title->setText(QStringLiteral("<b>No tool</b>"));
         return;

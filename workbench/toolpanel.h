@@ -50,6 +50,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
@@ -59,6 +60,9 @@ private:
     void conceal();
     void updatePage();
     void updateTitle();
+    // The preferred size, worked out once after each change that can move it.
+    QSize preferredSize() const;
+    void forgetPreferredSize() { m_preferred = QSize(); }
 
     PluginHost& m_host;
     QPointer<ToolsInterface> m_tool;
@@ -71,4 +75,5 @@ private:
     QScrollArea* m_scroll = nullptr;
     QVBoxLayout* m_holderLayout = nullptr;
     QLabel* m_note = nullptr;
+    mutable QSize m_preferred; // invalid until worked out
 };

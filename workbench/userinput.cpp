@@ -1,5 +1,6 @@
 #include "userinput.h"
 
+#include "core/excerpt.h"
 #include "scriptparser.h"
 
 #include <QAbstractButton>
@@ -15,13 +16,14 @@
 namespace {
 QString describe(const QObject* target)
 {
-    return QStringLiteral("\"%1\" (%2)").arg(target->objectName(), QLatin1String(target->metaObject()->className()));
+    return QStringLiteral("\"%1\" (%2)")
+        .arg(Excerpt::of(target->objectName()), QLatin1String(target->metaObject()->className()));
 }
 
 bool onOff(const QString& value, bool* on, QString* error)
 {
     if (value != QLatin1String("on") && value != QLatin1String("off")) {
-        *error = QStringLiteral("expected on or off, not \"%1\"").arg(value);
+        *error = QStringLiteral("expected on or off, not \"%1\"").arg(Excerpt::of(value));
         return false;
     }
     *on = value == QLatin1String("on");
@@ -57,13 +59,13 @@ UserInput::Result UserInput::set(QObject* target, const QString& value, QString*
     if (auto* spinBox = qobject_cast<QSpinBox*>(widget)) {
         qint64 number = 0;
         if (!ScriptParser::readNumber(value, &number)) {
-            *error = QStringLiteral("bad number \"%1\" for spin box %2").arg(value, describe(target));
+            *error = QStringLiteral("bad number \"%1\" for spin box %2").arg(Excerpt::of(value), describe(target));
             return Failed;
         }
         // Typed, a number beyond the box's range would come out as another one.
         if (number < spinBox->minimum() || number > spinBox->maximum()) {
             *error = QStringLiteral("%1 is out of the range of spin box %2 (%3 to %4)")
-                         .arg(value, describe(target))
+                         .arg(Excerpt::of(value), describe(target))
                          .arg(spinBox->minimum())
                          .arg(spinBox->maximum());
             return Failed;
@@ -84,7 +86,7 @@ UserInput::Result UserInput::set(QObject* target, const QString& value, QString*
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         const int index = combo->findText(value);
         if (index < 0) {
-            *error = QStringLiteral("combo box %1 has no item \"%2\"").arg(describe(target), value);
+            *error = QStringLiteral("combo box %1 has no item \"%2\"").arg(describe(target), Excerpt::of(value));
             return Failed;
         }
         if (!combo->isEnabled())

@@ -1,5 +1,7 @@
 #include "workbenchoptions.h"
 
+#include "core/excerpt.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -60,7 +62,7 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
         return true;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        *error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        *error = QStringLiteral("unexpected argument \"%1\"").arg(Excerpt::of(parser.positionalArguments().first()));
         return false;
     }
     // An empty value would quietly mean the default (or nothing at all), and
@@ -82,7 +84,7 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
         bool ok = false;
         options->product = parser.value(product).toInt(&ok);
         if (!ok) {
-            *error = QStringLiteral("bad product code \"%1\"").arg(parser.value(product));
+            *error = QStringLiteral("bad product code \"%1\"").arg(Excerpt::of(parser.value(product)));
             return false;
         }
         options->productGiven = true;

@@ -2,6 +2,7 @@
 
 #include "command.h"
 #include "devicelink.h"
+#include "excerpt.h"
 #include "model/basexmlparameter.h"
 #include "model/parametercontroller.h"
 #include "model/productdescription.h"
@@ -210,7 +211,7 @@ bool ZYRAModuleInterface::poll(quint8 motor, const QString& name, QString* error
         item = m_product->parameter(name);
     if (!item) {
         if (error)
-            *error = QStringLiteral("the module has no register, field or parameter \"%1\"").arg(name);
+            *error = QStringLiteral("the module has no register, field or parameter \"%1\"").arg(Excerpt::of(name));
         return false;
     }
     refreshValue(item, motor);

@@ -1,5 +1,6 @@
 #include "productreader.h"
 
+#include "core/excerpt.h"
 #include "model/parametercontroller.h"
 #include "model/xmlfeature.h"
 #include "model/xmlparameterinterface.h"
@@ -17,17 +18,15 @@ constexpr qint64 kRegisterMask = 0xFFFFFFFFll;
 constexpr qint64 kRegisterMinimum = -0x80000000ll;
 constexpr qint64 kMaxAddress = 0xFFFF;
 constexpr qint64 kMaxMotors = 8;
-constexpr int kShownLength = 40;
-
-// Text from the file as it goes into a message: long texts are cut short.
+// Text from the file as it goes into a message.
 QString shown(const QString& text)
 {
-    return text.size() > kShownLength ? text.left(kShownLength) + QStringLiteral("...") : text;
+    return Excerpt::of(text);
 }
 
 QString shown(const QStringRef& text)
 {
-    return shown(text.left(kShownLength + 1).toString());
+    return Excerpt::of(text);
 }
 
 // A message is one line: control characters from the file (an encoding name
