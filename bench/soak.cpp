@@ -167,11 +167,13 @@ int main(int argc, char** argv)
     report(out, QStringLiteral("16 MiB script of comment lines"),
            runScript(workbench, write(dir, QStringLiteral("comments.wbs"), comments)),
            QStringLiteral("memory that of the text, not of its lines"));
-    const Outcome few = runScript(workbench, write(dir, QStringLiteral("few.wbs"), QByteArray("product 40\n").repeated(20)));
-    const Outcome many =
-        runScript(workbench, write(dir, QStringLiteral("many.wbs"), QByteArray("product 40\n").repeated(4000)));
+    const Outcome few = runScript(workbench,
+                                  write(dir, QStringLiteral("few.wbs"), QByteArray("product 40\n").repeated(20)));
+    const Outcome many = runScript(workbench,
+                                   write(dir, QStringLiteral("many.wbs"), QByteArray("product 40\n").repeated(4000)));
     if (few.ok && many.ok) {
-        out << QStringLiteral("  4000 product lines against 20\n      peak %1 MiB against %2 MiB = %3x   aim: the same\n")
+        out << QStringLiteral(
+                   "  4000 product lines against 20\n      peak %1 MiB against %2 MiB = %3x   aim: the same\n")
                    .arg(many.peakMiB, 0, 'f', 1)
                    .arg(few.peakMiB, 0, 'f', 1)
                    .arg(many.peakMiB / few.peakMiB, 0, 'f', 2);

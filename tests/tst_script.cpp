@@ -226,6 +226,11 @@ void tst_Script::runnerDeliversWhatEachCommandPostedButKeepsRepliesForRefresh()
                                                           "product 40\nopen\nshow\nrefresh\n");
     QCOMPARE(runner.runFile(refreshed), 0);
     QCOMPARE(host->module()->pendingReplies(), 0);
+    // `wait` runs the event loop, which delivers them as in the window.
+    const QString waited = WorkbenchSupport::writeFile(dir, QStringLiteral("waited.wbs"),
+                                                       "product 40\nopen\nshow\nwait 0\n");
+    QCOMPARE(runner.runFile(waited), 0);
+    QCOMPARE(host->module()->pendingReplies(), 0);
     QCOMPARE(err, QString());
 }
 
