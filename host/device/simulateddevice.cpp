@@ -271,6 +271,68 @@ RampGenerator::Settings SimulatedDevice::motionSettings(quint8 motor)
     return settings;
 }
 
+namespace {
+bool sameRamp(const RampGenerator::Settings& a, const RampGenerator::Settings& b)
+{
+    return a.profile == b.profile && a.positionMode == b.positionMode && a.rampEnabled == b.rampEnabled
+           && a.vStart == b.vStart && a.a1 == b.a1 && a.v1 == b.v1 && a.a2 == b.a2 && a.v2 == b.v2 && a.aMax == b.aMax
+           && a.vMax == b.vMax && a.dMax == b.dMax && a.d2 == b.d2 && a.d1 == b.d1 && a.vStop == b.vStop;
+}
+
+qint32 movedOn(qint32 counter, qint64 positions)
+{
+    return qint32(quint32(counter) + quint32(quint64(positions))); // 32-bit wrap in unsigned arithmetic
+}
+} // namespace
+
+bool SimulatedDevice::anchorCruise(Cruise& cruise, const RampGenerator::Settings& settings, qint32 target, qint32 base,
+                                   const RampGenerator::State& relative)
+{
+    const double distance = double(qint32(quint32(target) - quint32(base)));
+    const qint64 steps = RampGenerator::cruiseTicks(settings, distance, relative) / StepMs - 1;
+    if (steps < 2) {
+        cruise.unsettled = false;
+        return false;
+    }
+    // A step of whole positions that leaves the fraction as it was is the
+    // same step over and over (the built-in ramps, from their second step of
+    // cruise on). Otherwise the step runs ticked once, and from the next
+    // boundary on the cruise runs what VMAX travels in a step.
+    RampGenerator::State once = relative;
+    RampGenerator::step(settings, distance, once, StepMs / 1000.0);
+    const qint64 whole = std::llround(once.position);
+    const bool same = once.position - double(whole) == relative.position && once.velocity == relative.velocity;
+    if (same) {
+        cruise.whole = whole;
+        cruise.fraction = 0;
+    } else if (cruise.unsettled) {
+        const double travel = relative.velocity * StepMs / 1000.0;
+        cruise.whole = std::llround(travel);
+        cruise.fraction = travel - double(cruise.whole);
+    } else {
+        cruise.unsettled = true;
+        return false;
+    }
+    cruise.on = true;
+    cruise.unsettled = false;
+    cruise.base = base;
+    cruise.relative = relative.position;
+    cruise.steps = steps;
+    cruise.done = 0;
+    cruise.target = target;
+    cruise.settings = settings;
+    return true;
+}
+
+void SimulatedDevice::placeOnCruise(const Cruise& cruise, qint32& base, RampGenerator::State& relative)
+{
+    // A whole number of positions a step leaves the fraction exactly where it was.
+    const double run = cruise.relative + double(cruise.done) * cruise.fraction;
+    const qint64 carried = cruise.fraction == 0 ? 0 : std::llround(run);
+    base = movedOn(movedOn(cruise.base, carried), qint64(quint64(cruise.done) * quint64(cruise.whole)));
+    relative.position = run - double(carried);
+}
+
 void SimulatedDevice::stepMotion(quint8 motor, int milliseconds)
 {
     if (!m_product || !m_motion.sources.contains(QStringLiteral("target"))
@@ -285,6 +347,7 @@ void SimulatedDevice::stepMotion(quint8 motor, int milliseconds)
         state.fraction = 0;
         state.base = shown;
         state.relative = 0;
+        state.cruise = Cruise();
     }
     if (target != state.lastTarget) {
         state.lastTarget = target;
@@ -301,43 +364,47 @@ void SimulatedDevice::stepMotion(quint8 motor, int milliseconds)
     // fixed in device time, so the arithmetic, down to its rounding, does not
     // depend on how the time is cut.
     const RampGenerator::Settings settings = motionSettings(motor);
+    Cruise& cruise = state.cruise;
+    if (cruise.on && (cruise.target != target || !sameRamp(cruise.settings, settings)))
+        cruise = Cruise(); // a new target or ramp: the cruise planned for the old one ends
     RampGenerator::State relative{state.relative, state.motion.velocity};
     const qint64 end = m_timeMs + milliseconds;
     qint64 time = m_timeMs;
     bool arrived = false;
-    const auto distance = [&] { return double(qint32(quint32(target) - quint32(state.base))); };
     while (time < end && !arrived) {
         const qint64 boundary = (time / StepMs + 1) * StepMs;
-        const qint64 until = qMin(end, boundary);
-        if (time % StepMs == 0 && end - time >= qint64(2) * StepMs) {
-            // Cruising: if a step leaves the fraction as it was, each of the
-            // steps still clear of the braking curve moves the counter by the
-            // same whole amount; they are crossed at once (32-bit wrap in unsigned arithmetic).
-            const long long cruising = RampGenerator::cruiseTicks(settings, distance(), relative);
-            const qint64 steps = qMin<qint64>(cruising / StepMs - 1, (end - time) / StepMs);
-            if (steps >= 2) {
-                RampGenerator::State once = relative;
-                RampGenerator::step(settings, distance(), once, StepMs / 1000.0);
-                const qint64 whole = std::llround(once.position);
-                once.position -= double(whole);
-                const bool same = once.position == relative.position && once.velocity == relative.velocity;
-                const qint64 crossed = same ? steps : 1; // else just the step made
-                state.base = qint32(quint32(state.base) + quint32(quint64(whole)) * quint32(quint64(crossed)));
-                relative = once;
-                time += crossed * StepMs;
-                continue;
+        if (time % StepMs == 0) {
+            if (cruise.on && cruise.done == cruise.steps)
+                cruise.on = false;
+            // A cruise's steps are crossed at once, as many as the time holds.
+            if (cruise.on || anchorCruise(cruise, settings, target, state.base, relative)) {
+                const qint64 steps = qMin(cruise.steps - cruise.done, (end - time) / StepMs);
+                if (steps > 0) {
+                    cruise.done += steps;
+                    placeOnCruise(cruise, state.base, relative);
+                    time += steps * StepMs;
+                    continue;
+                }
             }
         }
+        const qint64 until = qMin(end, boundary);
         long long ticks = 0;
-        arrived = RampGenerator::step(settings, distance(), relative, double(until - time) / 1000.0, &ticks);
+        const double distance = double(qint32(quint32(target) - quint32(state.base)));
+        arrived = RampGenerator::step(settings, distance, relative, double(until - time) / 1000.0, &ticks);
         if (arrived) {
             // On the target exactly: the counter is the target.
             state.base = target;
             relative.position = 0;
+            cruise = Cruise();
             time += ticks; // the end of the tick it arrived in
+        } else if (until == boundary && cruise.on) {
+            // The step began a time cut short ago runs to where the cruise puts it.
+            ++cruise.done;
+            placeOnCruise(cruise, state.base, relative);
+            time = until;
         } else if (until == boundary) {
             const qint64 whole = std::llround(relative.position);
-            state.base = qint32(quint32(state.base) + quint32(quint64(whole)));
+            state.base = movedOn(state.base, whole);
             relative.position -= double(whole);
             time = until;
         } else {
@@ -349,7 +416,7 @@ void SimulatedDevice::stepMotion(quint8 motor, int milliseconds)
     // At a boundary the counter is the base; between two, the base moved on
     // by what has been run since, rounded.
     const qint64 whole = arrived || time % StepMs == 0 ? 0 : std::llround(relative.position);
-    const qint32 next = qint32(quint32(state.base) + quint32(quint64(whole)));
+    const qint32 next = movedOn(state.base, whole);
     state.fraction = relative.position - double(whole);
     state.shownActual = next;
     state.motion.position = double(next) + state.fraction;

@@ -71,6 +71,23 @@ signals:
     void valueWritten(quint8 motor);
 
 private:
+    // A stretch of plain cruise at VMAX, from a step boundary (its anchor) on:
+    // at the end of its `done`-th step the position is the anchor's plus
+    // `done` steps' travel, one multiplication, however the steps were cut.
+    struct Cruise
+    {
+        bool on = false;
+        bool unsettled = false; // a ticked step of cruise moved the fraction at the last boundary
+        qint32 base = 0;        // the counter value at the anchor
+        double relative = 0;    // the exact position minus `base` at the anchor
+        qint64 whole = 0;       // a step's travel: whole positions ...
+        double fraction = 0;    // ... and the rest
+        qint64 steps = 0;       // the steps of plain cruise from the anchor
+        qint64 done = 0;        // the steps run since the anchor
+        qint32 target = 0;      // what the cruise was planned for
+        RampGenerator::Settings settings;
+    };
+
     struct Channel
     {
         QHash<quint16, quint32> registers;
@@ -84,12 +101,16 @@ private:
         double relative = 0;
         qint32 lastTarget = 0; // the target the motion last saw
         bool moving = false;   // a move runs until it rests on its target
+        Cruise cruise;
     };
 
     Channel& channel(quint8 number);
     void settleMotion(quint8 number);
     void writeMotionValue(quint8 motor, const QString& role, qint64 value);
     void stepMotion(quint8 motor, int milliseconds);
+    static bool anchorCruise(Cruise& cruise, const RampGenerator::Settings& settings, qint32 target, qint32 base,
+                             const RampGenerator::State& relative);
+    static void placeOnCruise(const Cruise& cruise, qint32& base, RampGenerator::State& relative);
 
     QPointer<const ProductDescription> m_product;
     MotionWiring m_motion;
