@@ -2,6 +2,8 @@
 #include "device/rampgenerator.h"
 #include "device/simulateddevice.h"
 #include "fixture.h"
+#include "model/xmlproductic.h"
+#include "model/xmlvalueregister.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -80,6 +82,7 @@ private slots:
     void rampOffOrAnotherMotionModeJumpsStraightToTheTarget();
     void motionCrossesTheCounterLimitTheShortWay();
     void clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes();
+    void motionFindsItsTargetAgainWhenTheRegisterMapChanges();
     void velocityIsReportedInTheUnitsOfTheRampValues();
 };
 
@@ -348,6 +351,29 @@ void tst_Motion::clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes()
     f.device()->moveTo(0, 5000);
     f.device()->advance(2000);
     QCOMPARE(f.deviceValue(m.actual), qint64(5000));
+}
+
+// The motion reads its target where a lookup by name finds it, however the
+// register map changes: the first register of a name, the next one when
+// that one goes.
+void tst_Motion::motionFindsItsTargetAgainWhenTheRegisterMapChanges()
+{
+    Fixture f(40);
+    const ProductMotion m(f);
+    f.positionModeRamp();
+    XmlProductIC* ic = f.module()->getIcProduct(0);
+    moveAndWait(f, m, 20000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(20000));
+
+    auto* later = new XmlValueRegister(m.target, 0x7000, 0, ic);
+    f.device()->writeRegister(0, later->address(), 12000);
+    f.device()->advance(3000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(20000)); // the first of the name is still the target
+
+    delete ic->getRegisterByName(m.target, true);
+    QCOMPARE(ic->getRegisterByName(m.target, true), later);
+    f.device()->advance(3000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(12000));
 }
 
 void tst_Motion::velocityIsReportedInTheUnitsOfTheRampValues()
