@@ -72,8 +72,8 @@ signals:
     void valueWritten(quint8 motor);
 
 private:
-    // The motion roles the device reads and writes itself (MotionWiring's
-    // names in this order, the first of them).
+    // The motion roles the device reads and writes itself, in the order of
+    // MotionWiring::roles() (which goes on with roles the motion does not use).
     enum Role {
         Target,
         Actual,
