@@ -1,6 +1,9 @@
+#include "device/moveplanner.h"
 #include "device/rampgenerator.h"
 #include "device/simulateddevice.h"
 #include "fixture.h"
+#include "model/xmlproductic.h"
+#include "model/xmlvalueregister.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -68,6 +71,10 @@ private slots:
     void everyProfileStopsExactlyOnTheTargetWithoutOvershoot();
     void howTimeIsCutDoesNotChangeTheMotion_data();
     void howTimeIsCutDoesNotChangeTheMotion();
+    void longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut_data();
+    void longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut();
+    void aCruiseFollowsARampOrTargetChangedOnTheWay_data();
+    void aCruiseFollowsARampOrTargetChangedOnTheWay();
 
     void defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data();
     void defaultRampOfEachProductMovesAFullMoveInAFewSeconds();
@@ -75,6 +82,7 @@ private slots:
     void rampOffOrAnotherMotionModeJumpsStraightToTheTarget();
     void motionCrossesTheCounterLimitTheShortWay();
     void clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes();
+    void motionFindsItsTargetAgainWhenTheRegisterMapChanges();
     void velocityIsReportedInTheUnitsOfTheRampValues();
 };
 
@@ -126,6 +134,10 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion_data()
         << 40 << "RAMPER_V_MAX" << qint64(1234567) << qint64(-7) << qint64(-300001);
     QTest::newRow("trapezoid, long cruise across the counter's start")
         << 100 << "" << qint64(0) << -top + 300000 << qint64(-1000000);
+    QTest::newRow("trapezoid, cruise of 246.9 positions a step")
+        << 100 << "PID_VELOCITY_LIMIT" << qint64(12345) << qint64(1000) << qint64(-500000);
+    QTest::newRow("eight-point module, cruise of a fifth of a position a step")
+        << 139 << "maxVelocity" << qint64(1) << qint64(0) << qint64(300);
 }
 
 void tst_Motion::howTimeIsCutDoesNotChangeTheMotion()
@@ -165,6 +177,106 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion()
     QCOMPARE(arrivals[1], arrivals[0]);
     QCOMPARE(arrivals[1].size(), 1);
     QCOMPARE(cut.deviceValue(actual), qint64(qint32(quint32(quint64(start + distance)))));
+}
+
+void tst_Motion::longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut_data()
+{
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<QString>("setting"); // the VMAX value set before the move
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<qint64>("distance");
+    // Stepped one step at a time, this one alone would keep a core busy for hours.
+    QTest::newRow("Veltrax at 0.01 positions/s, 6 years") << 135 << "RAMPER_V_MAX" << qint64(1) << qint64(2000000);
+    QTest::newRow("Zell at 12345.67 positions/s, 48 hours")
+        << 40 << "RAMPER_V_MAX" << qint64(1234567) << qint64(2147480000);
+    QTest::newRow("Veltrax module at 10 positions/s backwards, 2 days")
+        << 139 << "maxVelocity" << qint64(1) << qint64(-2000000);
+}
+
+// Advanced in cuts of up to 2^31 - 1 ms, two different ways, a cruise of a
+// fraction of a position per step comes out the same both ways and where the
+// planner puts it, and arrives when it planned.
+void tst_Motion::longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut()
+{
+    QFETCH(int, variant);
+    QFETCH(QString, setting);
+    QFETCH(qint64, value);
+    QFETCH(qint64, distance);
+    Fixture one(variant);
+    Fixture other(variant);
+    const ProductMotion m(one);
+    const qint32 target = qint32(distance);
+    QList<qint64> arrivals[2];
+    for (Fixture* f : {&one, &other}) {
+        QList<qint64>& arrived = arrivals[f == &other];
+        connect(f->device(), &SimulatedDevice::moveArrived, f->device(),
+                [&arrived](quint8, qint64 ms) { arrived << ms; });
+        f->positionModeRamp();
+        f->setDevice(setting, value);
+    }
+    const MovePlanner::Plan plan = MovePlanner::plan(one.device()->motionSettings(0), one.device()->currentMotion(0),
+                                                     target);
+    QVERIFY2(plan.phases.size() > 1 && plan.arrival > 1e5, "a move that cruises for days");
+    one.setDevice(m.target, target);
+    other.setDevice(m.target, target);
+
+    const quint32 seed = 20261207u + quint32(QTest::currentDataTag()[0]);
+    QRandomGenerator random(seed);
+    // From a millisecond to the longest advance, evenly on a log scale.
+    const auto cut = [&random] { return qint64(std::exp(random.generateDouble() * std::log(2147483647.0))); };
+    const qint64 limit = qint64(plan.arrival * 1000) + 1000;
+    while (arrivals[0].isEmpty() && one.device()->timeMs() < limit) {
+        one.device()->advance(int(cut()));
+        while (other.device()->timeMs() < one.device()->timeMs())
+            other.device()->advance(int(qMin(cut(), one.device()->timeMs() - other.device()->timeMs())));
+        const qint64 ms = one.device()->timeMs();
+        const QString where = QStringLiteral("seed %1, at %2 ms").arg(seed).arg(ms);
+        QVERIFY2(one.deviceValue(m.actual) == other.deviceValue(m.actual), qPrintable(where));
+        QVERIFY2(one.device()->motionState(0).velocity == other.device()->motionState(0).velocity, qPrintable(where));
+        const double off = MovePlanner::wrapped(plan.positionAt(ms / 1000.0) - one.device()->motionState(0).position);
+        QVERIFY2(std::abs(off) <= plan.peakVelocity * kTick + 1e-6,
+                 qPrintable(QStringLiteral("%1: %2 off the plan").arg(where).arg(off)));
+    }
+    QCOMPARE(arrivals[0].size(), 1);
+    QCOMPARE(arrivals[1], arrivals[0]);
+    QVERIFY2(std::abs(arrivals[0].first() - plan.arrival * 1000) <= 2,
+             qPrintable(QStringLiteral("arrived after %1 ms, planned %2 ms")
+                            .arg(arrivals[0].first())
+                            .arg(plan.arrival * 1000, 0, 'f', 3)));
+    QCOMPARE(one.deviceValue(m.actual), qint64(target));
+}
+
+void tst_Motion::aCruiseFollowsARampOrTargetChangedOnTheWay_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("value");
+    QTest::newRow("VMAX lowered to a fraction a step") << "RAMPER_V_MAX" << qint64(1234567);
+    QTest::newRow("DMAX lowered") << "RAMPER_D_MAX" << qint64(50);
+    QTest::newRow("a nearer target") << "FOC_PID_POSITION_TARGET" << qint64(6000000);
+}
+
+// Two minutes into a cruise on the Zell product, a change the motion must
+// follow; it then arrives when a plan made at the change says.
+void tst_Motion::aCruiseFollowsARampOrTargetChangedOnTheWay()
+{
+    QFETCH(QString, name);
+    QFETCH(qint64, value);
+    Fixture f(40);
+    f.positionModeRamp();
+    QList<qint64> arrived;
+    connect(f.device(), &SimulatedDevice::moveArrived, f.device(), [&arrived](quint8, qint64 ms) { arrived << ms; });
+    f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 2147480000);
+    f.device()->advance(120000);
+    f.setDevice(name, value);
+    const qint32 target = qint32(f.deviceValue(QStringLiteral("FOC_PID_POSITION_TARGET")));
+    const MovePlanner::Plan plan = MovePlanner::plan(f.device()->motionSettings(0), f.device()->currentMotion(0), target);
+    f.device()->advance(int(plan.arrival * 1000) + 1000);
+    QCOMPARE(arrived.size(), 1);
+    QVERIFY2(std::abs(arrived.first() - 120000 - plan.arrival * 1000) <= 2,
+             qPrintable(QStringLiteral("arrived %1 ms after the change, planned %2 ms")
+                            .arg(arrived.first() - 120000)
+                            .arg(plan.arrival * 1000, 0, 'f', 3)));
+    QCOMPARE(f.deviceValue(QStringLiteral("FOC_PID_POSITION_ACTUAL")), qint64(target));
 }
 
 void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data()
@@ -239,6 +351,29 @@ void tst_Motion::clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes()
     f.device()->moveTo(0, 5000);
     f.device()->advance(2000);
     QCOMPARE(f.deviceValue(m.actual), qint64(5000));
+}
+
+// The motion reads its target where a lookup by name finds it, however the
+// register map changes: the first register of a name, the next one when
+// that one goes.
+void tst_Motion::motionFindsItsTargetAgainWhenTheRegisterMapChanges()
+{
+    Fixture f(40);
+    const ProductMotion m(f);
+    f.positionModeRamp();
+    XmlProductIC* ic = f.module()->getIcProduct(0);
+    moveAndWait(f, m, 20000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(20000));
+
+    auto* later = new XmlValueRegister(m.target, 0x7000, 0, ic);
+    f.device()->writeRegister(0, later->address(), 12000);
+    f.device()->advance(3000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(20000)); // the first of the name is still the target
+
+    delete ic->getRegisterByName(m.target, true);
+    QCOMPARE(ic->getRegisterByName(m.target, true), later);
+    f.device()->advance(3000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(12000));
 }
 
 void tst_Motion::velocityIsReportedInTheUnitsOfTheRampValues()

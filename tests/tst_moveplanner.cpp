@@ -20,6 +20,7 @@ using State = RampGenerator::State;
 using Plan = MovePlanner::Plan;
 
 constexpr double kTick = RampGenerator::TickSeconds;
+constexpr qint64 kStepTicks = SimulatedDevice::StepMs; // ticks between two of the device's step boundaries
 
 QString describe(const Settings& s)
 {
@@ -57,7 +58,12 @@ struct Case
     qint32 target = 0;
 };
 
-Case randomCase(std::mt19937_64& random, Profile profile)
+// Plausible moves of up to 1.5 s at VMAX; or long ones (up to the whole
+// counter) at any speed from a hundredth of a position a second, on ramps of
+// up to 2 s a phase.
+enum class Moves { Plausible, Long };
+
+Case randomCase(std::mt19937_64& random, Profile profile, Moves moves)
 {
     std::uniform_real_distribution<double> unit(0, 1);
     const auto chance = [&](double p) { return unit(random) < p; };
@@ -67,9 +73,13 @@ Case randomCase(std::mt19937_64& random, Profile profile)
     s.profile = profile;
     s.rampEnabled = !chance(0.02);
     s.positionMode = !chance(0.02);
-    s.vMax = logUniform(100, 1e6);
-    // Each ramp phase takes between 5 ms and half a second from standstill to VMAX, or is instantaneous.
-    const auto rate = [&] { return chance(0.08) ? 0.0 : s.vMax / logUniform(0.005, 0.5); };
+    const bool plausible = moves == Moves::Plausible;
+    s.vMax = plausible ? logUniform(100, 1e6) : logUniform(0.01, 1e6);
+    // Each ramp phase takes between 5 ms and half a second (long moves: 1 ms
+    // and 2 s) from standstill to VMAX, or is instantaneous.
+    const auto rate = [&] {
+        return chance(0.08) ? 0.0 : s.vMax / (plausible ? logUniform(0.005, 0.5) : logUniform(0.001, 2));
+    };
     const auto speed = [&](double share) {
         return chance(share) ? s.vMax * unit(random) * (chance(0.1) ? 1.5 : 1.0) : 0.0;
     };
@@ -91,9 +101,74 @@ Case randomCase(std::mt19937_64& random, Profile profile)
         c.start.position = (chance(0.5) ? 2147483647.0 : -2147483648.0) + (unit(random) - 0.5) * 2e5;
     c.start.position = MovePlanner::wrapped(c.start.position);
     c.start.velocity = chance(0.4) ? 0.0 : s.vMax * (unit(random) * 2.6 - 1.3);
-    const double distance = chance(0.03) ? 0.0 : (chance(0.5) ? 1 : -1) * logUniform(1, s.vMax * 1.5);
+    const double longest = plausible ? s.vMax * 1.5 : 2147483000;
+    const double distance = chance(0.03) ? 0.0 : (chance(0.5) ? 1 : -1) * logUniform(1, longest);
     c.target = qint32(quint32(quint64(qint64(std::llround(c.start.position + distance)))));
     return c;
+}
+
+// The plan against the ramp generator stepping 1 ms ticks as the device runs
+// them: relative to a counter value that takes the whole positions run at
+// every step boundary, a stretch of plain cruise crossed at once. The arrival
+// within 2 ms; at every tick the position within one tick's travel at the
+// peak speed; and a plan that does not turn round never runs past the target.
+// Empty when they agree, else what went wrong.
+QString disagreement(const Case& c)
+{
+    const Plan plan = MovePlanner::plan(c.settings, c.start, c.target);
+    const double whole = std::round(c.start.position);
+    const double distance = double(qint32(quint32(c.target) - quint32(qint32(qint64(whole)))));
+    const bool turns = std::any_of(plan.phases.begin(), plan.phases.end(),
+                                   [](const MovePlanner::Phase& p) { return p.name == QLatin1String("brake"); });
+    const double towards = distance > c.start.position - whole ? 1 : -1;
+    double counter = 0; // whole positions run, relative to `whole`
+    State state{c.start.position - whole, c.start.velocity};
+    double peak = std::abs(state.velocity);
+    const qint64 limit = qint64(plan.arrival / kTick) + 1000;
+    qint64 ticks = 0;
+    bool arrived = state.position == distance && state.velocity == 0;
+    QString failure;
+    while (!arrived && ticks < limit && failure.isEmpty()) {
+        const double before = state.position;
+        const long long cruise = ticks % kStepTicks == 0
+                                     ? RampGenerator::cruiseTicks(c.settings, distance - counter, state)
+                                     : 0;
+        const qint64 crossed = cruise / kStepTicks * kStepTicks - kStepTicks;
+        if (crossed >= 2 * kStepTicks) {
+            state.position += double(crossed) * (state.velocity * kTick);
+            ticks += crossed;
+        } else {
+            arrived = RampGenerator::step(c.settings, distance - counter, state, kTick);
+            ++ticks;
+            // A tick that ends at rest on the target still ran at a speed.
+            peak = std::max({peak, std::abs(state.velocity), std::abs(state.position - before) / kTick});
+        }
+        if (ticks % kStepTicks == 0 && !arrived) {
+            const double run = std::round(state.position);
+            counter += run;
+            state.position -= run;
+        }
+        const double at = counter + state.position;
+        const double off = MovePlanner::wrapped(plan.positionAt(ticks * kTick) - whole - at);
+        if (std::abs(off) > peak * kTick + 1e-6)
+            failure =
+                QStringLiteral("at %1 ms the plan is %2 off the motion (%3 allowed)").arg(ticks).arg(off).arg(peak * kTick);
+        else if (!turns
+                 && (state.position - (distance - counter)) * towards > RampGenerator::roundingSlack(distance - counter))
+            failure = QStringLiteral("at %1 ms the motion is %2 past the target")
+                          .arg(ticks)
+                          .arg(std::abs(state.position - (distance - counter)));
+    }
+    if (failure.isEmpty() && std::abs(ticks * kTick - plan.arrival) > 0.002 + 1e-9)
+        failure = QStringLiteral("arrives after %1 ms, planned %2 ms").arg(ticks).arg(plan.arrival * 1000, 0, 'f', 3);
+    if (failure.isEmpty())
+        return failure;
+    return QStringLiteral("%1\n%2\nstart %3 at %4/s, target %5\n%6")
+        .arg(failure, describe(c.settings))
+        .arg(c.start.position, 0, 'f', 6)
+        .arg(c.start.velocity, 0, 'g', 17)
+        .arg(c.target)
+        .arg(describe(plan));
 }
 } // namespace
 
@@ -106,6 +181,8 @@ private slots:
     void planOfAKnownMoveHasItsComputedPhases();
     void planAgreesWithTheTickedMotion_data();
     void planAgreesWithTheTickedMotion();
+    void planAgreesWithTheTickedMotionOfExtremeMoves_data();
+    void planAgreesWithTheTickedMotionOfExtremeMoves();
     void deviceHandsOutWhatItsNextMoveStartsFrom();
 };
 
@@ -199,59 +276,81 @@ void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases()
 void tst_MovePlanner::planAgreesWithTheTickedMotion_data()
 {
     QTest::addColumn<int>("profile");
+    QTest::addColumn<int>("moves");
+    QTest::addColumn<int>("cases");
     QTest::addColumn<quint64>("seed");
-    QTest::newRow("direct") << int(Profile::Direct) << quint64(1);
-    QTest::newRow("trapezoid") << int(Profile::Trapezoid) << quint64(2);
-    QTest::newRow("eight-point") << int(Profile::EightPoint) << quint64(3);
+    const int plausible = int(Moves::Plausible);
+    QTest::newRow("direct") << int(Profile::Direct) << plausible << 10000 << quint64(1);
+    QTest::newRow("trapezoid") << int(Profile::Trapezoid) << plausible << 10000 << quint64(2);
+    QTest::newRow("eight-point") << int(Profile::EightPoint) << plausible << 10000 << quint64(3);
+    QTest::newRow("trapezoid, long moves") << int(Profile::Trapezoid) << int(Moves::Long) << 500 << quint64(4);
+    QTest::newRow("eight-point, long moves") << int(Profile::EightPoint) << int(Moves::Long) << 500 << quint64(5);
 }
 
-// The plan against the ramp generator stepping 1 ms ticks: the arrival within
-// 2 ms, and at every tick the position within one tick's travel at the peak speed.
 void tst_MovePlanner::planAgreesWithTheTickedMotion()
 {
     QFETCH(int, profile);
+    QFETCH(int, moves);
+    QFETCH(int, cases);
     QFETCH(quint64, seed);
-    constexpr int kCases = 10000;
     std::mt19937_64 random(seed);
-    for (int i = 0; i < kCases; ++i) {
-        const Case c = randomCase(random, Profile(profile));
-        const Plan plan = MovePlanner::plan(c.settings, c.start, c.target);
-
-        // The device runs the motion relative to its counter.
-        const double whole = std::round(c.start.position);
-        const double distance = double(qint32(quint32(c.target) - quint32(qint32(qint64(whole)))));
-        State state{c.start.position - whole, c.start.velocity};
-        double peak = std::abs(state.velocity);
-        const qint64 limit = qint64(plan.arrival / kTick) + 1000;
-        QString failure;
-        qint64 ticks = 0;
-        bool arrived = state.position == distance && state.velocity == 0;
-        while (!arrived && ticks < limit && failure.isEmpty()) {
-            const double before = state.position;
-            arrived = RampGenerator::step(c.settings, distance, state, kTick);
-            ++ticks;
-            // A tick that ends at rest on the target still ran at a speed.
-            peak = std::max({peak, std::abs(state.velocity), std::abs(state.position - before) / kTick});
-            const double off = MovePlanner::wrapped(plan.positionAt(ticks * kTick) - whole - state.position);
-            if (std::abs(off) > peak * kTick + 1e-6)
-                failure = QStringLiteral("at %1 ms the plan is %2 off the motion (%3 allowed)")
-                              .arg(ticks)
-                              .arg(off)
-                              .arg(peak * kTick);
-        }
-        if (failure.isEmpty() && std::abs(ticks * kTick - plan.arrival) > 0.002 + 1e-9)
-            failure = QStringLiteral("arrives after %1 ms, planned %2 ms").arg(ticks).arg(plan.arrival * 1000, 0, 'f', 3);
-        if (!failure.isEmpty()) {
-            QFAIL(qPrintable(QStringLiteral("seed %1, case %2: %3\n%4\nstart %5 at %6/s, target %7\n%8")
-                                 .arg(seed)
-                                 .arg(i)
-                                 .arg(failure, describe(c.settings))
-                                 .arg(c.start.position, 0, 'f', 6)
-                                 .arg(c.start.velocity, 0, 'g', 17)
-                                 .arg(c.target)
-                                 .arg(describe(plan))));
-        }
+    for (int i = 0; i < cases; ++i) {
+        const Case c = randomCase(random, Profile(profile), Moves(moves));
+        const QString failure = disagreement(c);
+        if (!failure.isEmpty())
+            QFAIL(qPrintable(QStringLiteral("seed %1, case %2: %3").arg(seed).arg(i).arg(failure)));
     }
+}
+
+void tst_MovePlanner::planAgreesWithTheTickedMotionOfExtremeMoves_data()
+{
+    QTest::addColumn<Settings>("settings");
+    QTest::addColumn<State>("start");
+    QTest::addColumn<int>("target");
+
+    // Ramps of 1 position/s²: the speed changes by a thousandth a tick for
+    // hundreds of thousands of ticks, and a stop takes seconds to correct.
+    Settings slow;
+    slow.profile = Profile::Trapezoid;
+    slow.vMax = 600;
+    slow.aMax = slow.dMax = 1;
+    QTest::newRow("trapezoid at 1/s², from rest to near the counter's end") << slow << State{0, 0} << 2147483000;
+    Settings slower = slow;
+    slower.vMax = 1000;
+    QTest::newRow("trapezoid at 1/s², cruising over half the counter")
+        << slower << State{-1073741824.25, 1000} << 1073741000;
+
+    Settings eightPoint;
+    eightPoint.profile = Profile::EightPoint;
+    eightPoint.a1 = eightPoint.a2 = eightPoint.aMax = eightPoint.dMax = eightPoint.d2 = eightPoint.d1 = 1;
+    eightPoint.v1 = 120;
+    eightPoint.v2 = 360;
+    eightPoint.vMax = 600;
+    eightPoint.vStop = 0.01;
+    QTest::newRow("eight-point, every rate 1/s², from rest to near the counter's end")
+        << eightPoint << State{0, 0} << 2147483000;
+    QTest::newRow("eight-point, every rate 1/s², cruising backwards over half the counter")
+        << eightPoint << State{1073741823.5, -600} << -1073741000;
+
+    // Every ramp value 1 in the device's units: 0.01 positions/s and 10/s² (the
+    // Veltrax's scales), 10 positions/s and 25/s² (the Veltrax module's).
+    for (const auto& scales : {qMakePair(0.01, 10.0), qMakePair(10.0, 25.0)}) {
+        Settings ones;
+        ones.profile = Profile::EightPoint;
+        ones.vStart = ones.v1 = ones.v2 = ones.vMax = ones.vStop = scales.first;
+        ones.a1 = ones.a2 = ones.aMax = ones.dMax = ones.d2 = ones.d1 = scales.second;
+        QTest::addRow("eight-point, every value 1 at %g/s and %g/s²", scales.first, scales.second)
+            << ones << State{-0.25, 0} << 2147483000;
+    }
+}
+
+void tst_MovePlanner::planAgreesWithTheTickedMotionOfExtremeMoves()
+{
+    QFETCH(Settings, settings);
+    QFETCH(State, start);
+    QFETCH(int, target);
+    const QString failure = disagreement(Case{settings, start, target});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()

@@ -249,9 +249,18 @@ void ScriptRunner::plan(qint64 distance)
     const qint32 target = qint32(actual + quint32(quint64(distance)));
     const MovePlanner::Plan plan = MovePlanner::plan(device->motionSettings(motor), device->currentMotion(motor), target);
     const auto seconds = [](double value) { return QString::number(value, 'f', 3); };
-    // Positions whole, in the device's 32-bit frame; velocities whole.
+    // Positions whole, in the device's 32-bit frame. Velocities to three
+    // decimals without trailing zeros, so that a slow ramp's show and a whole
+    // velocity prints as a whole number.
     const auto position = [](double value) { return qint32(quint32(quint64(qint64(std::llround(value))))); };
-    const auto velocity = [](double value) { return qint64(std::llround(value)); };
+    const auto velocity = [](double value) {
+        QString text = QString::number(value, 'f', 3);
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+        return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    };
     m_out << "plan.duration = " << seconds(plan.arrival) << '\n';
     m_out << "plan.peakVelocity = " << velocity(plan.peakVelocity) << '\n';
     for (const MovePlanner::Phase& phase : plan.phases) {

@@ -283,7 +283,7 @@ MovePlanner::Plan MovePlanner::plan(const RampGenerator::Settings& settings, con
         const double before = builder.travel();
         brakeToRest(ramp, builder, -direction);
         left += std::abs(builder.travel() - before);
-    } else if (ramp.brakingDistance(speed) > left + 1e-6 + 1e-9 * left) {
+    } else if (ramp.brakingDistance(speed) > left + RampGenerator::roundingSlack(left)) {
         // Too fast to stop on the target: brake past it, then come back.
         const double before = builder.travel();
         brakeToRest(ramp, builder, direction);

@@ -172,7 +172,7 @@ struct Ramp
         const double step = vMax * RampGenerator::TickSeconds;
         // The tick's own tests (braking curve met, target reached, rounding
         // tolerance) stay clear by several ticks' travel and a position.
-        const double room = remaining - brakingDistance(vMax) - (1e-6 + 1e-9 * remaining) - 4 * step - 1;
+        const double room = remaining - brakingDistance(vMax) - RampGenerator::roundingSlack(remaining) - 4 * step - 1;
         return room > 0 ? static_cast<long long>(std::min(std::floor(room / step), 1e18)) : 0;
     }
 
@@ -221,15 +221,25 @@ struct Ramp
         double travel = 0;
         double end = begin;
         bool arrives = false;
-        const double tolerance = 1e-6 + 1e-9 * remaining; // rounding, far below a position
+        const double slack = RampGenerator::roundingSlack(remaining);
         const double needed = brakingDistance(begin);
-        if (needed >= remaining - tolerance) {
+        // On the braking curve the speed says where the motion is: as far
+        // from the target as braking from it takes. Taking the travel from
+        // the curve, rather than adding up each tick's, keeps the motion on
+        // it: over millions of ticks of a slow deceleration the rounding of
+        // the speed would otherwise carry it off, past the target.
+        const auto alongCurve = [&] {
+            travel = remaining - brakingDistance(end);
+            return end <= vStop;
+        };
+        if (needed >= remaining - slack) {
             // On the braking curve, or above it: brake at the ramp's
             // deceleration. On it, the motor stops on the target; above it
             // (a nearer target), it cannot and runs past the target.
             double used = 0;
             end = braked(begin, vStop, seconds, travel, used);
-            arrives = needed <= remaining + tolerance && (end <= vStop || travel >= remaining - tolerance);
+            if (needed <= remaining + slack)
+                arrives = alongCurve();
         } else {
             // Below it: up the ramp (or down to VMAX, lowered while moving)
             // and cruise, until the motion meets the braking curve; from
@@ -250,7 +260,7 @@ struct Ramp
                 meets = std::max(meets, std::min(vMax, brakingSpeed(remaining - travel)));
                 double used = 0;
                 end = braked(meets, vStop, seconds - before, travel, used);
-                arrives = end <= vStop;
+                arrives = alongCurve();
             }
             arrives = arrives || travel >= remaining;
         }

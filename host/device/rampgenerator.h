@@ -24,6 +24,13 @@ public:
 
     static constexpr double TickSeconds = 0.001;
 
+    // How far apart two computations of the same distance (positions) may
+    // come out by floating-point rounding alone: a floor of 1e-9 positions
+    // plus 1e-14 of the distance (some 45 units in the last place). Whether
+    // a motion is on its braking curve is decided to this much, by the ramp
+    // generator and by the planner alike.
+    static double roundingSlack(double distance) { return 1e-9 + 1e-14 * (distance < 0 ? -distance : distance); }
+
     // Velocities in positions per second, accelerations in positions per
     // second squared (the device's units already scaled).
     struct Settings

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 class XmlParameterInterface;
+class XmlProductIC;
 class XmlValueRegister;
 class XmlValueRegisterField;
 
@@ -71,6 +72,62 @@ signals:
     void valueWritten(quint8 motor);
 
 private:
+    // The motion roles the device reads and writes itself, in the order of
+    // MotionWiring::roles() (which goes on with roles the motion does not use).
+    enum Role {
+        Target,
+        Actual,
+        Velocity,
+        Mode,
+        RampEnable,
+        VStart,
+        A1,
+        V1,
+        A2,
+        V2,
+        AMax,
+        VMax,
+        DMax,
+        D2,
+        D1,
+        VStop,
+        RoleCount
+    };
+
+    // Where a motion role's value lives, found by name once, and again when
+    // the register map has changed or the parameter found has gone. Reading
+    // takes what value() takes for the name (a register of that name, else a
+    // field, else a parameter), writing what the wiring says it is.
+    struct Binding
+    {
+        bool wired = false;
+        MotionWiring::Source source;
+        bool resolved = false;
+        QPointer<const XmlProductIC> ic; // the map the pointers below were found in,
+        quint64 revision = 0;            // at this revision of it
+        QPointer<const XmlValueRegister> reg;
+        QPointer<const XmlValueRegisterField> field;
+        QPointer<const XmlParameterInterface> parameter;
+        bool hadParameter = false;
+    };
+
+    // A stretch of plain cruise at VMAX, from a step boundary (its anchor) on:
+    // at the end of its `done`-th step the position is the anchor's plus
+    // `done` steps' travel, one multiplication, however the steps were cut.
+    struct Cruise
+    {
+        bool on = false;
+        bool unsettled = false; // a ticked step of cruise moved the fraction at the last boundary
+        qint32 base = 0;        // the counter value at the anchor
+        double relative = 0;    // the exact position minus `base` at the anchor
+        qint64 whole = 0;       // a step's travel: whole positions ...
+        double fraction = 0;    // ... and the rest
+        qint64 steps = 0;       // the steps of plain cruise from the anchor
+        qint64 done = 0;        // the steps run since the anchor
+        qint32 target = 0;      // what the cruise was planned for
+        RampGenerator::Settings settings;
+    };
+
     struct Channel
     {
         QHash<quint16, quint32> registers;
@@ -84,15 +141,22 @@ private:
         double relative = 0;
         qint32 lastTarget = 0; // the target the motion last saw
         bool moving = false;   // a move runs until it rests on its target
+        Cruise cruise;
     };
 
     Channel& channel(quint8 number);
     void settleMotion(quint8 number);
-    void writeMotionValue(quint8 motor, const QString& role, qint64 value);
+    const Binding& binding(Role role);
+    qint64 motionValue(quint8 motor, Role role, qint64 fallback);
+    void writeMotionValue(quint8 motor, Role role, qint64 value);
     void stepMotion(quint8 motor, int milliseconds);
+    static bool anchorCruise(Cruise& cruise, const RampGenerator::Settings& settings, qint32 target, qint32 base,
+                             const RampGenerator::State& relative);
+    static void placeOnCruise(const Cruise& cruise, qint32& base, RampGenerator::State& relative);
 
     QPointer<const ProductDescription> m_product;
     MotionWiring m_motion;
+    Binding m_bindings[RoleCount];
     QHash<quint8, Channel> m_channels;
     qint64 m_timeMs = 0;
 };
