@@ -743,13 +743,13 @@ void tst_Workbench::scriptPrintsThePlanOfAMoveOfTheCurrentMotor()
                               "plan 5\n");
     QCOMPARE(run.errors, QStringList());
     QCOMPARE(run.out, QStringLiteral("plan.duration = 0.548\n"
-                                     "plan.peakVelocity = 10954\n"
-                                     "plan.phase = AMAX 0.000 0.274 0 1500 0 10954\n"
-                                     "plan.phase = DMAX 0.274 0.548 1500 3000 10954 0\n"
+                                     "plan.peakVelocity = 10954.451\n"
+                                     "plan.phase = AMAX 0.000 0.274 0 1500 0 10954.451\n"
+                                     "plan.phase = DMAX 0.274 0.548 1500 3000 10954.451 0\n"
                                      "plan.duration = 0.316\n"
-                                     "plan.peakVelocity = 6325\n"
-                                     "plan.phase = AMAX 0.000 0.158 2147483000 2147483500 0 6325\n"
-                                     "plan.phase = DMAX 0.158 0.316 2147483500 -2147483296 6325 0\n"
+                                     "plan.peakVelocity = 6324.555\n"
+                                     "plan.phase = AMAX 0.000 0.158 2147483000 2147483500 0 6324.555\n"
+                                     "plan.phase = DMAX 0.158 0.316 2147483500 -2147483296 6324.555 0\n"
                                      "plan.duration = 0.000\n"
                                      "plan.peakVelocity = 0\n"));
 }
