@@ -90,7 +90,7 @@ Outcome runScript(const QString& workbench, const QString& script)
 
 QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
         qFatal("cannot write %s", qPrintable(path));

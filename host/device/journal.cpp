@@ -46,7 +46,7 @@ void Journal::append(qint64 timeMs, quint8 motor, const QString& text)
     entry.motor = motor;
     entry.line = QStringLiteral("m%1 %2").arg(motor).arg(text);
     m_kept.push_back(entry);
-    if (!m_fileFailed && m_kept.size() >= size_t(KeptLines + kMoveOutBatch))
+    if (!m_fileFailed && m_kept.size() >= size_t(KeptLines) + size_t(kMoveOutBatch))
         moveOut(kMoveOutBatch);
     emit entryAdded(entry);
 }
