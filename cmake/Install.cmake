@@ -24,7 +24,7 @@ install(TARGETS hostapi hostsimulation LIBRARY DESTINATION ${POSITIONMODE_INSTAL
 install(TARGETS tools_generic_position_mode LIBRARY DESTINATION ${POSITIONMODE_INSTALL_PLUGINDIR})
 
 if(TARGET workbench)
-  target_compile_definitions(workbench_objects PRIVATE
+  target_compile_definitions(workbench_session PRIVATE
     POSITIONMODE_INSTALLED_PLUGIN_DIR="${workbench_to_plugins}")
   set_target_properties(workbench PROPERTIES INSTALL_RPATH "\$ORIGIN/${workbench_to_libraries}")
   install(TARGETS workbench RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

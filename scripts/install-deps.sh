@@ -13,7 +13,7 @@ packages=()
 for group in "${@:-build}"; do
   case $group in
     build) packages+=(build-essential cmake ninja-build
-                      qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
+                      qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5svg5-dev qttools5-dev-tools
                       libqcustomplot-dev fonts-dejavu-core) ;;
     package) packages+=(dpkg-dev file) ;;
     lint) packages+=(clang-format clang-tidy python3) ;;

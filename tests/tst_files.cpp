@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "pluginhost.h"
 #include "safefile.h"
+#include "session.h"
 #include "scriptparser.h"
 #include "sessionrecorder.h"
 
@@ -333,8 +334,9 @@ void tst_Files::recordingRefusesAFifoWithoutWaitingForAReader()
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("session.wbs"));
     QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    std::unique_ptr<PluginHost> host = loadedHost();
-    MainWindow window(*host);
+    std::unique_ptr<Session> session = loadedSession();
+    PluginHost* host = &session->host();
+    MainWindow window(*session);
     QString error;
     QVERIFY(window.openProduct(40, 0, &error));
     // Opening a FIFO for writing would wait for a reader: the window would freeze.
@@ -348,8 +350,9 @@ void tst_Files::aRecordingThatCannotGrowEndsWithItsLastWholeLine()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("session.wbs"));
-    std::unique_ptr<PluginHost> host = loadedHost();
-    MainWindow window(*host);
+    std::unique_ptr<Session> session = loadedSession();
+    PluginHost* host = &session->host();
+    MainWindow window(*session);
     window.setRealTime(false);
     QString error;
     QVERIFY(window.openProduct(40, 0, &error));
@@ -369,7 +372,7 @@ void tst_Files::aRecordingThatCannotGrowEndsWithItsLastWholeLine()
             QTest::keyClicks(target, QString::number(123456789 + i));
             QTest::keyClick(target, Qt::Key_Return);
             absolute->click();
-            host->module()->device()->advance(250);
+            session->advance(250);
         }
     }
     QVERIFY(!window.recorder()->isRecording());

@@ -106,8 +106,9 @@ void tst_Journal::modelFollowsTheJournalThroughItsFiltersAndDropsWhatLeavesMemor
 void tst_Journal::savingWritesEveryLineSinceClearThatTheFiltersLetThrough()
 {
     Journal journal;
-    JournalView view;
-    view.setJournal(&journal);
+    JournalModel model;
+    model.setJournal(&journal);
+    JournalView view(model);
     fill(journal, 0, 100);
     view.clear();
     const int total = kKept + kKept / 5;

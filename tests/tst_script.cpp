@@ -1,15 +1,6 @@
 #include "scriptparser.h"
 
-#include "device/simulatedmodule.h"
-#include "mainwindow.h"
-#include "pluginhost.h"
-#include "scriptrunner.h"
-#include "workbenchsupport.h"
-
-#include <QPointer>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 #include <limits>
 
@@ -26,7 +17,6 @@ private slots:
     void badLinesAreReportedWithTheirLineAndWhat_data();
     void badLinesAreReportedWithTheirLineAndWhat();
     void linesAreHandedOnAsTheyAreReadUntilTheTakerStops();
-    void runnerDeliversWhatEachCommandPostedButKeepsRepliesForRefresh();
 };
 
 void tst_Script::commandsCarryTheirLineNamesAndNumbers()
@@ -192,46 +182,6 @@ void tst_Script::linesAreHandedOnAsTheyAreReadUntilTheTakerStops()
     QVERIFY(!ScriptParser::parse(QStringLiteral("product 40\nopen\nbogus\nshow\n"), take, &error));
     QCOMPARE(taken, QStringList({"1:0", "2:1"}));
     QCOMPARE(error.line, 3);
-}
-
-void tst_Script::runnerDeliversWhatEachCommandPostedButKeepsRepliesForRefresh()
-{
-    // Between two commands a script delivers what the first posted, as the
-    // window's event loop does between two actions, so that Qt's queue of
-    // posted events never grows with the script. Replies to register reads
-    // wait in the module until `refresh` (or `wait`).
-    std::unique_ptr<PluginHost> host = WorkbenchSupport::loadedHost();
-    MainWindow window(*host);
-    window.setRealTime(false);
-    QTemporaryDir dir;
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    ScriptRunner runner(*host, window, outStream, errStream);
-
-    QObject receiver;
-    QPointer<QObject> doomed = new QObject;
-    doomed->deleteLater();
-    bool delivered = false;
-    QMetaObject::invokeMethod(
-        &receiver, [&delivered] { delivered = true; }, Qt::QueuedConnection);
-    const QString shown = WorkbenchSupport::writeFile(dir, QStringLiteral("shown.wbs"), "product 40\nopen\nshow\n");
-    QCOMPARE(runner.runFile(shown), 0);
-    QVERIFY(delivered);
-    QVERIFY(!doomed);
-    QVERIFY2(host->module()->pendingReplies() > 0, "showing the tool reads registers");
-
-    const QString refreshed = WorkbenchSupport::writeFile(dir, QStringLiteral("refreshed.wbs"),
-                                                          "product 40\nopen\nshow\nrefresh\n");
-    QCOMPARE(runner.runFile(refreshed), 0);
-    QCOMPARE(host->module()->pendingReplies(), 0);
-    // `wait` runs the event loop, which delivers them as in the window.
-    const QString waited = WorkbenchSupport::writeFile(dir, QStringLiteral("waited.wbs"),
-                                                       "product 40\nopen\nshow\nwait 0\n");
-    QCOMPARE(runner.runFile(waited), 0);
-    QCOMPARE(host->module()->pendingReplies(), 0);
-    QCOMPARE(err, QString());
 }
 
 QTEST_MAIN(tst_Script)

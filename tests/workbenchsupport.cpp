@@ -1,7 +1,7 @@
 #include "workbenchsupport.h"
 
-#include "pluginhost.h"
 #include "productcatalog.h"
+#include "session.h"
 
 #include <QFile>
 #include <QProcess>
@@ -71,16 +71,16 @@ void checkRefused(const Run& run, const QString& out, const QString& expected)
              qPrintable(message + "\nexpected " + expected));
 }
 
-std::unique_ptr<PluginHost> loadedHost()
+std::unique_ptr<Session> loadedSession()
 {
     ProductCatalog catalog;
     QString error;
     if (!catalog.loadBuiltIn(&error))
         qFatal("%s", qPrintable(error));
-    auto host = std::make_unique<PluginHost>(std::move(catalog));
-    if (!host->load(pluginDirectory(), &error))
+    auto session = std::make_unique<Session>(std::move(catalog));
+    if (!session->host().load(pluginDirectory(), &error))
         qFatal("%s", qPrintable(error));
-    return host;
+    return session;
 }
 
 } // namespace WorkbenchSupport

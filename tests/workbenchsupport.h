@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class PluginHost;
+class Session;
 class QTemporaryDir;
 
 // What the tests of the workbench share: running the built workbench as a
@@ -29,8 +29,9 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 // error, `expected`, in which a "*" stands for what depends on the plug-in or
 // the machine. For use inside a test function (it uses QCOMPARE).
 void checkRefused(const Run& run, const QString& out, const QString& expected);
-// The host with the built plug-in loaded, as the workbench starts it.
-std::unique_ptr<PluginHost> loadedHost();
+// A session with the built products and the built plug-in loaded, as the
+// workbench starts one.
+std::unique_ptr<Session> loadedSession();
 // The built workbench, and the folder of the built plug-in.
 QString workbenchExecutable();
 QString pluginDirectory();

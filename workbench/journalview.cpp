@@ -1,7 +1,6 @@
 #include "journalview.h"
 
 #include "journalmodel.h"
-#include "safefile.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -15,10 +14,10 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-JournalView::JournalView(QWidget* parent)
+JournalView::JournalView(JournalModel& model, QWidget* parent)
     : QWidget(parent)
+    , m_model(model)
 {
-    m_model = new JournalModel(this);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("journalFilter"));
@@ -33,7 +32,7 @@ JournalView::JournalView(QWidget* parent)
 
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("journalTable"));
-    m_table->setModel(m_model);
+    m_table->setModel(&m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setAlternatingRowColors(true);
     m_table->setWordWrap(false);
@@ -74,9 +73,10 @@ JournalView::JournalView(QWidget* parent)
     connect(m_motors, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &JournalView::applyMotorFilter);
     connect(clearButton, &QPushButton::clicked, this, &JournalView::clear);
     connect(saveButton, &QPushButton::clicked, this, &JournalView::saveAs);
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, &JournalView::updateCount);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &JournalView::updateCount);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &JournalView::updateCount);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &JournalView::updateCount);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &JournalView::updateCount);
+    connect(&m_model, &QAbstractItemModel::modelReset, m_table, &QTableView::scrollToBottom);
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, &JournalView::updateCount);
     // New lines are followed while the view is at its end.
     QScrollBar* scroll = m_table->verticalScrollBar();
     connect(scroll, &QScrollBar::valueChanged, this,
@@ -90,17 +90,11 @@ JournalView::JournalView(QWidget* parent)
 
 JournalView::~JournalView() = default;
 
-void JournalView::setJournal(Journal* journal)
-{
-    m_model->setJournal(journal);
-    m_table->scrollToBottom();
-}
-
 void JournalView::setFilter(const QString& text)
 {
     if (m_filter->text() != text)
         m_filter->setText(text);
-    m_model->setFilter(text, motorFilter());
+    m_model.setFilter(text, motorFilter());
     updateCount();
 }
 
@@ -121,14 +115,9 @@ void JournalView::setMotorCount(int count)
     applyMotorFilter();
 }
 
-void JournalView::setMotorFilter(int motor)
-{
-    m_motors->setCurrentIndex(qMax(0, m_motors->findData(motor)));
-}
-
 void JournalView::applyMotorFilter()
 {
-    m_model->setFilter(m_model->filterText(), motorFilter());
+    m_model.setFilter(m_model.filterText(), motorFilter());
     updateCount();
 }
 
@@ -139,7 +128,7 @@ int JournalView::motorFilter() const
 
 void JournalView::clear()
 {
-    m_model->clear();
+    m_model.clear();
 }
 
 void JournalView::focusFilter()
@@ -150,30 +139,20 @@ void JournalView::focusFilter()
 
 qint64 JournalView::totalLines() const
 {
-    return m_model->totalLines();
+    return m_model.totalLines();
 }
 
 QStringList JournalView::visibleLines() const
 {
     QStringList lines;
-    for (int row = 0; row < m_model->rowCount(); ++row)
-        lines.append(m_model->lineAt(row));
+    for (int row = 0; row < m_model.rowCount(); ++row)
+        lines.append(m_model.lineAt(row));
     return lines;
 }
 
 bool JournalView::saveTo(const QString& path, QString* error) const
 {
-    return SafeFile::write(
-        path,
-        [this](QIODevice& file) {
-            bool written = true;
-            const bool read = m_model->forEachLine([&](const QString& line) {
-                written = file.write(line.toUtf8() + '\n') >= 0;
-                return written;
-            });
-            return read && written;
-        },
-        error);
+    return m_model.saveTo(path, error);
 }
 
 void JournalView::saveAs()
@@ -189,8 +168,8 @@ void JournalView::saveAs()
 
 void JournalView::updateCount()
 {
-    const qint64 shown = m_model->rowCount();
-    const qint64 total = m_model->totalLines();
+    const qint64 shown = m_model.rowCount();
+    const qint64 total = m_model.totalLines();
     m_count->setText(shown == total ? QStringLiteral("%1 lines").arg(total)
                                     : QStringLiteral("%1 of %2 lines").arg(shown).arg(total));
 }

@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class Journal;
 class JournalModel;
 class QComboBox;
 class QLabel;
@@ -16,15 +15,12 @@ class JournalView : public QWidget
     Q_OBJECT
 
 public:
-    explicit JournalView(QWidget* parent = nullptr);
+    explicit JournalView(JournalModel& model, QWidget* parent = nullptr);
     ~JournalView() override;
 
-    void setJournal(Journal* journal);
     void setFilter(const QString& text);
     // The motors the motor filter offers: 0 to count - 1.
     void setMotorCount(int count);
-    // Shows the lines of `motor` only; -1 shows every motor's.
-    void setMotorFilter(int motor);
     int motorFilter() const;
     // Forgets the lines shown so far (the module keeps its journal).
     void clear();
@@ -42,7 +38,7 @@ private:
     void applyMotorFilter();
     void updateCount();
 
-    JournalModel* m_model = nullptr;
+    JournalModel& m_model;
     QLineEdit* m_filter = nullptr;
     QComboBox* m_motors = nullptr;
     QTableView* m_table = nullptr;

@@ -3,6 +3,8 @@
 #include "productcatalog.h"
 #include "safefile.h"
 #include "scriptrunner.h"
+#include "session.h"
+#include "virtualtimers.h"
 #include "toolpanel.h"
 #include "workbenchoptions.h"
 
@@ -181,10 +183,19 @@ int main(int argc, char** argv)
     // run on the offscreen one. So does everything without a display, to be
     // able to say what is wrong.
     bool noDisplay = false;
+    const bool headless = WorkbenchOptions::headless(count, pointers.data());
     if (!platformChosen(arguments)) {
         noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-        if (noDisplay || WorkbenchOptions::headless(count, pointers.data()))
+        if (noDisplay || headless)
             qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // A script or a screenshot runs every timer of the process on device
+    // time, so that its output is the same on every run: the dispatcher must
+    // be there before the application object.
+    VirtualTimers* timers = nullptr;
+    if (headless) {
+        timers = new VirtualTimers;
+        QCoreApplication::setEventDispatcher(timers);
     }
     QApplication app(count, pointers.data());
     QApplication::setApplicationName(QStringLiteral("workbench"));
@@ -221,19 +232,21 @@ int main(int argc, char** argv)
                         .arg(catalog.variantList()));
     }
 
-    PluginHost host(std::move(catalog));
+    Session session(std::move(catalog));
+    session.setVirtualTimers(timers);
+    PluginHost& host = session.host();
     const QString pluginDirectory = options.pluginDirectory.isEmpty() ? PluginHost::defaultPluginDirectory()
                                                                       : options.pluginDirectory;
     if (!host.load(pluginDirectory, &error))
         return fail(QStringLiteral("error: %1").arg(error));
 
-    MainWindow window(host);
+    MainWindow window(session);
     if (!options.script.isEmpty()) {
         window.setRealTime(false);
         window.show();
         QTextStream out(stdout);
         QTextStream err(stderr);
-        ScriptRunner runner(host, window, out, err);
+        ScriptRunner runner(session, window, out, err);
         const int status = runner.runFile(options.script);
         if (status != 0)
             return status;

@@ -5,15 +5,14 @@
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
-#include "deviceclock.h"
 #include "elided.h"
 #include "exportcontrols.h"
 #include "journalview.h"
 #include "motionplot.h"
 #include "planbox.h"
-#include "plannedmoves.h"
 #include "pluginhost.h"
 #include "productpicker.h"
+#include "session.h"
 #include "sessionrecorder.h"
 #include "toolarea.h"
 #include "toolpanel.h"
@@ -54,10 +53,12 @@ QFrame* framed(QWidget* content, QWidget* parent)
 }
 } // namespace
 
-MainWindow::MainWindow(PluginHost& host, QWidget* parent)
+MainWindow::MainWindow(Session& session, QWidget* parent)
     : QMainWindow(parent)
-    , m_host(host)
+    , m_session(session)
+    , m_host(session.host())
 {
+    PluginHost& host = m_host;
     setObjectName(QStringLiteral("workbench"));
     setWindowTitle(QStringLiteral("Position-mode workbench"));
 
@@ -73,10 +74,9 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
 
     m_tools = new ToolArea(host, this);
     m_tools->setMinimumHeight(kToolMinimumHeight);
-    m_plot = new MotionPlot(this);
-    m_planBox = new PlanBox(this);
-    m_moves = new PlannedMoves(this);
-    m_journal = new JournalView(this);
+    m_plot = new MotionPlot(session.samples(), session.plans(), this);
+    m_planBox = new PlanBox(session.plans(), this);
+    m_journal = new JournalView(session.journal(), this);
 
     // The tool across the top, as wide as it likes; below it the plot, and plan and journal in a column beside it.
     auto* views = new QSplitter(Qt::Horizontal, this);
@@ -127,7 +127,6 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     connect(saveAction, &QAction::triggered, m_journal, &JournalView::saveAs);
     addActions({quit, findAction, saveAction});
 
-    m_clock = new DeviceClock(this);
     setUpRecording();
     connect(&host, &PluginHost::moduleChanged, this, &MainWindow::moduleChanged);
     connect(&host, &PluginHost::toolOpened, this, &MainWindow::toolOpened);
@@ -136,13 +135,7 @@ MainWindow::MainWindow(PluginHost& host, QWidget* parent)
     connect(m_tools, &ToolArea::preferredSizeChanged, this, &MainWindow::fitTool);
     connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
     connect(m_picker, &ProductPicker::motorToggled, this, &MainWindow::motorToggled);
-    connect(m_moves, &PlannedMoves::planned, this, [this](quint8 motor, double start, const MovePlanner::Plan& plan) {
-        m_plot->setPlan(MotionPlot::Move, motor, start, plan);
-    });
-    connect(m_moves, &PlannedMoves::arrived, this, &MainWindow::showArrival);
-    connect(m_planBox, &PlanBox::previewChanged, this, [this](quint8 motor, double start, const MovePlanner::Plan& plan) {
-        m_plot->setPlan(MotionPlot::Preview, motor, start, plan);
-    });
+    connect(&session.plans(), &MovePlans::arrived, this, &MainWindow::showArrival);
     moduleChanged(host.module());
     resize(kInitialSize);
 }
@@ -162,10 +155,8 @@ void MainWindow::setRealTime(bool on)
 {
     // The clock refreshes the traces, not the tools' own timers.
     ToolsInterface::setTraceInterval(0);
-    if (on)
-        m_clock->start();
-    else
-        m_clock->stop();
+    m_session.setRealTime(on);
+    m_plot->setLive(on);
 }
 
 bool MainWindow::openProduct(int variant, int motor, QString* error)
@@ -183,7 +174,7 @@ bool MainWindow::openMotor(int motor, QString* error)
 
 void MainWindow::setUpRecording()
 {
-    m_recorder = new SessionRecorder(m_host, *m_clock, this);
+    m_recorder = new SessionRecorder(m_session, this);
     m_recorder->watchToolArea(m_tools);
     m_recorder->watchExports(m_exports);
     m_recordAction = new QAction(QStringLiteral("Record…"), this);
@@ -270,28 +261,23 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 QPixmap MainWindow::screenshot()
 {
-    if (m_timeShown.isActive()) {
-        m_timeShown.stop();
-        showDeviceTime(m_host.module() ? m_host.module()->device()->timeMs() : 0);
-    }
+    m_timeShown.stop();
+    showDeviceTime(m_session.timeMs());
     m_plot->replotNow();
     return grab();
 }
 
 void MainWindow::moduleChanged(SimulatedModule* module)
 {
-    m_clock->setModule(module);
-    m_journal->setJournal(module ? module->journal() : nullptr);
     m_journal->setMotorCount(module ? module->product()->motors() : 0);
-    m_plot->setDevice(module ? module->device() : nullptr);
-    m_moves->setDevice(module ? module->device() : nullptr);
-    m_planBox->setSource(module ? module->device() : nullptr, 0);
+    m_planBox->setMotor(0);
     if (!module)
         return;
     m_picker->setProduct(m_host.variant());
     connect(module->device(), &SimulatedDevice::advanced, this, [this] {
-        // At most a few times a second: each new text lays out the status bar again.
-        if (!m_timeShown.isActive())
+        // At most a few times a second: each new text lays out the status bar
+        // again. Without real time nobody watches; a screenshot shows it.
+        if (m_session.isRealTime() && !m_timeShown.isActive())
             m_timeShown.start();
     });
     showDeviceTime(module->device()->timeMs());
@@ -302,22 +288,19 @@ void MainWindow::moduleChanged(SimulatedModule* module)
 void MainWindow::toolOpened(ToolsInterface* tool)
 {
     m_picker->setMotorOpen(tool->motorNumber(), true);
-    m_plot->addMotor(tool->motorNumber());
 }
 
 void MainWindow::toolClosing(ToolsInterface* tool)
 {
     m_picker->setMotorOpen(tool->motorNumber(), false);
-    m_plot->removeMotor(tool->motorNumber());
 }
 
 void MainWindow::currentToolChanged(ToolsInterface* tool)
 {
     if (!tool)
         return;
-    SimulatedModule* module = m_host.module();
     m_plot->setCurrentMotor(tool->motorNumber());
-    m_planBox->setSource(module ? module->device() : nullptr, tool->motorNumber());
+    m_planBox->setMotor(tool->motorNumber());
 }
 
 void MainWindow::productChosen(int variant)

@@ -3,18 +3,17 @@
 #include <QMainWindow>
 #include <QTimer>
 
-class DeviceClock;
 class QAction;
 class ExportControls;
 class JournalView;
 class MotionPlot;
 class PlanBox;
-class PlannedMoves;
 class PluginHost;
 class ProductPicker;
 class QFrame;
 class QLabel;
 class QSplitter;
+class Session;
 class SessionRecorder;
 class SimulatedModule;
 class ToolArea;
@@ -29,11 +28,13 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(PluginHost& host, QWidget* parent = nullptr);
+    explicit MainWindow(Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Device time follows real time and the clock refreshes the traces every
-    // 100 ms; off, time moves only when advanced and traces refresh on demand.
+    // Device time follows real time, the clock refreshes the traces every
+    // 100 ms and the views follow as they change; off (a scripted run), time
+    // moves only when advanced, traces refresh on demand and the views draw
+    // when asked (a screenshot, a picture).
     void setRealTime(bool on);
     // Connects the product, opens the tool of `motor` and shows it, as when
     // the user picks them; false and `error` set when that fails.
@@ -50,7 +51,7 @@ public:
     // The panel of the current tool (a panel without a tool when none is open).
     ToolPanel* toolPanel() const;
     ToolArea* toolArea() const { return m_tools; }
-    DeviceClock* deviceClock() const { return m_clock; }
+    Session& session() const { return m_session; }
     SessionRecorder* recorder() const { return m_recorder; }
     MotionPlot* motionPlot() const { return m_plot; }
     PlanBox* planBox() const { return m_planBox; }
@@ -76,6 +77,7 @@ private:
     void reportError(const QString& message);
     void fitTool();
 
+    Session& m_session;
     PluginHost& m_host;
     ProductPicker* m_picker = nullptr;
     ExportControls* m_exports = nullptr;
@@ -83,9 +85,7 @@ private:
     QFrame* m_toolFrame = nullptr;
     MotionPlot* m_plot = nullptr;
     PlanBox* m_planBox = nullptr;
-    PlannedMoves* m_moves = nullptr;
     JournalView* m_journal = nullptr;
-    DeviceClock* m_clock = nullptr;
     QLabel* m_time = nullptr;
     QTimer m_timeShown; // runs while the device time shown is behind the device's
     SessionRecorder* m_recorder = nullptr;

@@ -24,9 +24,10 @@
 #include <limits>
 
 namespace {
-constexpr int kRedrawMs = 50;
 constexpr int kSeriesCount = 3;            // target, actual, velocity
 constexpr double kPlanAheadSeconds = 10.0; // how far the view reaches ahead of now for a plan
+// The time axis shows the stretch the samples keep, in seconds.
+constexpr double kWindowSeconds = SampleStore::WindowMs / 1000.0;
 constexpr int kSamplesPerPhase = 24;
 constexpr int kMarkRows = 4;      // rows of phase labels at the top of the plot
 constexpr int kMarkGapPixels = 6; // room between labels in a row
@@ -57,11 +58,6 @@ QColor colourOf(quint8 motor, MotionPlot::Series series)
                           : series == MotionPlot::Actual ? family.actual
                                                          : family.velocity;
     return motor < kFamilyCount ? colour : colour.darker(150);
-}
-
-QString role(const char* name)
-{
-    return QLatin1String(name);
 }
 
 QString seriesName(MotionPlot::Series series)
@@ -104,10 +100,16 @@ QCPRange padded(QCPRange range)
 }
 } // namespace
 
-MotionPlot::MotionPlot(QWidget* parent)
+MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
     : QWidget(parent)
+    , m_samples(samples)
+    , m_plans(plans)
 {
-    m_plot = new Canvas(this, [this] { m_resized = true; });
+    m_plot = new Canvas(this, [this] {
+        m_resized = true;
+        if (m_live && !m_redraw.isActive())
+            m_redraw.start();
+    });
     m_plot->setObjectName(QStringLiteral("motionPlot"));
     m_plot->setMinimumHeight(180);
     m_plot->setNoAntialiasingOnDrag(true);
@@ -121,7 +123,7 @@ MotionPlot::MotionPlot(QWidget* parent)
 
     // The planned curves, drawn for the current motor; the legend is built by hand.
     m_plot->setAutoAddPlottableToLegend(false);
-    for (PlanKind kind : {Move, Preview}) {
+    for (PlanKind kind : {MovePlans::Move, MovePlans::Preview}) {
         m_plannedPosition[kind] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
         m_plannedVelocity[kind] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis2);
     }
@@ -140,7 +142,7 @@ MotionPlot::MotionPlot(QWidget* parent)
     m_plot->plotLayout()->setRowStretchFactor(0, 0.001);
     m_plot->legend->setMargins(QMargins(4, 2, 4, 0));
     rebuildLegend();
-    m_plot->xAxis->setRange(0, WindowSeconds);
+    m_plot->xAxis->setRange(0, kWindowSeconds);
     m_plot->yAxis->setRange(-1, 1);
     m_plot->yAxis2->setRange(-1, 1);
 
@@ -199,58 +201,87 @@ MotionPlot::MotionPlot(QWidget* parent)
     layout->addLayout(bar);
     layout->addWidget(m_plot, 1);
 
-    m_redraw.setInterval(kRedrawMs);
+    // A redraw waits for what changes within a frame's time, and none is due while nothing changes.
+    m_redraw.setInterval(RedrawMs);
+    m_redraw.setSingleShot(true);
     connect(&m_redraw, &QTimer::timeout, this, &MotionPlot::redraw);
-    m_redraw.start();
+    connect(&m_samples, &SampleStore::changed, this, &MotionPlot::changed);
+    connect(&m_plans, &MovePlans::planChanged, this, [this](MovePlans::Kind, quint8 motor) {
+        if (motor == m_motor)
+            drawPlans();
+    });
+    followMotors();
 }
 
 MotionPlot::~MotionPlot() = default;
 
-void MotionPlot::setDevice(SimulatedDevice* device)
+void MotionPlot::setLive(bool on)
 {
-    if (m_device)
-        disconnect(m_device, nullptr, this, nullptr);
-    m_device = device;
-    while (!m_curves.isEmpty())
-        removeMotor(m_curves.last().motor);
-    clear();
-    m_lastSeconds = device ? device->timeMs() / 1000.0 : 0;
-    if (device)
-        connect(device, &SimulatedDevice::advanced, this, &MotionPlot::sample);
+    m_live = on;
+    if (!on)
+        m_redraw.stop();
+    else if (m_dirty || m_resized)
+        m_redraw.start();
 }
 
-void MotionPlot::addMotor(quint8 motor)
+void MotionPlot::changed()
 {
-    if (curves(motor))
+    followMotors();
+    m_dirty = true;
+    if (m_live && !m_redraw.isActive())
+        m_redraw.start();
+}
+
+void MotionPlot::followMotors()
+{
+    // A curve per motor the store follows, made and dropped as motors come and go.
+    const QList<quint8> wanted = m_samples.motors();
+    if (wanted == motors())
         return;
-    Curves added;
-    added.motor = motor;
-    for (Series series : {Target, Actual, Velocity}) {
-        QCPGraph* graph = m_plot->addGraph(m_plot->xAxis, series == Velocity ? m_plot->yAxis2 : m_plot->yAxis);
-        graph->setName(QStringLiteral("m%1 %2").arg(motor).arg(seriesName(series)));
-        const double width = series == Target ? 1.6 : series == Actual ? 2.2 : 1.4;
-        graph->setPen(QPen(colourOf(motor, series), width, series == Target ? Qt::DashLine : Qt::SolidLine));
-        added.graph[series] = graph;
+    for (auto it = m_curves.begin(); it != m_curves.end();) {
+        if (wanted.contains(it->motor)) {
+            ++it;
+            continue;
+        }
+        for (QCPGraph* graph : it->graph)
+            m_plot->removeGraph(graph);
+        it = m_curves.erase(it);
     }
-    const auto at = std::find_if(m_curves.begin(), m_curves.end(), [motor](const Curves& c) { return c.motor > motor; });
-    m_curves.insert(at, added);
+    for (quint8 motor : wanted) {
+        const auto at = std::find_if(m_curves.begin(), m_curves.end(),
+                                     [motor](const Curves& c) { return c.motor >= motor; });
+        if (at != m_curves.end() && at->motor == motor)
+            continue;
+        Curves added;
+        added.motor = motor;
+        for (Series series : {Target, Actual, Velocity}) {
+            QCPGraph* graph = m_plot->addGraph(m_plot->xAxis, series == Velocity ? m_plot->yAxis2 : m_plot->yAxis);
+            graph->setName(QStringLiteral("m%1 %2").arg(motor).arg(seriesName(series)));
+            const double width = series == Target ? 1.6 : series == Actual ? 2.2 : 1.4;
+            graph->setPen(QPen(colourOf(motor, series), width, series == Target ? Qt::DashLine : Qt::SolidLine));
+            added.graph[series] = graph;
+        }
+        m_curves.insert(at, added);
+    }
     rebuildLegend();
-    // The new motor is sampled from now on, at the instants of the others.
-    if (m_device)
-        sample(m_device->timeMs());
-    m_dirty = true;
 }
 
-void MotionPlot::removeMotor(quint8 motor)
+void MotionPlot::fillCurves()
 {
-    const auto at = std::find_if(m_curves.begin(), m_curves.end(), [motor](const Curves& c) { return c.motor == motor; });
-    if (at == m_curves.end())
-        return;
-    for (QCPGraph* graph : at->graph)
-        m_plot->removeGraph(graph);
-    m_curves.erase(at);
-    rebuildLegend();
-    m_dirty = true;
+    for (const Curves& c : qAsConst(m_curves)) {
+        for (Series series : {Target, Actual, Velocity}) {
+            const QVector<QPointF> points = m_samples.series(c.motor, SampleStore::Series(series));
+            QVector<double> keys;
+            QVector<double> values;
+            keys.reserve(points.size());
+            values.reserve(points.size());
+            for (const QPointF& point : points) {
+                keys.append(point.x());
+                values.append(point.y());
+            }
+            c.graph[series]->setData(keys, values, true);
+        }
+    }
 }
 
 QList<quint8> MotionPlot::motors() const
@@ -271,27 +302,6 @@ void MotionPlot::setCurrentMotor(quint8 motor)
     drawPlans();
 }
 
-void MotionPlot::clear()
-{
-    for (const Curves& c : qAsConst(m_curves)) {
-        for (QCPGraph* graph : c.graph)
-            graph->data()->clear();
-    }
-    m_plans[Move].clear();
-    m_plans[Preview].clear();
-    drawPlans();
-    m_dirty = true;
-}
-
-const MotionPlot::Curves* MotionPlot::curves(quint8 motor) const
-{
-    for (const Curves& c : m_curves) {
-        if (c.motor == motor)
-            return &c;
-    }
-    return nullptr;
-}
-
 void MotionPlot::styleCurrentMotor()
 {
     // The plans in the current motor's colours: dashed for the move under way,
@@ -299,9 +309,9 @@ void MotionPlot::styleCurrentMotor()
     // shows and hides with its curves.
     const QColor position = colourOf(m_motor, Actual);
     const QColor speed = colourOf(m_motor, Velocity);
-    for (PlanKind kind : {Move, Preview}) {
-        const Qt::PenStyle style = kind == Move ? Qt::DashLine : Qt::DotLine;
-        const int alpha = kind == Move ? 255 : 170;
+    for (PlanKind kind : {MovePlans::Move, MovePlans::Preview}) {
+        const Qt::PenStyle style = kind == MovePlans::Move ? Qt::DashLine : Qt::DotLine;
+        const int alpha = kind == MovePlans::Move ? 255 : 170;
         QColor faded = position;
         faded.setAlpha(alpha);
         m_plannedPosition[kind]->setPen(QPen(faded, 1.6, style));
@@ -322,8 +332,8 @@ void MotionPlot::rebuildLegend()
         for (QCPGraph* graph : c.graph)
             graph->addToLegend();
     }
-    m_plannedPosition[Move]->addToLegend();
-    m_plannedVelocity[Move]->addToLegend();
+    m_plannedPosition[MovePlans::Move]->addToLegend();
+    m_plannedVelocity[MovePlans::Move]->addToLegend();
     m_arrival->addToLegend();
     applyHidden();
 }
@@ -372,61 +382,6 @@ void MotionPlot::setAutoScale(bool on)
     m_autoScale->setChecked(on);
 }
 
-const QCPGraph* MotionPlot::timeline() const
-{
-    const QCPGraph* longest = nullptr;
-    for (const Curves& c : m_curves) {
-        if (!longest || c.graph[Actual]->dataCount() > longest->dataCount())
-            longest = c.graph[Actual];
-    }
-    return longest;
-}
-
-int MotionPlot::sampleCount() const
-{
-    const QCPGraph* graph = timeline();
-    return graph ? graph->dataCount() : 0;
-}
-
-QVector<QPointF> MotionPlot::samples(Series series, quint8 motor) const
-{
-    QVector<QPointF> result;
-    const Curves* c = curves(motor);
-    if (!c)
-        return result;
-    const QSharedPointer<QCPGraphDataContainer> data = c->graph[series]->data();
-    result.reserve(data->size());
-    for (auto it = data->constBegin(); it != data->constEnd(); ++it)
-        result.append(QPointF(it->key, it->value));
-    return result;
-}
-
-void MotionPlot::sample(qint64 timeMs)
-{
-    if (!m_device || m_curves.isEmpty())
-        return;
-    const double seconds = timeMs / 1000.0;
-    // Samples of the same instant replace each other.
-    if (sampleCount() > 0 && seconds <= m_lastSeconds) {
-        for (const Curves& c : qAsConst(m_curves)) {
-            for (QCPGraph* graph : c.graph)
-                graph->data()->removeAfter(seconds - 1e-9);
-        }
-    }
-    for (const Curves& c : qAsConst(m_curves)) {
-        const auto position = [this, &c](const char* name) {
-            return double(qint32(quint32(quint64(m_device->motionValue(c.motor, role(name), 0)))));
-        };
-        c.graph[Target]->addData(seconds, position("target"));
-        c.graph[Actual]->addData(seconds, position("actual"));
-        c.graph[Velocity]->addData(seconds, m_device->motionState(c.motor).velocity);
-    }
-    for (int i = 0; i < m_plot->graphCount(); ++i)
-        m_plot->graph(i)->data()->removeBefore(seconds - WindowSeconds);
-    m_lastSeconds = seconds;
-    m_dirty = true;
-}
-
 bool MotionPlot::save(const QString& path, QString* error) const
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -434,37 +389,13 @@ bool MotionPlot::save(const QString& path, QString* error) const
         *error = QStringLiteral("cannot tell the format of \"%1\" (.csv, .png or .pdf)").arg(Excerpt::of(path));
         return false;
     }
-    return SafeFile::write(path, suffix == QLatin1String("csv") ? csv() : picture(suffix == QLatin1String("pdf")), error);
-}
-
-QByteArray MotionPlot::csv() const
-{
-    // Numbers in the C locale, whatever the user's: a point before the decimals.
-    const auto number = [](double value) { return QString::number(value, 'g', 12); };
-    QString text = QStringLiteral("time_s");
-    for (const Curves& c : m_curves)
-        text += QStringLiteral(",m%1_target_pos,m%1_actual_pos,m%1_velocity_pos_per_s").arg(c.motor);
-    text += QLatin1Char('\n');
-    const QCPGraph* times = timeline();
-    const int rows = sampleCount();
-    for (int row = 0; row < rows; ++row) {
-        text += QString::number(times->data()->at(row)->key, 'f', 3);
-        for (const Curves& c : m_curves) {
-            // A motor added later has no values for the instants before it.
-            const int first = rows - c.graph[Actual]->dataCount();
-            for (const QCPGraph* graph : c.graph) {
-                text += QLatin1Char(',');
-                if (row >= first)
-                    text += number(graph->data()->at(row - first)->value);
-            }
-        }
-        text += QLatin1Char('\n');
-    }
-    return text.toUtf8();
+    return SafeFile::write(
+        path, suffix == QLatin1String("csv") ? m_samples.csv() : picture(suffix == QLatin1String("pdf")), error);
 }
 
 QByteArray MotionPlot::picture(bool pdf) const
 {
+    const_cast<MotionPlot*>(this)->fillCurves();
     if (!isPaused())
         fitView();
     const QSize size = m_plot->isVisible() ? m_plot->size() : kPictureSize;
@@ -521,6 +452,7 @@ void MotionPlot::redraw()
 
 void MotionPlot::replotNow()
 {
+    fillCurves();
     fitView();
     m_plot->replot();
     m_dirty = false;
@@ -531,9 +463,10 @@ void MotionPlot::fitView() const
 {
     // The first 20 s of device time fill the window from its left edge.
     // A plan reaches ahead of now, up to a while.
-    const double end = qMax(m_lastSeconds, qMin(planEndSeconds(), m_lastSeconds + kPlanAheadSeconds));
-    const double start = qMax(0.0, end - WindowSeconds);
-    m_plot->xAxis->setRange(start, start + WindowSeconds);
+    const double last = m_samples.lastTimeMs() / 1000.0;
+    const double end = qMax(last, qMin(planEndSeconds(), last + kPlanAheadSeconds));
+    const double start = qMax(0.0, end - kWindowSeconds);
+    m_plot->xAxis->setRange(start, start + kWindowSeconds);
     if (autoScale())
         rescaleValueAxes();
 }
@@ -582,18 +515,6 @@ void MotionPlot::rescaleValueAxes() const
     m_plot->yAxis2->setRange(velocities);
 }
 
-void MotionPlot::setPlan(PlanKind kind, quint8 motor, double startSeconds, const MovePlanner::Plan& plan)
-{
-    if (plan.phases.isEmpty()) {
-        if (m_plans[kind].remove(motor) == 0)
-            return;
-    } else {
-        m_plans[kind].insert(motor, Drawn{startSeconds, plan});
-    }
-    if (motor == m_motor)
-        drawPlans();
-}
-
 QVector<QPointF> MotionPlot::planned(PlanKind kind, Series series) const
 {
     QVector<QPointF> result;
@@ -611,9 +532,8 @@ QStringList MotionPlot::phaseMarks() const
 double MotionPlot::planEndSeconds() const
 {
     double end = 0;
-    for (PlanKind kind : {Move, Preview}) {
-        const auto drawn = m_plans[kind].constFind(m_motor);
-        if (drawn != m_plans[kind].constEnd())
+    for (PlanKind kind : {MovePlans::Move, MovePlans::Preview}) {
+        if (const MovePlans::Drawn* drawn = m_plans.drawn(kind, m_motor))
             end = qMax(end, drawn->startSeconds + drawn->plan.arrival);
     }
     return end;
@@ -626,17 +546,19 @@ void MotionPlot::drawPlans()
     m_marks.clear();
     m_markTexts.clear();
     m_arrival->data()->clear();
-    drawPlan(Move);
-    drawPlan(Preview);
+    drawPlan(MovePlans::Move);
+    drawPlan(MovePlans::Preview);
     m_dirty = true;
+    if (m_live && !m_redraw.isActive())
+        m_redraw.start();
 }
 
 void MotionPlot::drawPlan(PlanKind kind)
 {
     m_plannedPosition[kind]->data()->clear();
     m_plannedVelocity[kind]->data()->clear();
-    const auto drawn = m_plans[kind].constFind(m_motor);
-    if (drawn == m_plans[kind].constEnd())
+    const MovePlans::Drawn* drawn = m_plans.drawn(kind, m_motor);
+    if (!drawn)
         return;
     const MovePlanner::Plan& plan = drawn->plan;
     const double start = drawn->startSeconds;
@@ -659,7 +581,7 @@ void MotionPlot::drawPlan(PlanKind kind)
 
     // The phases of the move under way are marked where they start, those of
     // a preview when no move is under way; phases starting together share a mark.
-    if (kind == Preview && !m_markTexts.isEmpty())
+    if (kind == MovePlans::Preview && !m_markTexts.isEmpty())
         return;
     QList<QPair<double, QString>> marks;
     for (const MovePlanner::Phase& phase : plan.phases) {
@@ -673,8 +595,8 @@ void MotionPlot::drawPlan(PlanKind kind)
     const QFontMetrics metrics(font);
     // Each label takes the highest row where it clears the label before it;
     // a phase too short for any row keeps its line without a label (the plan
-    // box lists every phase). The view is always WindowSeconds wide.
-    const double pixelsPerSecond = m_plot->axisRect()->width() / WindowSeconds;
+    // box lists every phase). The view is always kWindowSeconds wide.
+    const double pixelsPerSecond = m_plot->axisRect()->width() / kWindowSeconds;
     double rowEnds[kMarkRows];
     std::fill(std::begin(rowEnds), std::end(rowEnds), std::numeric_limits<double>::lowest());
     for (int i = 0; i < marks.size(); ++i) {

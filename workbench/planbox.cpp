@@ -1,6 +1,6 @@
 #include "planbox.h"
 
-#include "device/simulateddevice.h"
+#include "moveplans.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -29,8 +29,9 @@ QTableWidgetItem* cell(const QString& text, bool number)
 }
 } // namespace
 
-PlanBox::PlanBox(QWidget* parent)
+PlanBox::PlanBox(MovePlans& plans, QWidget* parent)
     : QWidget(parent)
+    , m_plans(plans)
 {
     setObjectName(QStringLiteral("planBox"));
     m_value = new QSpinBox(this);
@@ -65,26 +66,16 @@ PlanBox::PlanBox(QWidget* parent)
     layout->addWidget(m_summary);
     layout->addWidget(m_phases, 1);
 
-    connect(m_value, QOverload<int>::of(&QSpinBox::valueChanged), this, &PlanBox::replan);
-    connect(m_reference, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PlanBox::replan);
+    connect(m_value, QOverload<int>::of(&QSpinBox::valueChanged), this, &PlanBox::moveTyped);
+    connect(m_reference, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PlanBox::moveTyped);
+    connect(&m_plans, &MovePlans::previewReplanned, this, &PlanBox::showPlan);
     showPlan();
 }
 
-void PlanBox::setSource(SimulatedDevice* device, quint8 motor)
+void PlanBox::setMotor(quint8 motor)
 {
-    if (m_device)
-        disconnect(m_device, nullptr, this, nullptr);
-    m_device = device;
     m_motor = motor;
-    if (device) {
-        // Ramp settings written (the tool's ramp table, a script) and time passing change the plan.
-        connect(device, &SimulatedDevice::valueWritten, this, [this](quint8 written) {
-            if (written == m_motor)
-                replan();
-        });
-        connect(device, &SimulatedDevice::advanced, this, &PlanBox::replan);
-    }
-    replan();
+    moveTyped();
 }
 
 void PlanBox::setMove(Reference reference, qint32 value)
@@ -93,40 +84,24 @@ void PlanBox::setMove(Reference reference, qint32 value)
     m_value->setValue(value);
 }
 
-void PlanBox::replan()
+void PlanBox::moveTyped()
 {
-    MovePlanner::Plan plan;
-    double now = 0;
-    // Nothing to plan until the user types a move.
-    const bool nothing = m_reference->currentIndex() == Relative && m_value->value() == 0;
-    if (m_device && !nothing) {
-        const quint32 actual = quint32(quint64(m_device->motionValue(m_motor, QStringLiteral("actual"), 0)));
-        const quint32 value = quint32(m_value->value());
-        const qint32 target = qint32(m_reference->currentIndex() == Absolute ? value : actual + value);
-        plan = MovePlanner::plan(m_device->motionSettings(m_motor), m_device->currentMotion(m_motor), target);
-    }
-    if (m_device)
-        now = m_device->timeMs() / 1000.0;
-    const bool changed = plan.phases.size() != m_plan.phases.size() || plan.arrival != m_plan.arrival
-                         || plan.startPosition != m_plan.startPosition || plan.peakVelocity != m_plan.peakVelocity;
-    m_plan = plan;
-    if (changed || nothing)
-        showPlan();
-    emit previewChanged(m_motor, now, plan.startVelocity == 0 ? plan : MovePlanner::Plan());
+    m_plans.setPreview(m_motor, m_reference->currentIndex() == Absolute ? MovePlans::Absolute : MovePlans::Relative,
+                       m_value->value());
 }
 
 void PlanBox::showPlan()
 {
-    const bool nothing = m_reference->currentIndex() == Relative && m_value->value() == 0;
-    m_summary->setText(nothing ? QStringLiteral("Type a distance or a target to plan a move")
-                               : QStringLiteral("Duration %1 s, peak velocity %2 positions/s")
-                                     .arg(m_plan.arrival, 0, 'f', 3)
-                                     .arg(whole(m_plan.peakVelocity)));
+    const MovePlanner::Plan& plan = m_plans.preview();
+    m_summary->setText(!m_plans.hasPreview() ? QStringLiteral("Type a distance or a target to plan a move")
+                                             : QStringLiteral("Duration %1 s, peak velocity %2 positions/s")
+                                                   .arg(plan.arrival, 0, 'f', 3)
+                                                   .arg(whole(plan.peakVelocity)));
     m_summary->setToolTip(
         QStringLiteral("The move typed above, planned from where the motor is now with the device's ramp settings"));
     // A brake through several bands is one row.
     QVector<MovePlanner::Phase> rows;
-    for (const MovePlanner::Phase& phase : m_plan.phases) {
+    for (const MovePlanner::Phase& phase : plan.phases) {
         if (!rows.isEmpty() && rows.last().name == phase.name) {
             rows.last().endTime = phase.endTime;
             rows.last().endPosition = phase.endPosition;

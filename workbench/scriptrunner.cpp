@@ -16,6 +16,7 @@
 #include "journalview.h"
 #include "mainwindow.h"
 #include "motionplot.h"
+#include "session.h"
 #include "pluginhost.h"
 #include "scriptfile.h"
 #include "scriptparser.h"
@@ -23,7 +24,6 @@
 #include "userinput.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QPoint>
@@ -36,12 +36,6 @@
 #include <limits>
 
 namespace {
-// Device time goes forward in slices of this size, so that every view
-// sampling the device sees the motion; the motion itself is the same.
-constexpr int kAdvanceSliceMs = 20;
-// The stretch of device time the views show (the plot's window).
-constexpr qint64 kSampledMs = qint64(MotionPlot::WindowSeconds * 1000);
-
 // How `print` shows a property value.
 QString valueText(const QObject* object, const QString& property, const QVariant& value)
 {
@@ -76,8 +70,9 @@ QString valueText(const QObject* object, const QString& property, const QVariant
 }
 } // namespace
 
-ScriptRunner::ScriptRunner(PluginHost& host, MainWindow& window, QTextStream& out, QTextStream& err)
-    : m_host(host)
+ScriptRunner::ScriptRunner(Session& session, MainWindow& window, QTextStream& out, QTextStream& err)
+    : m_session(session)
+    , m_host(session.host())
     , m_window(window)
     , m_out(out)
     , m_err(err)
@@ -130,12 +125,10 @@ bool ScriptRunner::run(const ScriptCommand& command, QString* error)
 {
     const bool done = execute(command, error);
     m_out.flush();
-    // What the command posted is delivered before the next one, as the
-    // window's event loop would between two actions; Qt's queue of posted
-    // events is emptied only by delivering all of it, so it never grows with
-    // the script. Replies are not among them: they wait in the module.
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The event loop runs once before the next command, as the window's does
+    // between two actions. Replies are not among what it delivers: they wait
+    // in the module for `refresh` or `wait`.
+    m_session.runEventLoopOnce();
     return done;
 }
 
@@ -180,25 +173,15 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
     }
     case ScriptCommand::Device:
         return requireModule(error) && setDevice(command, error);
-    case ScriptCommand::Advance: {
+    case ScriptCommand::Advance:
         if (!requireModule(error))
             return false;
-        // The views keep only the last stretch of device time: what comes
-        // before it goes in one step, whose cost does not grow with its length.
-        qint64 left = command.number;
-        if (left > kSampledMs) {
-            module->device()->advance(int(left - kSampledMs));
-            left = kSampledMs;
-        }
-        for (; left > 0; left -= kAdvanceSliceMs)
-            module->device()->advance(int(qMin<qint64>(left, kAdvanceSliceMs)));
+        m_session.advance(command.number);
         return true;
-    }
     case ScriptCommand::Refresh:
         if (!requireModule(error))
             return false;
-        module->refreshTraces();
-        m_host.deliverReplies();
+        m_session.refresh();
         return true;
     case ScriptCommand::Poll:
         return requireModule(error) && module->poll(m_host.motor(), command.name, error);
@@ -209,15 +192,13 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
             return false;
         m_host.exportValue(ExportTypes::byName(command.name), int(command.number));
         return true;
-    case ScriptCommand::Wait: {
-        // The event loop runs as in the window, delivering replies as they come.
-        m_host.setRepliesDeliveredByEventLoop(true);
-        QEventLoop loop;
-        QTimer::singleShot(int(command.number), &loop, &QEventLoop::quit);
-        loop.exec();
-        m_host.setRepliesDeliveredByEventLoop(false);
+    case ScriptCommand::Wait:
+        // The event loop runs while the time passes, as in the window: the
+        // tools' timers fire as it passes, and the replies are delivered.
+        m_session.advance(command.number);
+        m_session.runEventLoopOnce();
+        m_host.deliverReplies();
         return true;
-    }
     case ScriptCommand::Print:
         return requireTool(error) && print(command, error);
     case ScriptCommand::Journal: {
@@ -234,9 +215,10 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
         plan(command.number);
         return true;
     case ScriptCommand::Save:
-        if (command.name == QLatin1String("plot"))
-            return m_window.motionPlot()->save(command.text, error);
-        return m_window.journalView()->saveTo(command.text, error);
+        if (command.name == QLatin1String("journal"))
+            return m_session.journal().saveTo(command.text, error);
+        // The samples come from the session, a picture from the window's plot.
+        return m_window.motionPlot()->save(command.text, error);
     }
     return true;
 }

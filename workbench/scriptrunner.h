@@ -6,20 +6,22 @@
 
 class MainWindow;
 class PluginHost;
+class Session;
 class QObject;
 class QTextStream;
 
 // Runs a workbench script against the host: each command does what a user
 // or the host would do, `print` and `journal` write to `out`, and the first
 // command that cannot be done ends the run with "FILE:LINE: error: what" on
-// `err`. Device time moves only by `advance`; traces refresh only on `refresh`.
-// `save` writes what the window's plot and journal hold.
+// `err`. Device time moves only by `advance` (and `wait`); traces refresh
+// only on `refresh`. `save` writes what the session's samples and journal
+// hold, or the window's picture of the plot.
 class ScriptRunner
 {
 public:
     static constexpr int ErrorExitCode = 2;
 
-    ScriptRunner(PluginHost& host, MainWindow& window, QTextStream& out, QTextStream& err);
+    ScriptRunner(Session& session, MainWindow& window, QTextStream& out, QTextStream& err);
 
     // Reads, checks and runs the script file; 0 when every command ran.
     int runFile(const QString& fileName);
@@ -40,6 +42,7 @@ private:
     QObject* find(const QString& name, QString* error) const;
     void warn(int line, const QString& message);
 
+    Session& m_session;
     PluginHost& m_host;
     MainWindow& m_window;
     QTextStream& m_out;

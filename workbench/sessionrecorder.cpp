@@ -5,11 +5,11 @@
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "widgets/xmlregisterwidget.h"
-#include "deviceclock.h"
 #include "elided.h"
 #include "exportcontrols.h"
 #include "linefile.h"
 #include "pluginhost.h"
+#include "session.h"
 #include "toolarea.h"
 #include "toolpanel.h"
 
@@ -33,14 +33,14 @@ QString onOff(bool on)
 }
 } // namespace
 
-SessionRecorder::SessionRecorder(PluginHost& host, DeviceClock& clock, QObject* parent)
+SessionRecorder::SessionRecorder(Session& session, QObject* parent)
     : QObject(parent)
-    , m_host(host)
+    , m_host(session.host())
 {
     connect(&m_host, &PluginHost::moduleChanged, this, &SessionRecorder::moduleChanged);
     connect(&m_host, &PluginHost::toolOpened, this, &SessionRecorder::toolOpened);
     connect(&m_host, &PluginHost::toolClosing, this, &SessionRecorder::toolClosing);
-    connect(&clock, &DeviceClock::refreshed, this, &SessionRecorder::refreshed);
+    connect(&session, &Session::refreshed, this, &SessionRecorder::refreshed);
     const QList<ToolsInterface*> tools = m_host.tools();
     for (ToolsInterface* tool : tools)
         watch(tool);

@@ -7,9 +7,9 @@
 
 #include <memory>
 
-class DeviceClock;
 class ExportControls;
 class PluginHost;
+class Session;
 class LineFile;
 class QWidget;
 class SimulatedModule;
@@ -28,7 +28,7 @@ class SessionRecorder : public QObject
     Q_OBJECT
 
 public:
-    SessionRecorder(PluginHost& host, DeviceClock& clock, QObject* parent = nullptr);
+    explicit SessionRecorder(Session& session, QObject* parent = nullptr);
     ~SessionRecorder() override;
 
     // Starts a recording into `fileName` with a line saying what recorded it

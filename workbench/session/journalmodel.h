@@ -41,6 +41,8 @@ public:
     // `visit`, in order ("12.345 s  m0 write field ..."); false when the
     // journal could not read its older lines back.
     bool forEachLine(const std::function<bool(const QString&)>& visit) const;
+    // Writes those lines to `path`, one a line; false and `error` set when it cannot.
+    bool saveTo(const QString& path, QString* error) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -1,5 +1,9 @@
 #include "journalmodel.h"
 
+#include "safefile.h"
+
+#include <QIODevice>
+
 #include <algorithm>
 
 namespace {
@@ -124,6 +128,21 @@ bool JournalModel::forEachLine(const std::function<bool(const QString&)>& visit)
         return true;
     return m_journal->forEach(m_start,
                               [&](const Journal::Entry& entry) { return !passes(entry) || visit(timedLine(entry)); });
+}
+
+bool JournalModel::saveTo(const QString& path, QString* error) const
+{
+    return SafeFile::write(
+        path,
+        [this](QIODevice& file) {
+            bool written = true;
+            const bool read = forEachLine([&](const QString& line) {
+                written = file.write(line.toUtf8() + '\n') >= 0;
+                return written;
+            });
+            return read && written;
+        },
+        error);
 }
 
 const Journal::Entry& JournalModel::entryAt(int row) const

@@ -1,0 +1,311 @@
+#include "fixture.h"
+#include "workbenchsupport.h"
+
+#include "mainwindow.h"
+#include "scriptrunner.h"
+#include "session.h"
+#include "virtualtimers.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimerEvent>
+
+#include <algorithm>
+
+using namespace WorkbenchSupport;
+
+namespace {
+// A session on the built-in products, without the plug-in: the device, its
+// time, the samples and the plans need no tool.
+std::unique_ptr<Session> sessionOn(int variant)
+{
+    ProductCatalog catalog;
+    QString error;
+    if (!catalog.loadBuiltIn(&error))
+        qFatal("%s", qPrintable(error));
+    auto session = std::make_unique<Session>(std::move(catalog));
+    if (!session->host().openProduct(variant, &error))
+        qFatal("%s", qPrintable(error));
+    return session;
+}
+
+SimulatedDevice* deviceOf(Session& session)
+{
+    return session.host().module()->device();
+}
+
+// Notes the device time of every timer event it gets, and which timer it was.
+class TimerLog : public QObject
+{
+public:
+    explicit TimerLog(Session& session)
+        : m_session(session)
+    {
+    }
+    QStringList fired;
+
+protected:
+    void timerEvent(QTimerEvent* event) override
+    {
+        fired << QStringLiteral("%1@%2").arg(names.value(event->timerId())).arg(m_session.timeMs());
+    }
+
+public:
+    QHash<int, QString> names;
+
+private:
+    Session& m_session;
+};
+} // namespace
+
+// The session core: device time, samples, plans, virtual timers.
+class tst_Session : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void samplesFollowTheDeviceOverTheLastTwentySeconds();
+    void everyMotorIsSampledAtTheSameInstantsAndTheCsvSaysSo();
+    void advanceStepsTheWindowAndCrossesTheTimeBeforeItAtOnce();
+    void eachMoveIsPlannedAndItsArrivalToldAgainstThePlan();
+    void previewFollowsTheDeviceAndIsDrawnOnlyWhileTheMotorStands();
+    void timersFireAtTheirDeviceTimeInOrder();
+    void timersOfAFinishedTimerOrOfNoIntervalDoNotStallTime();
+    void scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh();
+};
+
+void tst_Session::samplesFollowTheDeviceOverTheLastTwentySeconds()
+{
+    std::unique_ptr<Session> session = sessionOn(40);
+    SimulatedDevice* device = deviceOf(*session);
+    SampleStore& samples = session->samples();
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    samples.addMotor(0);
+    QCOMPARE(samples.count(), 1);
+
+    device->moveTo(0, 100000);
+    double fastest = 0;
+    for (int i = 0; i < 400; ++i) {
+        session->advance(10);
+        fastest = qMax(fastest, samples.series(0, SampleStore::Velocity).last().y());
+    }
+    QCOMPARE(samples.count(), 401);
+    QCOMPARE(samples.series(0, SampleStore::Target).last(), QPointF(4.0, 100000));
+    QCOMPARE(samples.series(0, SampleStore::Actual).last(), QPointF(4.0, 100000));
+    QCOMPARE(samples.series(0, SampleStore::Velocity).last(), QPointF(4.0, 0));
+    QCOMPARE(fastest, 50000.0);
+    const QVector<QPointF> actual = samples.series(0, SampleStore::Actual);
+    QVERIFY2(std::is_sorted(actual.begin(), actual.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); }),
+             "the actual position only ever grows on the way");
+
+    // Only the samples of the last 20 s stay.
+    session->advance(30000);
+    const QVector<QPointF> kept = samples.series(0, SampleStore::Actual);
+    QCOMPARE(kept.last().x(), 34.0);
+    QCOMPARE(kept.first().x(), 34.0 - SampleStore::WindowMs / 1000.0);
+    QCOMPARE(samples.count(), kept.size());
+}
+
+void tst_Session::everyMotorIsSampledAtTheSameInstantsAndTheCsvSaysSo()
+{
+    std::unique_ptr<Session> session = sessionOn(100);
+    SimulatedDevice* device = deviceOf(*session);
+    SampleStore& samples = session->samples();
+    samples.addMotor(1);
+    QVERIFY(device->setValue(1, QStringLiteral("MODE_MOTION"), 3));
+    device->moveTo(1, 3000);
+    session->advance(100);
+    samples.addMotor(0);
+    session->advance(100);
+    QCOMPARE(samples.motors(), QList<quint8>({0, 1}));
+    QCOMPARE(samples.count(), 11);
+    QCOMPARE(samples.series(0, SampleStore::Actual).size(), 6);
+    QCOMPARE(samples.series(1, SampleStore::Target).last(), QPointF(0.2, 3000));
+
+    // Motors in their order; a motor followed later has no values before it was.
+    const QList<QByteArray> lines = samples.csv().split('\n');
+    QCOMPARE(lines.at(0), QByteArray("time_s,m0_target_pos,m0_actual_pos,m0_velocity_pos_per_s,"
+                                     "m1_target_pos,m1_actual_pos,m1_velocity_pos_per_s"));
+    QCOMPARE(lines.at(1), QByteArray("0.000,,,,0,0,0"));
+    QVERIFY2(lines.at(6).startsWith("0.100,0,0,0,3000,"), lines.at(6).constData());
+    QVERIFY2(lines.at(11).startsWith("0.200,0,0,0,3000,"), lines.at(11).constData());
+    QCOMPARE(lines.size(), 13);
+
+    // The motor followed longest leaves: its instants before the others' go with it.
+    samples.removeMotor(1);
+    QCOMPARE(samples.count(), 6);
+    QVERIFY(samples.csv().startsWith("time_s,m0_target_pos,m0_actual_pos,m0_velocity_pos_per_s\n0.100,"));
+}
+
+void tst_Session::advanceStepsTheWindowAndCrossesTheTimeBeforeItAtOnce()
+{
+    std::unique_ptr<Session> session = sessionOn(40);
+    SimulatedDevice* device = deviceOf(*session);
+    session->samples().addMotor(0);
+    QSignalSpy advanced(device, &SimulatedDevice::advanced);
+    session->advance(30000);
+    // One step for the 10 s before the window, then one per 20 ms of it.
+    QCOMPARE(advanced.count(), 1 + 1000);
+    QCOMPARE(advanced.first().first().toLongLong(), qint64(10000));
+    QCOMPARE(session->samples().count(), 1001);
+    QCOMPARE(session->samples().series(0, SampleStore::Actual).first().x(), 10.0);
+    // A shorter last step ends where the advance does.
+    session->advance(7);
+    QCOMPARE(session->timeMs(), qint64(30007));
+    QCOMPARE(session->samples().series(0, SampleStore::Actual).last().x(), 30.007);
+}
+
+void tst_Session::eachMoveIsPlannedAndItsArrivalToldAgainstThePlan()
+{
+    std::unique_ptr<Session> session = sessionOn(40);
+    SimulatedDevice* device = deviceOf(*session);
+    MovePlans& plans = session->plans();
+    QSignalSpy changed(&plans, &MovePlans::planChanged);
+    QSignalSpy arrived(&plans, &MovePlans::arrived);
+
+    // Out of position mode a move jumps: nothing is drawn or timed.
+    device->moveTo(0, 1000);
+    session->advance(20);
+    QVERIFY(!plans.drawn(MovePlans::Move, 0));
+    QCOMPARE(arrived.count(), 0);
+
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    session->advance(500);
+    device->moveTo(0, 101000);
+    session->advance(20);
+    const MovePlans::Drawn* move = plans.drawn(MovePlans::Move, 0);
+    QVERIFY(move);
+    QCOMPARE(move->startSeconds, 0.52);
+    QCOMPARE(QString::number(move->plan.arrival, 'f', 3), QStringLiteral("2.912"));
+    QVERIFY(!changed.isEmpty());
+    session->advance(4000);
+    QCOMPARE(arrived.count(), 1);
+    QCOMPARE(arrived.first().at(0).value<quint8>(), quint8(0));
+    QVERIFY2(std::abs(arrived.first().at(1).toDouble() - arrived.first().at(2).toDouble()) <= 0.002,
+             "the motion arrives when its plan says");
+    // A new product forgets the plans.
+    QString error;
+    QVERIFY(session->host().openProduct(40, &error));
+    QVERIFY(!plans.drawn(MovePlans::Move, 0));
+}
+
+void tst_Session::previewFollowsTheDeviceAndIsDrawnOnlyWhileTheMotorStands()
+{
+    std::unique_ptr<Session> session = sessionOn(40);
+    SimulatedDevice* device = deviceOf(*session);
+    MovePlans& plans = session->plans();
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    QVERIFY(!plans.hasPreview());
+    QSignalSpy replanned(&plans, &MovePlans::previewReplanned);
+    plans.setPreview(0, MovePlans::Relative, 100000);
+    QCOMPARE(QString::number(plans.preview().arrival, 'f', 3), QStringLiteral("2.912"));
+    QVERIFY(plans.drawn(MovePlans::Preview, 0));
+    QVERIFY2(!plans.drawn(MovePlans::Preview, 1), "the preview is of its motor only");
+    QCOMPARE(replanned.count(), 1);
+
+    // A ramp written into the device is planned with at once.
+    QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 4000000));
+    QCOMPARE(plans.preview().peakVelocity, 40000.0);
+    QCOMPARE(replanned.count(), 2);
+
+    // While the motor moves, the preview is planned from where it is but not drawn.
+    plans.setPreview(0, MovePlans::Absolute, -5000);
+    device->moveTo(0, 50000);
+    session->advance(500);
+    QCOMPARE(plans.preview().phases.first().name, QStringLiteral("brake"));
+    QCOMPARE(plans.preview().phases.last().endPosition, -5000.0);
+    QVERIFY(!plans.drawn(MovePlans::Preview, 0));
+}
+
+void tst_Session::timersFireAtTheirDeviceTimeInOrder()
+{
+    std::unique_ptr<Session> session = sessionOn(40);
+    VirtualTimers timers;
+    session->setVirtualTimers(&timers);
+    TimerLog log(*session);
+    // Timers as QObject::startTimer registers them: a repeating 250 ms one,
+    // a 400 ms one, and a single 1000 ms one started after the others.
+    timers.registerTimer(1, 250, Qt::PreciseTimer, &log);
+    timers.registerTimer(2, 400, Qt::CoarseTimer, &log);
+    timers.registerTimer(3, 1000, Qt::CoarseTimer, &log);
+    log.names = {{1, QStringLiteral("a")}, {2, QStringLiteral("b")}, {3, QStringLiteral("c")}};
+    QCOMPARE(timers.untilNextDue(), qint64(250));
+    session->advance(1000);
+    // Due at once, the timer started (or restarted) first fires first: c before a, restarted at 750.
+    QCOMPARE(log.fired, QStringList({"a@250", "b@400", "a@500", "a@750", "b@800", "c@1000", "a@1000"}));
+    QCOMPARE(timers.nowMs(), qint64(1000));
+    QCOMPARE(timers.remainingTime(1), 250);
+
+    // Cut in other steps, time passes the same way.
+    log.fired.clear();
+    timers.unregisterTimer(3);
+    for (int i = 0; i < 13; ++i)
+        session->advance(40);
+    QCOMPARE(log.fired, QStringList({"b@1200", "a@1250", "a@1500"}));
+    QVERIFY(timers.unregisterTimers(&log));
+    QCOMPARE(timers.untilNextDue(), qint64(-1));
+}
+
+void tst_Session::timersOfAFinishedTimerOrOfNoIntervalDoNotStallTime()
+{
+    std::unique_ptr<Session> session = sessionOn(40);
+    VirtualTimers timers;
+    session->setVirtualTimers(&timers);
+    TimerLog log(*session);
+    log.names = {{7, QStringLiteral("zero")}};
+    // A timer of no interval fires once at each stop of time, and makes none of its own.
+    timers.registerTimer(7, 0, Qt::CoarseTimer, &log);
+    session->advance(60);
+    QCOMPARE(log.fired.first(), QStringLiteral("zero@0"));
+    QVERIFY2(log.fired.size() <= 8, qPrintable(log.fired.join(' ')));
+    QCOMPARE(session->timeMs(), qint64(60));
+    session->runEventLoopOnce();
+    QCOMPARE(log.fired.last(), QStringLiteral("zero@60"));
+}
+
+void tst_Session::scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh()
+{
+    // Between two commands a script delivers what the first posted, as the
+    // window's event loop does between two actions, so that Qt's queue of
+    // posted events never grows with the script. Replies to register reads
+    // wait in the module until `refresh` (or `wait`).
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    window.setRealTime(false);
+    PluginHost* host = &session->host();
+    QTemporaryDir dir;
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    ScriptRunner runner(*session, window, outStream, errStream);
+
+    QObject receiver;
+    QPointer<QObject> doomed = new QObject;
+    doomed->deleteLater();
+    bool delivered = false;
+    QMetaObject::invokeMethod(
+        &receiver, [&delivered] { delivered = true; }, Qt::QueuedConnection);
+    const QString shown = writeFile(dir, QStringLiteral("shown.wbs"), "product 40\nopen\nshow\n");
+    QCOMPARE(runner.runFile(shown), 0);
+    QVERIFY(delivered);
+    QVERIFY(!doomed);
+    QVERIFY2(host->module()->pendingReplies() > 0, "showing the tool reads registers");
+
+    const QString refreshed = writeFile(dir, QStringLiteral("refreshed.wbs"),
+                                                          "product 40\nopen\nshow\nrefresh\n");
+    QCOMPARE(runner.runFile(refreshed), 0);
+    QCOMPARE(host->module()->pendingReplies(), 0);
+    // `wait` runs the event loop, which delivers them as in the window.
+    const QString waited = writeFile(dir, QStringLiteral("waited.wbs"),
+                                                       "product 40\nopen\nshow\nwait 0\n");
+    QCOMPARE(runner.runFile(waited), 0);
+    QCOMPARE(host->module()->pendingReplies(), 0);
+    QCOMPARE(err, QString());
+}
+
+QTEST_MAIN(tst_Session)
+#include "tst_session.moc"

@@ -1,0 +1,435 @@
+#include "fixture.h"
+#include "workbenchsupport.h"
+
+#include "model/parametercontroller.h"
+#include "model/zyraparameter.h"
+#include "journalview.h"
+#include "mainwindow.h"
+#include "motionplot.h"
+#include "planbox.h"
+#include "session.h"
+#include "toolarea.h"
+#include "toolpanel.h"
+#include "userinput.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <qcustomplot.h>
+
+#include <algorithm>
+
+using namespace WorkbenchSupport;
+
+namespace {
+// The built-in Zell product under another variant code and designation.
+QByteArray zellProductAs(int variant, const QByteArray& designation)
+{
+    return Fixture::productXml(40).replace("variant=\"40\" designation=\"Zell\"",
+                                           "variant=\"" + QByteArray::number(variant) + "\" designation=\""
+                                               + designation + '"');
+}
+} // namespace
+
+// The window and its views draw what the session holds and turn a person's
+// input into calls on it.
+class tst_Views : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice();
+    void pickingAnotherProductOpensItsToolOnAFreshModule();
+    void toolsGoIntoTabsWhenTheyNoLongerFitSideBySide();
+    void productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided();
+    void inRealTimeTheDeviceClockAndTracesRun();
+    void journalViewShowsTimedLinesFiltersClearsAndSaves();
+    void journalMotorFilterNarrowsWhatTheTextFilterShows();
+    void plotDrawsEveryMotorOfTheStoreAndTheLegendHidesCurves();
+    void plotRedrawsOnlyWhenLiveAndSomethingChanged();
+    void moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan();
+    void planBoxPlansTheTypedMoveAndFollowsRampEdits();
+};
+
+void tst_Views::windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    PluginHost& host = session->host();
+    MainWindow window(*session);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    QPointer<ToolsInterface> tool = host.tool();
+    QVERIFY(tool);
+    QVERIFY2(window.isAncestorOf(tool), "the tool is shown inside the window");
+    QVERIFY(window.toolPanel()->isToolShown());
+    QVERIFY(!tool->isHidden());
+
+    SimulatedModule* module = host.module();
+    QCOMPARE(window.journalView()->totalLines(), module->journal()->lines().size());
+    module->moveToPosition(0, 123);
+    QCOMPARE(window.journalView()->visibleLines().last(), QStringLiteral("0.000 s  m0 move 123"));
+    QCOMPARE(window.motionPlot()->motors(), QList<quint8>{0});
+
+    // Closing the window hands the tool back to the host, which destroys it.
+    window.toolPanel()->hideTool();
+    QVERIFY(tool->isHidden());
+    host.closeTool(0);
+    QVERIFY(!tool);
+    QVERIFY(!window.toolPanel()->tool());
+    QCOMPARE(window.motionPlot()->motors(), QList<quint8>());
+}
+
+void tst_Views::pickingAnotherProductOpensItsToolOnAFreshModule()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    PluginHost* host = &session->host();
+    MainWindow window(*session);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    QPointer<ToolsInterface> first = host->tool();
+    QPointer<SimulatedModule> firstModule = host->module();
+
+    auto* products = window.findChild<QComboBox*>(QStringLiteral("productPicker"));
+    QVERIFY(products);
+    QCOMPARE(products->count(), 6);
+    QCOMPARE(products->currentText(), QStringLiteral("40  Zell — Zell servo evaluation module"));
+    QCOMPARE(UserInput::set(products, QStringLiteral("100  Orsax — Orsax servo module"), &error), UserInput::Done);
+    QVERIFY2(!first && !firstModule, "the old tool and module are gone");
+    QVERIFY(host->tool());
+    QCOMPARE(host->tool()->toolsVariant(), 100);
+    QVERIFY(window.toolPanel()->isToolShown());
+
+    // The Orsax module has two motors; checking the second opens its tool
+    // beside the first, unchecking the first closes that one.
+    QPointer<ToolsInterface> motor0 = host->tool();
+    auto* motor1 = window.findChild<QToolButton*>(QStringLiteral("motor1"));
+    QVERIFY(motor1 && !motor1->isChecked());
+    QVERIFY(!window.findChild<QToolButton*>(QStringLiteral("motor2")));
+    QCOMPARE(UserInput::set(motor1, QStringLiteral("on"), &error), UserInput::Done);
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QCOMPARE(host->tools().size(), 2);
+    QVERIFY(window.toolArea()->panel(1)->isToolShown() && window.toolArea()->panel(0)->isToolShown());
+    QCOMPARE(window.motionPlot()->motors(), QList<quint8>({0, 1}));
+    QCOMPARE(UserInput::set(window.findChild<QToolButton*>(QStringLiteral("motor0")), QStringLiteral("off"), &error),
+             UserInput::Done);
+    QVERIFY(!motor0);
+    QCOMPARE(host->tools(), QList<ToolsInterface*>{host->tool()});
+    QCOMPARE(window.motionPlot()->motors(), QList<quint8>{1});
+    // A tool closed elsewhere (a script) unchecks its motor.
+    host->closeTool(1);
+    QVERIFY(!motor1->isChecked());
+
+    // Exports belong to the axis-parameter modules only.
+    auto* units = window.findChild<QComboBox*>(QStringLiteral("unitsExport"));
+    QVERIFY(units && !units->isEnabled());
+    QCOMPARE(UserInput::set(products, QStringLiteral("108  AP — Linear axis module"), &error), UserInput::Done);
+    QVERIFY(units->isEnabled());
+    QCOMPARE(units->currentText(), QStringLiteral("linear (1)"));
+    auto* commutation = window.findChild<QComboBox*>(QStringLiteral("commutationExport"));
+    QCOMPARE(commutation->currentText(), QStringLiteral("4 encoder FOC"));
+    // The commutation mode is set for the current tool's motor; without a tool there is none to set.
+    QCOMPARE(UserInput::set(products, QStringLiteral("105  AP — Rotary servo module"), &error), UserInput::Done);
+    QVERIFY(commutation->isEnabled());
+    host->closeTool(0);
+    QVERIFY(!commutation->isEnabled());
+    QVERIFY2(window.openMotor(1, &error), qPrintable(error));
+    QCOMPARE(UserInput::set(commutation, QStringLiteral("1 open loop"), &error), UserInput::Done);
+    qint64 modes[2] = {0, 0};
+    for (quint8 motor : {0, 1})
+        QVERIFY(host->module()->device()->value(motor, QStringLiteral("commutationMode"), &modes[motor]));
+    QCOMPARE(modes[1], qint64(1));
+    QVERIFY(modes[0] != 1);
+}
+
+void tst_Views::toolsGoIntoTabsWhenTheyNoLongerFitSideBySide()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    PluginHost* host = &session->host();
+    MainWindow window(*session);
+    QString error;
+    QVERIFY2(window.openProduct(135, 0, &error) && window.openMotor(1, &error), qPrintable(error));
+    window.show();
+    QTRY_VERIFY(!window.toolArea()->isTabbed());
+    // Working in a tool makes it the current one.
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QApplication::setActiveWindow(&window);
+    host->tool(0)->findChild<QWidget*>(QStringLiteral("sbTargetPosition"))->setFocus();
+    QTRY_COMPARE(host->tool()->motorNumber(), quint8(0));
+    // Both tools open their ramp panels: together they are wider than the window.
+    for (ToolsInterface* tool : host->tools())
+        QCOMPARE(UserInput::click(tool->findChild<QWidget*>(QStringLiteral("pbOpenClose")), &error), UserInput::Done);
+    QTRY_VERIFY(window.toolArea()->isTabbed());
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("toolTabs"));
+    QCOMPARE(tabs->currentWidget(), window.toolArea()->panel(1));
+    tabs->setCurrentIndex(0);
+    QCOMPARE(host->tool()->motorNumber(), quint8(0));
+    QCOMPARE(window.toolPanel(), window.toolArea()->panel(0));
+}
+
+void tst_Views::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
+{
+    QTemporaryDir dir;
+    ProductCatalog catalog;
+    QString error;
+    QVERIFY(catalog.loadBuiltIn(&error));
+    // The longest designation the product reader accepts, up to 100000 characters.
+    for (int length = 100000;
+         !catalog.addFile(writeFile(dir, QStringLiteral("77.xml"), zellProductAs(77, QByteArray(length, 'D'))), &error);
+         length /= 2)
+        QVERIFY2(length > 200, qPrintable(error));
+    Session session(std::move(catalog));
+    QVERIFY(session.host().load(pluginDirectory(), &error));
+    MainWindow window(session);
+    QVERIFY(!window.openProduct(77, 0, &error));
+    QVERIFY2(error.startsWith(QLatin1String("the plug-in does not serve product variant 77 (DDD")),
+             qPrintable(error.left(80)));
+    QVERIFY(!session.host().tool());
+    const QString note = window.findChild<QLabel*>(QStringLiteral("toolNote"))->text();
+    QVERIFY2(note.startsWith(QLatin1String("No tool: the plug-in does not serve product variant 77")),
+             qPrintable(note.left(80)));
+    // No text of the window grows with the designation.
+    auto* products = window.findChild<QComboBox*>(QStringLiteral("productPicker"));
+    QVERIFY(products->itemText(products->findData(77))
+                .endsWith(QChar(0x2026) + QStringLiteral(" — Zell servo evaluation module")));
+    for (const QString& text : {note, error, products->itemText(products->findData(77)), window.windowTitle()})
+        QVERIFY2(text.size() < 150, qPrintable(text.left(80)));
+    QVERIFY(window.sizeHint().width() < 3000);
+}
+
+void tst_Views::inRealTimeTheDeviceClockAndTracesRun()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    window.setRealTime(true);
+    QString error;
+    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
+    SimulatedModule* module = session->host().module();
+    QTRY_VERIFY(module->device()->timeMs() >= 100);
+
+    // A traced value follows the device on the host's trace timer.
+    Model::ZYRAParameter* actual = module->parameterController(0)->actualPosition;
+    QSignalSpy updates(actual, &Model::AbstractParameter::valueUpdated);
+    QSignalSpy refreshes(session.get(), &Session::refreshed);
+    session->host().tool()->addTrace(actual->xmlParameter());
+    module->moveToPosition(0, 5000);
+    QTRY_COMPARE(actual->lastKnownValue(), qint64(5000));
+    QVERIFY(updates.count() > 1);
+    QVERIFY(refreshes.count() > 0);
+    window.setRealTime(false);
+    const qint64 stopped = module->device()->timeMs();
+    QTest::qWait(3 * DeviceClock::TraceIntervalMs);
+    QCOMPARE(module->device()->timeMs(), stopped);
+}
+
+void tst_Views::journalViewShowsTimedLinesFiltersClearsAndSaves()
+{
+    std::unique_ptr<SimulatedModule> module = Fixture::makeModule(40);
+    module->moveToPosition(0, 10);
+    JournalModel model;
+    model.setJournal(module->journal());
+    JournalView view(model);
+    module->device()->advance(1250);
+    module->moveToPosition(0, 20);
+    module->readChannelRegister(quint16(0x0041), 0, nullptr);
+    QCOMPARE(view.totalLines(), 3);
+
+    view.setFilter(QStringLiteral("MOVE 2"));
+    QCOMPARE(view.visibleLines(), QStringList{"1.250 s  m0 move 20"});
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY2(view.saveTo(dir.filePath(QStringLiteral("journal.txt")), &error), qPrintable(error));
+    QFile saved(dir.filePath(QStringLiteral("journal.txt")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("1.250 s  m0 move 20\n"));
+    QVERIFY2(!view.saveTo(dir.filePath(QStringLiteral("missing/journal.txt")), &error), "a bad path is refused");
+    QVERIFY(error.contains(QLatin1String("missing")));
+
+    view.setFilter(QString());
+    view.clear();
+    QCOMPARE(view.totalLines(), 0);
+    QCOMPARE(module->journal()->lines().size(), 3); // the module keeps its journal
+    module->moveToPosition(0, 30);
+    QCOMPARE(view.visibleLines(), QStringList{"1.250 s  m0 move 30"});
+    // Another module's journal replaces what is shown.
+    std::unique_ptr<SimulatedModule> other = Fixture::makeModule(40);
+    model.setJournal(other->journal());
+    module->moveToPosition(0, 1);
+    QCOMPARE(view.totalLines(), 0);
+}
+
+void tst_Views::journalMotorFilterNarrowsWhatTheTextFilterShows()
+{
+    std::unique_ptr<SimulatedModule> module = Fixture::makeModule(100);
+    JournalModel model;
+    model.setJournal(module->journal());
+    JournalView view(model);
+    view.setMotorCount(2);
+    module->moveToPosition(0, 30);
+    module->moveToPosition(1, 30);
+    module->moveToPosition(1, 40);
+    QString error;
+    QCOMPARE(UserInput::set(view.findChild<QComboBox*>(QStringLiteral("journalMotorFilter")), QStringLiteral("Motor 1"),
+                            &error),
+             UserInput::Done);
+    view.setFilter(QStringLiteral("move 3"));
+    QCOMPARE(view.visibleLines(), QStringList{"0.000 s  m1 move 30"});
+    QCOMPARE(view.findChild<QLabel*>(QStringLiteral("journalCount"))->text(), QStringLiteral("1 of 3 lines"));
+    // A product with one motor: motor 1 is gone from the filter, every motor's lines show.
+    view.setMotorCount(1);
+    QCOMPARE(view.motorFilter(), -1);
+    QCOMPARE(view.visibleLines().size(), 2);
+}
+
+void tst_Views::plotDrawsEveryMotorOfTheStoreAndTheLegendHidesCurves()
+{
+    std::unique_ptr<SimulatedModule> module = Fixture::makeModule(100);
+    SampleStore samples;
+    MovePlans plans;
+    samples.setDevice(module->device());
+    MotionPlot plot(samples, plans);
+    samples.addMotor(1);
+    samples.addMotor(0);
+    QCOMPARE(plot.motors(), QList<quint8>({0, 1}));
+
+    // A click on a legend entry hides its curve and greys the entry, and leaves auto-scaling on.
+    plot.resize(900, 500);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    auto* customPlot = plot.findChild<QCustomPlot*>(QStringLiteral("motionPlot"));
+    plot.replotNow();
+    QCPGraph* actual = nullptr;
+    for (int i = 0; i < customPlot->graphCount(); ++i) {
+        if (customPlot->graph(i)->name() == QLatin1String("m1 actual"))
+            actual = customPlot->graph(i);
+    }
+    QVERIFY(actual);
+    QCPPlottableLegendItem* entry = customPlot->legend->itemWithPlottable(actual);
+    QTest::mouseClick(customPlot, Qt::LeftButton, Qt::NoModifier, entry->rect().center());
+    QVERIFY2(!actual->visible(), "the clicked curve is hidden");
+    QVERIFY(entry->textColor() != QColor(Qt::black));
+    QVERIFY(plot.autoScale());
+    QTest::mouseClick(customPlot, Qt::LeftButton, Qt::NoModifier, entry->rect().center());
+    QVERIFY2(actual->visible(), "a second click shows it again");
+    samples.removeMotor(1);
+    QCOMPARE(plot.motors(), QList<quint8>{0});
+}
+
+void tst_Views::plotRedrawsOnlyWhenLiveAndSomethingChanged()
+{
+    std::unique_ptr<SimulatedModule> module = Fixture::makeModule(40);
+    SampleStore samples;
+    MovePlans plans;
+    samples.setDevice(module->device());
+    samples.addMotor(0);
+    MotionPlot plot(samples, plans);
+    plot.resize(900, 500);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    auto* customPlot = plot.findChild<QCustomPlot*>(QStringLiteral("motionPlot"));
+    QSignalSpy replots(customPlot, &QCustomPlot::afterReplot);
+
+    // Not live: nothing is drawn until asked.
+    module->device()->advance(20);
+    samples.sample();
+    QTest::qWait(3 * MotionPlot::RedrawMs);
+    QCOMPARE(replots.count(), 0);
+    plot.replotNow();
+    QCOMPARE(replots.count(), 1);
+
+    // Live: changes within a frame's time are drawn once; idle, nothing is drawn.
+    plot.setLive(true);
+    for (int i = 0; i < 5; ++i) {
+        module->device()->advance(20);
+        samples.sample();
+    }
+    QTRY_COMPARE(replots.count(), 2);
+    QTest::qWait(4 * MotionPlot::RedrawMs);
+    QCOMPARE(replots.count(), 2);
+}
+
+void tst_Views::moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    PluginHost* host = &session->host();
+    session->advance(500);
+    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("sbTargetPosition")),
+                            QStringLiteral("100000"), &error),
+             UserInput::Done);
+    QCOMPARE(UserInput::click(host->tool()->findChild<QWidget*>(QStringLiteral("btnMoveAbsolute")), &error),
+             UserInput::Done);
+    session->advance(20);
+
+    // The Zell default ramp: A1 to 10000/s, A2 to 30000/s, AMAX to 50000/s, cruise, and down again.
+    MotionPlot* plot = window.motionPlot();
+    const QVector<QPointF> position = plot->planned(MovePlans::Move, MotionPlot::Actual);
+    const QVector<QPointF> velocity = plot->planned(MovePlans::Move, MotionPlot::Velocity);
+    QVERIFY(!position.isEmpty());
+    QCOMPARE(position.first(), QPointF(0.5, 0));
+    QCOMPARE(position.last().y(), 100000.0);
+    QVERIFY2(std::abs(position.last().x() - 3.412) < 0.001, qPrintable(QString::number(position.last().x())));
+    QCOMPARE(std::max_element(velocity.begin(), velocity.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); })->y(),
+             50000.0);
+    QCOMPARE(plot->phaseMarks(), QStringList({"0.000 A1", "0.063 A2", "0.396 AMAX", "1.396 VMAX", "1.517 DMAX",
+                                              "2.517 D2", "2.850 D1", "2.912 VSTOP"}));
+
+    for (int i = 0; i < 200 && !window.statusBar()->currentMessage().startsWith(QLatin1String("arrived")); ++i)
+        session->advance(20);
+    const QString message = window.statusBar()->currentMessage();
+    const QRegularExpression pattern(
+        QStringLiteral("^arrived after (\\d+\\.\\d{3}) s \\(planned (\\d+\\.\\d{3}) s\\)$"));
+    const QRegularExpressionMatch match = pattern.match(message);
+    QVERIFY2(match.hasMatch(), qPrintable(message));
+    QVERIFY2(std::abs(match.captured(1).toDouble() - match.captured(2).toDouble()) <= 0.002, qPrintable(message));
+    QCOMPARE(match.captured(2), QStringLiteral("2.912"));
+}
+
+void tst_Views::planBoxPlansTheTypedMoveAndFollowsRampEdits()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    QString error;
+    QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
+    PluginHost* host = &session->host();
+    SimulatedDevice* device = host->module()->device();
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    auto* summary = window.findChild<QLabel*>(QStringLiteral("planSummary"));
+    auto* phases = window.findChild<QTableWidget*>(QStringLiteral("planPhases"));
+    QVERIFY(summary && phases);
+    QCOMPARE(phases->rowCount(), 0);
+
+    window.planBox()->setMove(PlanBox::Relative, 100000);
+    QCOMPARE(summary->text(), QStringLiteral("Duration 2.912 s, peak velocity 50000 positions/s"));
+    QCOMPARE(phases->rowCount(), 8);
+    QCOMPARE(phases->item(3, 0)->text(), QStringLiteral("VMAX"));
+    QCOMPARE(phases->item(3, 2)->text(), QStringLiteral("6042"));
+    QCOMPARE(window.motionPlot()->planned(MovePlans::Preview, MotionPlot::Actual).last().y(), 100000.0);
+
+    // The user lowers VMAX in the tool's ramp table; the plan follows once the write reaches the device.
+    QCOMPARE(UserInput::click(host->tool()->findChild<QWidget*>(QStringLiteral("pbOpenClose")), &error), UserInput::Done);
+    QCOMPARE(UserInput::set(host->tool()->findChild<QWidget*>(QStringLiteral("RAMPER_V_MAX")),
+                            QStringLiteral("4000000"), &error),
+             UserInput::Done);
+    QVERIFY2(summary->text().endsWith(QLatin1String("peak velocity 40000 positions/s")), qPrintable(summary->text()));
+
+    // An absolute target behind the motor, and a motor that moves: the plan starts where it is.
+    window.planBox()->setMove(PlanBox::Absolute, -5000);
+    QCOMPARE(session->plans().preview().phases.last().endPosition, -5000.0);
+    device->moveTo(0, 50000);
+    session->advance(500);
+    QCOMPARE(phases->item(0, 0)->text(), QStringLiteral("brake"));
+    QVERIFY2(window.motionPlot()->planned(MovePlans::Preview, MotionPlot::Actual).isEmpty(),
+             "no preview while the motor moves");
+}
+
+QTEST_MAIN(tst_Views)
+#include "tst_views.moc"

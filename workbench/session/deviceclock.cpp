@@ -1,0 +1,44 @@
+#include "deviceclock.h"
+
+#include "device/simulateddevice.h"
+
+namespace {
+// The most device time one tick lets pass, after the machine slept.
+constexpr qint64 kLongestTickMs = 60000;
+} // namespace
+
+DeviceClock::DeviceClock(QObject* parent)
+    : QObject(parent)
+{
+    m_timer.setInterval(SimulatedDevice::StepMs);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &DeviceClock::tick);
+    m_traceTimer.setInterval(TraceIntervalMs);
+    connect(&m_traceTimer, &QTimer::timeout, this, &DeviceClock::refreshDue);
+}
+
+void DeviceClock::start()
+{
+    if (m_timer.isActive())
+        return;
+    m_elapsed.start();
+    m_told = 0;
+    m_timer.start();
+    m_traceTimer.start();
+}
+
+void DeviceClock::stop()
+{
+    m_timer.stop();
+    m_traceTimer.stop();
+}
+
+void DeviceClock::tick()
+{
+    // Whole milliseconds of real time since the last tick, however late it came.
+    const qint64 now = m_elapsed.elapsed();
+    const qint64 due = now - m_told;
+    m_told = now;
+    if (due > 0)
+        emit elapsed(int(qMin(due, kLongestTickMs)));
+}

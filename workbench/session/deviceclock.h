@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+// The wall clock of the window: while it runs, it tells every StepMs how much
+// real time passed, so that the session lets as much device time pass, and
+// every TraceIntervalMs that the host's traces are due for a refresh.
+class DeviceClock : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int TraceIntervalMs = 100;
+
+    explicit DeviceClock(QObject* parent = nullptr);
+
+    void start();
+    void stop();
+
+signals:
+    // `ms` of real time passed since the last time this was said.
+    void elapsed(int ms);
+    void refreshDue();
+
+private:
+    void tick();
+
+    QTimer m_timer;
+    QTimer m_traceTimer;
+    QElapsedTimer m_elapsed;
+    qint64 m_told = 0; // the real time already told, in ms
+};
