@@ -7,6 +7,7 @@
 #     lint       scripts/format.sh and scripts/tidy.sh
 #     coverage   scripts/coverage.sh
 #     fuzz       scripts/fuzz.sh (clang with libFuzzer)
+#     desktop    scripts/cpu.sh (a virtual X display)
 set -euo pipefail
 
 packages=()
@@ -19,7 +20,8 @@ for group in "${@:-build}"; do
     lint) packages+=(clang-format clang-tidy python3) ;;
     coverage) packages+=(gcovr) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    *) echo "install-deps.sh: unknown group \"$group\" (build, package, lint, coverage, fuzz)" >&2; exit 2 ;;
+    desktop) packages+=(xvfb) ;;
+    *) echo "install-deps.sh: unknown group \"$group\" (build, package, lint, coverage, fuzz, desktop)" >&2; exit 2 ;;
   esac
 done
 

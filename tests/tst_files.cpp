@@ -335,7 +335,6 @@ void tst_Files::recordingRefusesAFifoWithoutWaitingForAReader()
     const QString fifo = dir.filePath(QStringLiteral("session.wbs"));
     QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     std::unique_ptr<Session> session = loadedSession();
-    PluginHost* host = &session->host();
     MainWindow window(*session);
     QString error;
     QVERIFY(window.openProduct(40, 0, &error));

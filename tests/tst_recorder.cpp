@@ -32,7 +32,7 @@ void passLikeTheClock(Session& session, int ms)
 // The widget that shows a product's actual position.
 QString actualDisplay(int variant)
 {
-    return variant == 105 ? QStringLiteral("actualPosition")
+    return variant == 105   ? QStringLiteral("actualPosition")
            : variant == 108 ? QStringLiteral("linearActualPosition")
                             : QStringLiteral("sbActualPosition");
 }

@@ -295,13 +295,11 @@ void tst_Session::scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh
     QVERIFY(!doomed);
     QVERIFY2(host->module()->pendingReplies() > 0, "showing the tool reads registers");
 
-    const QString refreshed = writeFile(dir, QStringLiteral("refreshed.wbs"),
-                                                          "product 40\nopen\nshow\nrefresh\n");
+    const QString refreshed = writeFile(dir, QStringLiteral("refreshed.wbs"), "product 40\nopen\nshow\nrefresh\n");
     QCOMPARE(runner.runFile(refreshed), 0);
     QCOMPARE(host->module()->pendingReplies(), 0);
     // `wait` runs the event loop, which delivers them as in the window.
-    const QString waited = writeFile(dir, QStringLiteral("waited.wbs"),
-                                                       "product 40\nopen\nshow\nwait 0\n");
+    const QString waited = writeFile(dir, QStringLiteral("waited.wbs"), "product 40\nopen\nshow\nwait 0\n");
     QCOMPARE(runner.runFile(waited), 0);
     QCOMPARE(host->module()->pendingReplies(), 0);
     QCOMPARE(err, QString());

@@ -37,7 +37,7 @@ constexpr QSize kInitialSize(1500, 960);
 constexpr int kToolMinimumHeight = 160;
 constexpr int kViewsMinimumHeight = 300;
 // How often the device time in the status bar follows the device, in ms.
-constexpr int kTimeShownMs = 100;
+constexpr int kTimeShownMs = 1000;
 // Space between a frame's border and what it holds, in pixels.
 constexpr QMargins kFramePadding(8, 6, 8, 8);
 

@@ -107,8 +107,7 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
 {
     m_plot = new Canvas(this, [this] {
         m_resized = true;
-        if (m_live && !m_redraw.isActive())
-            m_redraw.start();
+        scheduleRedraw(true);
     });
     m_plot->setObjectName(QStringLiteral("motionPlot"));
     m_plot->setMinimumHeight(180);
@@ -202,7 +201,6 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
     layout->addWidget(m_plot, 1);
 
     // A redraw waits for what changes within a frame's time, and none is due while nothing changes.
-    m_redraw.setInterval(RedrawMs);
     m_redraw.setSingleShot(true);
     connect(&m_redraw, &QTimer::timeout, this, &MotionPlot::redraw);
     connect(&m_samples, &SampleStore::changed, this, &MotionPlot::changed);
@@ -221,15 +219,25 @@ void MotionPlot::setLive(bool on)
     if (!on)
         m_redraw.stop();
     else if (m_dirty || m_resized)
-        m_redraw.start();
+        scheduleRedraw(true);
 }
 
 void MotionPlot::changed()
 {
     followMotors();
     m_dirty = true;
-    if (m_live && !m_redraw.isActive())
-        m_redraw.start();
+    scheduleRedraw(!m_samples.stillAtLastInstant());
+}
+
+void MotionPlot::scheduleRedraw(bool moving)
+{
+    if (!m_live)
+        return;
+    const int within = moving ? RedrawMs : IdleRedrawMs;
+    // A redraw already due sooner stays; one due later comes sooner.
+    if (m_redraw.isActive() && m_redraw.remainingTime() <= within)
+        return;
+    m_redraw.start(within);
 }
 
 void MotionPlot::followMotors()
@@ -549,8 +557,7 @@ void MotionPlot::drawPlans()
     drawPlan(MovePlans::Move);
     drawPlan(MovePlans::Preview);
     m_dirty = true;
-    if (m_live && !m_redraw.isActive())
-        m_redraw.start();
+    scheduleRedraw(true);
 }
 
 void MotionPlot::drawPlan(PlanKind kind)

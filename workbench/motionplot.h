@@ -30,7 +30,8 @@ class QToolButton;
 // under way, as dashed curves in the colours of the measured ones with its
 // phases marked and its arrival, and a preview of a move not made, dotted.
 //
-// Live, it redraws at most every RedrawMs after what it shows changed, and
+// Live, it redraws at most every RedrawMs after what it shows changed, at
+// most every IdleRedrawMs while only time passes (every motor at rest), and
 // not at all while nothing changes; otherwise (a scripted run) only when
 // asked (replotNow, a picture).
 class MotionPlot : public QWidget
@@ -39,7 +40,8 @@ class MotionPlot : public QWidget
 
 public:
     enum Series { Target = SampleStore::Target, Actual = SampleStore::Actual, Velocity = SampleStore::Velocity };
-    static constexpr int RedrawMs = 50;
+    static constexpr int RedrawMs = 80;
+    static constexpr int IdleRedrawMs = 1000;
 
     MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent = nullptr);
     ~MotionPlot() override;
@@ -81,6 +83,8 @@ private:
     };
 
     void changed();
+    // A redraw within RedrawMs when `moving`, else within IdleRedrawMs.
+    void scheduleRedraw(bool moving);
     void redraw();
     void followMotors();
     void fillCurves();

@@ -33,6 +33,19 @@ void DeviceClock::stop()
     m_traceTimer.stop();
 }
 
+void DeviceClock::setResting(bool resting)
+{
+    if (resting == m_resting)
+        return;
+    m_resting = resting;
+    m_timer.setInterval(resting ? RestingTickMs : SimulatedDevice::StepMs);
+    // Waking up, the time since the last tick is told at once.
+    if (!resting && m_timer.isActive()) {
+        tick();
+        m_timer.start();
+    }
+}
+
 void DeviceClock::tick()
 {
     // Whole milliseconds of real time since the last tick, however late it came.

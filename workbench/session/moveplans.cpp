@@ -56,11 +56,11 @@ void MovePlans::replan()
     if (m_device && hasPreview()) {
         const quint32 actual = quint32(quint64(m_device->motionValue(m_previewMotor, QStringLiteral("actual"), 0)));
         const qint32 target = qint32(m_reference == Absolute ? quint32(m_value) : actual + quint32(m_value));
-        plan = MovePlanner::plan(m_device->motionSettings(m_previewMotor), m_device->currentMotion(m_previewMotor), target);
+        plan = MovePlanner::plan(m_device->motionSettings(m_previewMotor), m_device->currentMotion(m_previewMotor),
+                                 target);
     }
     const bool changed = plan.phases.size() != m_preview.phases.size() || plan.arrival != m_preview.arrival
-                         || plan.startPosition != m_preview.startPosition
-                         || plan.peakVelocity != m_preview.peakVelocity;
+                         || plan.startPosition != m_preview.startPosition || plan.peakVelocity != m_preview.peakVelocity;
     m_preview = plan;
     if (changed || !hasPreview())
         emit previewReplanned();

@@ -115,6 +115,15 @@ void SampleStore::clear()
     emit changed();
 }
 
+bool SampleStore::stillAtLastInstant() const
+{
+    for (const Motor& m : m_motors) {
+        if (m.rows.size() < 2 || m.rows.back() != m.rows[m.rows.size() - 2])
+            return false;
+    }
+    return true;
+}
+
 QVector<QPointF> SampleStore::series(quint8 motor, Series series) const
 {
     QVector<QPointF> result;

@@ -44,6 +44,9 @@ public:
     // The sample instants kept, and the last of them in ms.
     int count() const { return int(m_times.size()); }
     qint64 lastTimeMs() const { return m_times.empty() ? 0 : m_times.back(); }
+    // Whether every motor's last sample is the same as the one before it:
+    // nothing moves, only time passes.
+    bool stillAtLastInstant() const;
     // One series of `motor` as (device time in s, value), from its first sample on.
     QVector<QPointF> series(quint8 motor, Series series) const;
     // A header row, then a row per instant: time in s, then target, actual

@@ -19,7 +19,10 @@ Session::Session(ProductCatalog catalog, QObject* parent)
             [this](ToolsInterface* tool) { m_samples.addMotor(tool->motorNumber()); });
     connect(&m_host, &PluginHost::toolClosing, this,
             [this](ToolsInterface* tool) { m_samples.removeMotor(tool->motorNumber()); });
-    connect(&m_clock, &DeviceClock::elapsed, this, [this](int ms) { advance(ms); });
+    connect(&m_clock, &DeviceClock::elapsed, this, [this](int ms) {
+        advance(ms);
+        m_clock.setResting(m_samples.stillAtLastInstant());
+    });
     connect(&m_clock, &DeviceClock::refreshDue, this, &Session::clockRefresh);
 }
 
@@ -60,6 +63,11 @@ void Session::moduleChanged(SimulatedModule* module)
     m_samples.setDevice(device);
     m_plans.setDevice(device);
     m_journal.setJournal(module ? module->journal() : nullptr);
+    // A value written (a target, a ramp setting) may set a motor moving: the clock wakes up.
+    if (device) {
+        connect(device, &SimulatedDevice::valueWritten, this, [this] { m_clock.setResting(false); });
+        connect(device, &SimulatedDevice::moveStarted, this, [this] { m_clock.setResting(false); });
+    }
 }
 
 void Session::advance(qint64 ms)
@@ -74,7 +82,7 @@ void Session::advance(qint64 ms)
         m_samples.sample();
         left = SampleStore::WindowMs;
     }
-    for (; left > 0; left -= SimulatedDevice::StepMs) {
+    for (; left > 0 && m_host.module(); left -= SimulatedDevice::StepMs) {
         moveDevice(qMin<qint64>(left, SimulatedDevice::StepMs));
         m_samples.sample();
     }
@@ -82,15 +90,18 @@ void Session::advance(qint64 ms)
 
 void Session::moveDevice(qint64 ms)
 {
-    SimulatedDevice* device = m_host.module()->device();
+    if (!m_host.module())
+        return;
+    QPointer<SimulatedDevice> device = m_host.module()->device();
     if (!m_timers) {
         device->advance(int(ms));
         return;
     }
-    // The device moves to each time a timer is due, and the timer fires there.
+    // The device moves to each time a timer is due, and the timer fires there
+    // (a timer may even take the module away: time stops for it then).
     qint64 left = ms;
     m_timers->fireDue();
-    while (left > 0) {
+    while (left > 0 && device) {
         const qint64 until = m_timers->untilNextDue();
         const qint64 step = until < 0 ? left : std::min(left, std::max<qint64>(1, until));
         device->advance(int(step));

@@ -77,9 +77,13 @@ bool VirtualTimers::hasPendingEvents()
 }
 
 // A scripted run watches no sockets: notifiers are taken and never fire.
-void VirtualTimers::registerSocketNotifier(QSocketNotifier*) {}
+void VirtualTimers::registerSocketNotifier(QSocketNotifier*)
+{
+}
 
-void VirtualTimers::unregisterSocketNotifier(QSocketNotifier*) {}
+void VirtualTimers::unregisterSocketNotifier(QSocketNotifier*)
+{
+}
 
 void VirtualTimers::registerTimer(int timerId, int interval, Qt::TimerType timerType, QObject* object)
 {
@@ -128,8 +132,14 @@ int VirtualTimers::remainingTime(int timerId)
 }
 
 // Nothing ever blocks, so nothing needs waking.
-void VirtualTimers::wakeUp() {}
+void VirtualTimers::wakeUp()
+{
+}
 
-void VirtualTimers::interrupt() {}
+void VirtualTimers::interrupt()
+{
+}
 
-void VirtualTimers::flush() {}
+void VirtualTimers::flush()
+{
+}

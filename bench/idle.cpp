@@ -1,0 +1,107 @@
+// What the workbench's window costs while a person watches it: the window as
+// the workbench opens it, in real time on a real display (scripts/cpu.sh runs
+// this under Xvfb), idle and with motors moving. Each situation runs for a
+// while and the process's CPU time over it is printed as a share of one core.
+//
+//   bench_idle [SECONDS]      (default 20 per situation)
+#include "core/toolsinterface.h"
+#include "mainwindow.h"
+#include "session.h"
+#include "userinput.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTextStream>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+namespace {
+double cpuSeconds()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A long move of a tool's motor, started as a person starts it.
+bool startMove(ToolsInterface* tool, qint32 target)
+{
+    QString error;
+    return UserInput::set(tool->findChild<QObject*>(QStringLiteral("sbTargetPosition")), QString::number(target),
+                          &error)
+               == UserInput::Done
+           && UserInput::click(tool->findChild<QObject*>(QStringLiteral("btnMoveAbsolute")), &error)
+                  == UserInput::Done;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
+    QTextStream out(stdout);
+    ProductCatalog catalog;
+    QString error;
+    if (!catalog.loadBuiltIn(&error)) {
+        out << error << '\n';
+        return 1;
+    }
+    Session session(std::move(catalog));
+    if (!session.host().load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error)) {
+        out << error << '\n';
+        return 1;
+    }
+    MainWindow window(session);
+    window.setRealTime(true);
+    window.show();
+    out << "The window in real time on " << QGuiApplication::platformName() << ", " << seconds
+        << " s a situation: CPU time of the process as a share of one core\n";
+    out.flush();
+
+    struct Situation
+    {
+        const char* what;
+        int variant;
+        QList<int> motors;
+        bool moving;
+        double aim; // percent of one core
+    };
+    const Situation situations[] = {
+        {"product 40, its tool open, idle", 40, {0}, false, 1},
+        {"product 40, its motor moving", 40, {0}, true, 5},
+        {"product 135, both tools open, idle", 135, {0, 1}, false, 1},
+        {"product 135, both motors moving", 135, {0, 1}, true, 5},
+    };
+    for (const Situation& situation : situations) {
+        bool ready = window.openProduct(situation.variant, situation.motors.first(), &error);
+        for (int i = 1; ready && i < situation.motors.size(); ++i)
+            ready = window.openMotor(situation.motors.at(i), &error);
+        for (ToolsInterface* tool : session.host().tools()) {
+            if (ready && situation.moving)
+                ready = startMove(tool, tool->motorNumber() % 2 == 0 ? 2147480000 : -2147480000);
+        }
+        if (!ready) {
+            out << "  " << situation.what << ": cannot set it up: " << error << '\n';
+            continue;
+        }
+        runFor(2000); // settled
+        const double cpuBefore = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        runFor(seconds * 1000);
+        const double share = 100 * (cpuSeconds() - cpuBefore) / (wall.nsecsElapsed() / 1e9);
+        out << QStringLiteral("  %1: %2% (aim under %3%)\n").arg(QLatin1String(situation.what)).arg(share, 0, 'f', 2).arg(situation.aim);
+        out.flush();
+    }
+    return 0;
+}
