@@ -11,6 +11,7 @@
 #include "pluginhost.h"
 #include "productcatalog.h"
 #include "scriptparser.h"
+#include "scriptwriter.h"
 #include "sessionrecorder.h"
 #include "toolarea.h"
 #include "toolpanel.h"
@@ -929,7 +930,7 @@ void tst_Workbench::recordedArgumentsReadBackAsWritten()
     QFETCH(QString, word);
     QStringList words;
     QString message;
-    const QString line = QStringLiteral("set name %1 # note").arg(SessionRecorder::quoted(word));
+    const QString line = QStringLiteral("set name %1 # note").arg(ScriptWriter::quoted(word));
     QVERIFY2(ScriptParser::split(line, &words, &message), qPrintable(message));
     QCOMPARE(words, QStringList({QStringLiteral("set"), QStringLiteral("name"), word}));
 }
