@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <iterator>
 #include <limits>
 
 Q_DECLARE_METATYPE(ScriptCommand)
@@ -157,6 +158,9 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat_data()
                                          << 2 << "DISTANCE 4294967296 is out of range (-2147483648 to 2147483647)";
     QTest::newRow("negative time") << "product 40\nadvance -5\n" << 2 << "MS -5 is out of range (0 to 2147483647)";
     QTest::newRow("motor beyond 8 bits") << "product 40\nopen 256\n" << 2 << "MOTOR 256 is out of range (0 to 255)";
+    QTest::newRow("tool beyond 8 bits") << "product 40\ntool 256\n" << 2 << "MOTOR 256 is out of range (0 to 255)";
+    QTest::newRow("close of the current tool written out") << "product 40\nclose -1\n"
+                                                           << 2 << "MOTOR -1 is out of range (0 to 255)";
     QTest::newRow("bad device value") << "product 40\ndevice X 0x\n"
                                       << 2 << "bad number \"0x\" for VALUE (decimal or 0x hexadecimal)";
     QTest::newRow("hover direction") << "product 40\nhover RAMPER_V1 in\n"
@@ -320,6 +324,9 @@ void tst_Script::everyCommandHasOneTableEntryAndARoundTrip()
         kinds.insert(command.kind);
         words.insert(QString::fromLatin1(command.word));
         QVERIFY2(QString::fromLatin1(command.usage).startsWith(command.word), command.usage);
+        // Every argument a command takes is declared; any number of them repeat the one declared.
+        const int declared = command.most < 0 ? 1 : command.most;
+        QVERIFY2(command.least <= declared && declared <= int(std::size(command.arguments)), command.word);
     }
     QCOMPARE(words.size(), kinds.size());
     QCOMPARE(kinds.size(), ScriptCommand::Close + 1);
