@@ -6,6 +6,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -46,15 +47,15 @@ bool readReplyField(const QString& word, ScriptCommand* command, QString* messag
 {
     const int equals = word.indexOf(QLatin1Char('='));
     const QString key = equals < 0 ? word : word.left(equals);
-    const ScriptSyntax::ReplyKey* known = nullptr;
-    QStringList keys;
-    for (const ScriptSyntax::ReplyKey& candidate : ScriptSyntax::replyKeys()) {
-        keys << QLatin1String(candidate.key);
-        if (key == QLatin1String(candidate.key))
-            known = &candidate;
-    }
-    if (!known) {
-        *message = QStringLiteral("unknown reply field %1 (%2)").arg(shown(key), keys.join(QLatin1String(", ")));
+    const std::vector<ScriptSyntax::ReplyKey>& keys = ScriptSyntax::replyKeys();
+    const auto known = std::find_if(keys.begin(), keys.end(), [&key](const ScriptSyntax::ReplyKey& candidate) {
+        return key == QLatin1String(candidate.key);
+    });
+    if (known == keys.end()) {
+        QStringList names;
+        for (const ScriptSyntax::ReplyKey& candidate : keys)
+            names << QLatin1String(candidate.key);
+        *message = QStringLiteral("unknown reply field %1 (%2)").arg(shown(key), names.join(QLatin1String(", ")));
         return false;
     }
     if (equals < 0 || equals == word.size() - 1) {
