@@ -37,11 +37,9 @@ void runFor(int ms)
 bool startMove(ToolsInterface* tool, qint32 target)
 {
     QString error;
-    return UserInput::set(tool->findChild<QObject*>(QStringLiteral("sbTargetPosition")), QString::number(target),
-                          &error)
+    return UserInput::set(tool->findChild<QObject*>(QStringLiteral("sbTargetPosition")), QString::number(target), &error)
                == UserInput::Done
-           && UserInput::click(tool->findChild<QObject*>(QStringLiteral("btnMoveAbsolute")), &error)
-                  == UserInput::Done;
+           && UserInput::click(tool->findChild<QObject*>(QStringLiteral("btnMoveAbsolute")), &error) == UserInput::Done;
 }
 } // namespace
 
@@ -100,7 +98,10 @@ int main(int argc, char** argv)
         wall.start();
         runFor(seconds * 1000);
         const double share = 100 * (cpuSeconds() - cpuBefore) / (wall.nsecsElapsed() / 1e9);
-        out << QStringLiteral("  %1: %2% (aim under %3%)\n").arg(QLatin1String(situation.what)).arg(share, 0, 'f', 2).arg(situation.aim);
+        out << QStringLiteral("  %1: %2% (aim under %3%)\n")
+                   .arg(QLatin1String(situation.what))
+                   .arg(share, 0, 'f', 2)
+                   .arg(situation.aim);
         out.flush();
     }
     return 0;

@@ -3,6 +3,7 @@
 
 #include "mainwindow.h"
 #include "scriptparser.h"
+#include "scriptwriter.h"
 #include "session.h"
 #include "sessionrecorder.h"
 #include "toolarea.h"
@@ -190,7 +191,7 @@ void tst_Recorder::recordedArgumentsReadBackAsWritten()
     QFETCH(QString, word);
     QStringList words;
     QString message;
-    const QString line = QStringLiteral("set name %1 # note").arg(SessionRecorder::quoted(word));
+    const QString line = QStringLiteral("set name %1 # note").arg(ScriptWriter::quoted(word));
     QVERIFY2(ScriptParser::split(line, &words, &message), qPrintable(message));
     QCOMPARE(words, QStringList({QStringLiteral("set"), QStringLiteral("name"), word}));
 }

@@ -1,8 +1,14 @@
 #include "scriptparser.h"
+#include "scriptsyntax.h"
+#include "scriptwriter.h"
 
+#include <QSet>
 #include <QTest>
 
+#include <iterator>
 #include <limits>
+
+Q_DECLARE_METATYPE(ScriptCommand)
 
 class tst_Script : public QObject
 {
@@ -17,6 +23,13 @@ private slots:
     void badLinesAreReportedWithTheirLineAndWhat_data();
     void badLinesAreReportedWithTheirLineAndWhat();
     void linesAreHandedOnAsTheyAreReadUntilTheTakerStops();
+    void writtenCommandsReadBackAsTheSameCommand_data();
+    void writtenCommandsReadBackAsTheSameCommand();
+    void everyCommandHasOneTableEntryAndARoundTrip();
+    void writerRefusesWhatWouldNotReadBack_data();
+    void writerRefusesWhatWouldNotReadBack();
+    void commentsStayOneLineThatReadsAsNothing_data();
+    void commentsStayOneLineThatReadsAsNothing();
 };
 
 void tst_Script::commandsCarryTheirLineNamesAndNumbers()
@@ -135,6 +148,9 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat_data()
                                          << 2 << "DISTANCE 4294967296 is out of range (-2147483648 to 2147483647)";
     QTest::newRow("negative time") << "product 40\nadvance -5\n" << 2 << "MS -5 is out of range (0 to 2147483647)";
     QTest::newRow("motor beyond 8 bits") << "product 40\nopen 256\n" << 2 << "MOTOR 256 is out of range (0 to 255)";
+    QTest::newRow("tool beyond 8 bits") << "product 40\ntool 256\n" << 2 << "MOTOR 256 is out of range (0 to 255)";
+    QTest::newRow("close of the current tool written out") << "product 40\nclose -1\n"
+                                                           << 2 << "MOTOR -1 is out of range (0 to 255)";
     QTest::newRow("bad device value") << "product 40\ndevice X 0x\n"
                                       << 2 << "bad number \"0x\" for VALUE (decimal or 0x hexadecimal)";
     QTest::newRow("hover direction") << "product 40\nhover RAMPER_V1 in\n"
@@ -182,6 +198,193 @@ void tst_Script::linesAreHandedOnAsTheyAreReadUntilTheTakerStops()
     QVERIFY(!ScriptParser::parse(QStringLiteral("product 40\nopen\nbogus\nshow\n"), take, &error));
     QCOMPARE(taken, QStringList({"1:0", "2:1"}));
     QCOMPARE(error.line, 3);
+}
+
+namespace {
+// A line as a person wrote it, read as the parser reads it.
+ScriptCommand readLine(const QString& line)
+{
+    QStringList words;
+    QString message;
+    ScriptCommand command;
+    if (!ScriptParser::split(line, &words, &message) || !ScriptParser::read(words, &command, &message))
+        qWarning("cannot read %s: %s", qPrintable(line), qPrintable(message));
+    return command;
+}
+
+struct RoundTrip
+{
+    const char* tag;
+    ScriptCommand command;
+    QString line;
+};
+
+// A command of every kind, with the awkward arguments each takes, and the line it is written as.
+QList<RoundTrip> roundTrips()
+{
+    using C = ScriptCommand;
+    C reply = C::make(C::Reply);
+    reply.fields = {{"status", "100"}, {"address", "0x01"},      {"command", "read"},
+                    {"motor", "1"},    {"type", "RAMPER_V_MAX"}, {"value", "-0x80000000"}};
+    const qint64 int64Min = std::numeric_limits<qint64>::min();
+    const qint64 intMax = std::numeric_limits<int>::max();
+    const qint64 intMin = std::numeric_limits<int>::min();
+    return {
+        {"product", C::make(C::Product, 40), "product 40"},
+        {"product in hexadecimal", readLine("product 0x28"), "product 40"},
+        {"open", C::make(C::Open, 0), "open 0"},
+        {"open without a motor", readLine("open"), "open 0"},
+        {"tool", C::make(C::Tool, 255), "tool 255"},
+        {"close a motor", C::make(C::Close, 3), "close 3"},
+        {"close the current tool", C::make(C::Close, -1), "close"},
+        {"show", C::make(C::Show), "show"},
+        {"hide", C::make(C::Hide), "hide"},
+        {"set a number", C::make(C::Set, "sbTargetPosition", "-20000"), "set sbTargetPosition -20000"},
+        {"set a space", C::make(C::Set, "cmbRelativeTo", "target position"), R"(set cmbRelativeTo "target position")"},
+        {"set a tab", C::make(C::Set, "name", "a\tb"), "set name \"a\tb\""},
+        {"set a non-breaking space", C::make(C::Set, "name", QStringLiteral("1\u00A0000")),
+         QStringLiteral("set name \"1\u00A0000\"")},
+        {"set a hash", C::make(C::Set, "name", "#1"), R"(set name "#1")"},
+        {"set quotes", C::make(C::Set, "name", R"(say "hi")"), R"(set name "say \"hi\"")"},
+        {"set backslashes in quotes", C::make(C::Set, "name", R"(C:\x \)"), R"(set name "C:\\x \\")"},
+        {"set a backslash unquoted", C::make(C::Set, "name", R"(a\b)"), R"(set name a\b)"},
+        {"set empty text", C::make(C::Set, "name", ""), R"(set name "")"},
+        {"set an empty name", C::make(C::Set, "", "on"), R"(set "" on)"},
+        {"click", C::make(C::Click, "btnMoveAbsolute"), "click btnMoveAbsolute"},
+        {"click a name with a space", C::make(C::Click, "btn Stop"), R"(click "btn Stop")"},
+        {"hover enter", C::hover("RAMPER_V1", true), "hover RAMPER_V1 enter"},
+        {"hover leave", C::hover("RAMPER_V1", false), "hover RAMPER_V1 leave"},
+        {"device most negative", C::make(C::Device, "XTARGET", int64Min), "device XTARGET -9223372036854775808"},
+        {"device in hexadecimal", readLine("device XACTUAL 0xFFFFFFFF"), "device XACTUAL 4294967295"},
+        {"device most negative in hexadecimal", readLine("device X -0x8000000000000000"), "device X -9223372036854775808"},
+        {"advance", C::make(C::Advance, intMax), "advance 2147483647"},
+        {"refresh", C::make(C::Refresh), "refresh"},
+        {"poll", C::make(C::Poll, "RAMPER_V_MAX"), "poll RAMPER_V_MAX"},
+        {"reply every field", reply,
+         "reply status=100 address=0x01 command=read motor=1 type=RAMPER_V_MAX value=-0x80000000"},
+        {"reply no field", C::make(C::Reply), "reply"},
+        {"export Units", C::make(C::Export, "Units", 1), "export Units 1"},
+        {"export CommMode", C::make(C::Export, "CommMode", intMin), "export CommMode -2147483648"},
+        {"wait", C::make(C::Wait, 0), "wait 0"},
+        {"print", C::make(C::Print, "tool", "toolVisible"), "print tool toolVisible"},
+        {"print quoted", C::make(C::Print, "a b", "c#d"), R"(print "a b" "c#d")"},
+        {"journal", C::make(C::Journal), "journal"},
+        {"plan", C::make(C::Plan, intMin), "plan -2147483648"},
+        {"save plot", C::make(C::Save, "plot", "/tmp/my plots/a.csv"), R"(save plot "/tmp/my plots/a.csv")"},
+        {"save journal", C::make(C::Save, "journal", "j.txt"), "save journal j.txt"},
+    };
+}
+} // namespace
+
+void tst_Script::writtenCommandsReadBackAsTheSameCommand_data()
+{
+    QTest::addColumn<ScriptCommand>("command");
+    QTest::addColumn<QString>("line");
+    for (const RoundTrip& trip : roundTrips())
+        QTest::newRow(trip.tag) << trip.command << trip.line;
+}
+
+void tst_Script::writtenCommandsReadBackAsTheSameCommand()
+{
+    QFETCH(ScriptCommand, command);
+    QFETCH(QString, line);
+    QString written;
+    QString refusal;
+    QVERIFY2(ScriptWriter::write(command, &written, &refusal), qPrintable(refusal));
+    QCOMPARE(written, line);
+    QList<ScriptCommand> commands;
+    ScriptParser::Error error;
+    QVERIFY2(ScriptParser::parse("product 40\n" + written + "\n", &commands, &error), qPrintable(error.message));
+    QCOMPARE(commands.size(), 2);
+    const ScriptCommand& read = commands.last();
+    QCOMPARE(read.kind, command.kind);
+    QCOMPARE(read.name, command.name);
+    QCOMPARE(read.text, command.text);
+    QCOMPARE(read.number, command.number);
+    QCOMPARE(read.enter, command.enter);
+    QCOMPARE(read.fields, command.fields);
+}
+
+void tst_Script::everyCommandHasOneTableEntryAndARoundTrip()
+{
+    QSet<int> kinds;
+    QSet<QString> words;
+    for (const ScriptSyntax::Command& command : ScriptSyntax::commands()) {
+        QVERIFY2(!kinds.contains(command.kind), command.word);
+        kinds.insert(command.kind);
+        words.insert(QString::fromLatin1(command.word));
+        QVERIFY2(QString::fromLatin1(command.usage).startsWith(command.word), command.usage);
+        // Every argument a command takes is declared; any number of them repeat the one declared.
+        const int declared = command.most < 0 ? 1 : command.most;
+        QVERIFY2(command.least <= declared && declared <= int(std::size(command.arguments)), command.word);
+    }
+    QCOMPARE(words.size(), kinds.size());
+    QCOMPARE(kinds.size(), ScriptCommand::Close + 1);
+    for (const RoundTrip& trip : roundTrips())
+        kinds.remove(trip.command.kind);
+    QVERIFY2(kinds.isEmpty(), "every command kind is written and read back");
+}
+
+void tst_Script::writerRefusesWhatWouldNotReadBack_data()
+{
+    using C = ScriptCommand;
+    QTest::addColumn<ScriptCommand>("command");
+    QTest::addColumn<QString>("refusal");
+    const auto replyOf = [](const QString& key, const QString& value) {
+        C reply = C::make(C::Reply);
+        reply.fields = {{key, value}};
+        return reply;
+    };
+    QTest::newRow("line feed in a value") << C::make(C::Set, "name", "a\nb") << "set with a line break in its argument";
+    QTest::newRow("carriage return in a name") << C::make(C::Click, "btn\r") << "click with a line break in its argument";
+    QTest::newRow("line break in a reply") << replyOf("type", "A\nB") << "reply with a line break in its argument";
+    QTest::newRow("line break in a file name")
+        << C::make(C::Save, "plot", "a\n.csv") << "save with a line break in its argument";
+    QTest::newRow("negative product code")
+        << C::make(C::Product, -1) << "product: CODE -1 is out of range (0 to 2147483647)";
+    QTest::newRow("motor beyond 8 bits") << C::make(C::Open, 256) << "open: MOTOR 256 is out of range (0 to 255)";
+    QTest::newRow("close of no motor") << C::make(C::Close, -2) << "close: MOTOR -2 is out of range (0 to 255)";
+    QTest::newRow("export the host does not make")
+        << C::make(C::Export, "Speed", 1) << "export: the host exports \"Units\" and \"CommMode\", not \"Speed\"";
+    QTest::newRow("save of something else")
+        << C::make(C::Save, "picture", "a.png") << "save: save takes \"plot\" or \"journal\", not \"picture\"";
+    QTest::newRow("unknown reply field") << replyOf(
+        "channel", "1") << "reply: unknown reply field \"channel\" (status, address, command, motor, type, value)";
+    QTest::newRow("reply key holding =") << replyOf("status=1", "2")
+                                         << "reply: bad number \"1=2\" for status (decimal or 0x hexadecimal)";
+}
+
+void tst_Script::writerRefusesWhatWouldNotReadBack()
+{
+    QFETCH(ScriptCommand, command);
+    QFETCH(QString, refusal);
+    QString line = QStringLiteral("untouched");
+    QString error;
+    QVERIFY(!ScriptWriter::write(command, &line, &error));
+    QCOMPARE(error, refusal);
+    QCOMPARE(line, QStringLiteral("untouched"));
+}
+
+void tst_Script::commentsStayOneLineThatReadsAsNothing_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("plain") << "recorded by workbench"
+                           << "# recorded by workbench";
+    QTest::newRow("line breaks shown") << "a\nb\r\nclick x"
+                                       << R"(# a\nb\r\nclick x)";
+}
+
+void tst_Script::commentsStayOneLineThatReadsAsNothing()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, line);
+    const QString comment = ScriptWriter::comment(text);
+    QCOMPARE(comment, line);
+    QStringList words;
+    QString message;
+    QVERIFY(ScriptParser::split(comment, &words, &message));
+    QCOMPARE(words, QStringList());
 }
 
 QTEST_MAIN(tst_Script)

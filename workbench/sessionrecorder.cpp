@@ -1,6 +1,7 @@
 #include "sessionrecorder.h"
 
 #include "core/excerpt.h"
+#include "core/exporttypes.h"
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
@@ -9,6 +10,8 @@
 #include "exportcontrols.h"
 #include "linefile.h"
 #include "pluginhost.h"
+#include "scriptsyntax.h"
+#include "scriptwriter.h"
 #include "session.h"
 #include "toolarea.h"
 #include "toolpanel.h"
@@ -30,6 +33,19 @@ constexpr qint64 kLongestAdvanceMs = std::numeric_limits<int>::max(); // what on
 QString onOff(bool on)
 {
     return on ? QStringLiteral("on") : QStringLiteral("off");
+}
+
+QString notRecorded(const QString& what)
+{
+    return ScriptWriter::comment(QStringLiteral("not recorded: ") + what);
+}
+
+// The line of a command the recorder makes itself, or why it cannot be written.
+QString scriptLine(const ScriptCommand& command)
+{
+    QString line;
+    QString refusal;
+    return ScriptWriter::write(command, &line, &refusal) ? line : notRecorded(refusal);
 }
 } // namespace
 
@@ -59,7 +75,7 @@ bool SessionRecorder::isRecording() const
 bool SessionRecorder::start(const QString& fileName, QString* error)
 {
     stop();
-    QString header = QStringLiteral("# recorded by %1").arg(QCoreApplication::applicationName());
+    QString header = QStringLiteral("recorded by %1").arg(QCoreApplication::applicationName());
     if (!QCoreApplication::applicationVersion().isEmpty())
         header += QLatin1Char(' ') + QCoreApplication::applicationVersion();
     header +=
@@ -68,7 +84,7 @@ bool SessionRecorder::start(const QString& fileName, QString* error)
         header += QStringLiteral(", product %1 (%2)").arg(entry->variant).arg(elided(entry->designation));
     auto file = std::make_unique<LineFile>();
     QString reason;
-    if (!file->open(fileName, &reason) || !file->writeLine(header.toUtf8(), &reason)) {
+    if (!file->open(fileName, &reason) || !file->writeLine(ScriptWriter::comment(header).toUtf8(), &reason)) {
         *error = QStringLiteral("cannot write the recording \"%1\": %2").arg(Excerpt::of(fileName), reason);
         return false;
     }
@@ -117,32 +133,22 @@ void SessionRecorder::watchPanel(ToolPanel* panel)
         return;
     m_panels.insert(panel);
     connect(panel, &QObject::destroyed, this, [this](QObject* object) { m_panels.remove(object); });
-    connect(panel, &ToolPanel::shown, this, [this, panel] { act(panel->tool(), {QStringLiteral("show")}); });
-    connect(panel, &ToolPanel::hidden, this, [this, panel] { act(panel->tool(), {QStringLiteral("hide")}); });
+    connect(panel, &ToolPanel::shown, this,
+            [this, panel] { act(panel->tool(), ScriptCommand::make(ScriptCommand::Show)); });
+    connect(panel, &ToolPanel::hidden, this,
+            [this, panel] { act(panel->tool(), ScriptCommand::make(ScriptCommand::Hide)); });
 }
 
 void SessionRecorder::watchExports(ExportControls* exports)
 {
     connect(exports, &ExportControls::unitsExported, this, [this](int units) {
-        act(nullptr, {QStringLiteral("export"), QStringLiteral("Units"), QString::number(units)});
+        act(nullptr, ScriptCommand::make(ScriptCommand::Export, QLatin1String(ExportTypes::UpdateUnits.name), units));
     });
     // The window sets the mode in the device of the current motor before exporting it.
     connect(exports, &ExportControls::commutationModeExported, this, [this](int mode) {
-        act(m_host.tool(), {QStringLiteral("device"), QStringLiteral("commutationMode"), QString::number(mode)});
-        act(nullptr, {QStringLiteral("export"), QStringLiteral("CommMode"), QString::number(mode)});
+        act(m_host.tool(), ScriptCommand::make(ScriptCommand::Device, QStringLiteral("commutationMode"), mode));
+        act(nullptr, ScriptCommand::make(ScriptCommand::Export, QLatin1String(ExportTypes::CommutationMode.name), mode));
     });
-}
-
-QString SessionRecorder::quoted(const QString& word)
-{
-    bool plain = !word.isEmpty();
-    for (const QChar c : word)
-        plain = plain && !c.isSpace() && c != QLatin1Char('#') && c != QLatin1Char('"');
-    if (plain)
-        return word;
-    QString text = word;
-    text.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
-    return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
 void SessionRecorder::moduleChanged(SimulatedModule* module)
@@ -153,7 +159,7 @@ void SessionRecorder::moduleChanged(SimulatedModule* module)
     m_closes.clear();
     forgetDelivery();
     m_addressed = -1;
-    write(QStringLiteral("product %1").arg(m_host.variant()));
+    write(scriptLine(ScriptCommand::make(ScriptCommand::Product, m_host.variant())));
     m_writtenMs = deviceTime();
 }
 
@@ -169,7 +175,7 @@ void SessionRecorder::toolOpened(ToolsInterface* tool)
     // The script's `open` replaces the tool of the same motor as this opening did.
     const auto replaced = [motor](const PendingClose& close) { return close.motor == motor; };
     m_closes.erase(std::remove_if(m_closes.begin(), m_closes.end(), replaced), m_closes.end());
-    act(nullptr, {QStringLiteral("open"), QString::number(motor)});
+    act(nullptr, ScriptCommand::make(ScriptCommand::Open, motor));
     m_addressed = motor;
 }
 
@@ -191,7 +197,7 @@ void SessionRecorder::refreshed()
         return;
     writeCloses();
     catchUp(deviceTime());
-    write(QStringLiteral("refresh"));
+    write(scriptLine(ScriptCommand::make(ScriptCommand::Refresh)));
     // The script's refresh delivers what is queued, as the clock's did.
     forgetDelivery();
 }
@@ -202,7 +208,7 @@ void SessionRecorder::writeCloses()
     m_closes.clear();
     for (const PendingClose& close : closes) {
         catchUp(close.timeMs);
-        write(QStringLiteral("close %1").arg(close.motor));
+        write(scriptLine(ScriptCommand::make(ScriptCommand::Close, close.motor)));
         if (close.motor == m_addressed)
             m_addressed = -1;
     }
@@ -216,39 +222,38 @@ void SessionRecorder::watch(ToolsInterface* tool)
         box->installEventFilter(this);
         connect(box, &QAbstractSpinBox::editingFinished, this, [this, tool, box] {
             if (m_edited.remove(box))
-                actOn(tool, box, QStringLiteral("set"), QString::number(box->value()));
+                actOn(tool, box, ScriptCommand::make(ScriptCommand::Set, QString(), QString::number(box->value())));
         });
         connect(box, &QObject::destroyed, this, [this](QObject* object) { m_edited.remove(object); });
     }
     const QList<QComboBox*> combos = tool->findChildren<QComboBox*>();
     for (QComboBox* combo : combos) {
-        connect(combo, QOverload<int>::of(&QComboBox::activated), this,
-                [this, tool, combo](int index) { actOn(tool, combo, QStringLiteral("set"), combo->itemText(index)); });
+        connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, tool, combo](int index) {
+            actOn(tool, combo, ScriptCommand::make(ScriptCommand::Set, QString(), combo->itemText(index)));
+        });
     }
     const QList<QAbstractButton*> buttons = tool->findChildren<QAbstractButton*>();
     for (QAbstractButton* button : buttons) {
         connect(button, &QAbstractButton::clicked, this, [this, tool, button](bool checked) {
             if (button->isCheckable())
-                actOn(tool, button, QStringLiteral("set"), onOff(checked));
+                actOn(tool, button, ScriptCommand::make(ScriptCommand::Set, QString(), onOff(checked)));
             else
-                actOn(tool, button, QStringLiteral("click"), QString());
+                actOn(tool, button, ScriptCommand::make(ScriptCommand::Click));
         });
     }
     const QList<QGroupBox*> groups = tool->findChildren<QGroupBox*>();
     for (QGroupBox* group : groups) {
         connect(group, &QGroupBox::clicked, this, [this, tool, group](bool checked) {
             if (group->isCheckable())
-                actOn(tool, group, QStringLiteral("set"), onOff(checked));
+                actOn(tool, group, ScriptCommand::make(ScriptCommand::Set, QString(), onOff(checked)));
         });
     }
     const QList<XmlRegisterWidget*> editors = tool->findChildren<XmlRegisterWidget*>();
     for (XmlRegisterWidget* editor : editors) {
-        connect(editor, &XmlRegisterWidget::hoverEnterWidget, this, [this, tool, editor] {
-            actOn(tool, editor->widget(), QStringLiteral("hover"), QStringLiteral("enter"));
-        });
-        connect(editor, &XmlRegisterWidget::hoverLeaveWidget, this, [this, tool, editor] {
-            actOn(tool, editor->widget(), QStringLiteral("hover"), QStringLiteral("leave"));
-        });
+        connect(editor, &XmlRegisterWidget::hoverEnterWidget, this,
+                [this, tool, editor] { actOn(tool, editor->widget(), ScriptCommand::hover(QString(), true)); });
+        connect(editor, &XmlRegisterWidget::hoverLeaveWidget, this,
+                [this, tool, editor] { actOn(tool, editor->widget(), ScriptCommand::hover(QString(), false)); });
     }
 }
 
@@ -292,45 +297,40 @@ QString SessionRecorder::scriptName(ToolsInterface* tool, QWidget* widget)
     return name;
 }
 
-void SessionRecorder::actOn(ToolsInterface* tool, QWidget* widget, const QString& command, const QString& argument)
+void SessionRecorder::actOn(ToolsInterface* tool, QWidget* widget, ScriptCommand command)
 {
     if (!isRecording())
         return;
-    const QString name = scriptName(tool, widget);
-    if (name.isEmpty()) {
-        write(QStringLiteral("# not recorded: %1 on a %2 the script cannot find by its name \"%3\"")
-                  .arg(command, QLatin1String(widget ? widget->metaObject()->className() : "widget"),
-                       widget ? widget->objectName() : QString()));
+    command.name = scriptName(tool, widget);
+    if (command.name.isEmpty()) {
+        write(notRecorded(QStringLiteral("%1 on a %2 the script cannot find by its name \"%3\"")
+                              .arg(QLatin1String(ScriptSyntax::of(command.kind).word),
+                                   QLatin1String(widget ? widget->metaObject()->className() : "widget"),
+                                   widget ? widget->objectName() : QString())));
         return;
     }
-    QStringList words{command, name};
-    if (!argument.isNull())
-        words << argument;
-    act(tool, words);
+    act(tool, command);
 }
 
-void SessionRecorder::act(ToolsInterface* tool, const QStringList& words)
+void SessionRecorder::act(ToolsInterface* tool, const ScriptCommand& command)
 {
     if (!isRecording())
         return;
-    for (const QString& word : words) {
-        if (word.contains(QLatin1Char('\n')) || word.contains(QLatin1Char('\r'))) {
-            write(QStringLiteral("# not recorded: %1 with a line break in its argument").arg(words.first()));
-            return;
-        }
+    QString line;
+    QString refusal;
+    if (!ScriptWriter::write(command, &line, &refusal)) {
+        write(notRecorded(refusal));
+        return;
     }
     writeCloses();
     catchUp(deviceTime());
     if (m_delivered)
-        write(QStringLiteral("wait 0"));
+        write(scriptLine(ScriptCommand::make(ScriptCommand::Wait, 0)));
     if (tool && tool->motorNumber() != m_addressed) {
-        write(QStringLiteral("tool %1").arg(tool->motorNumber()));
+        write(scriptLine(ScriptCommand::make(ScriptCommand::Tool, tool->motorNumber())));
         m_addressed = tool->motorNumber();
     }
-    QStringList line;
-    for (const QString& word : words)
-        line << quoted(word);
-    write(line.join(QLatin1Char(' ')));
+    write(line);
     // Marks whether the event loop delivers what the action queued before
     // the next action: the replay then runs its loop once.
     forgetDelivery();
@@ -348,7 +348,7 @@ void SessionRecorder::catchUp(qint64 timeMs)
 {
     while (isRecording() && timeMs > m_writtenMs) {
         const qint64 step = qMin(timeMs - m_writtenMs, kLongestAdvanceMs);
-        write(QStringLiteral("advance %1").arg(step));
+        write(scriptLine(ScriptCommand::make(ScriptCommand::Advance, step)));
         m_writtenMs += step;
     }
 }

@@ -13,6 +13,7 @@ class Session;
 class LineFile;
 class QWidget;
 class SimulatedModule;
+struct ScriptCommand;
 class ToolArea;
 class ToolPanel;
 class ToolsInterface;
@@ -43,10 +44,6 @@ public:
     void watchToolArea(ToolArea* area);
     void watchExports(ExportControls* exports);
 
-    // A script argument as the script parser reads it back: double-quoted,
-    // with `"` and `\` escaped, when it holds a space, `#` or `"`, or is empty.
-    static QString quoted(const QString& word);
-
 signals:
     void recordingChanged(bool on);
     // A line could not be written; the recording has stopped.
@@ -69,11 +66,12 @@ private:
     void watchPanel(ToolPanel* panel);
     void watch(ToolsInterface* tool);
     void unwatch(ToolsInterface* tool);
-    // A user action on `tool` (null: one that addresses no tool), recorded as `words`.
-    void act(ToolsInterface* tool, const QStringList& words);
+    // A user action on `tool` (null: one that addresses no tool), recorded as `command`.
+    void act(ToolsInterface* tool, const ScriptCommand& command);
     // The name the script finds `widget` of `tool` by; empty when none finds it.
     static QString scriptName(ToolsInterface* tool, QWidget* widget);
-    void actOn(ToolsInterface* tool, QWidget* widget, const QString& command, const QString& argument);
+    // `command` done on `widget`, its name the one the script finds the widget by.
+    void actOn(ToolsInterface* tool, QWidget* widget, ScriptCommand command);
     void writeCloses();
     void catchUp(qint64 timeMs);
     void forgetDelivery();

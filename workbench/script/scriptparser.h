@@ -10,7 +10,7 @@
 
 // Reads the text of a workbench script: one command a line, `#` starts a
 // comment, an argument with spaces is double-quoted, numbers are decimal or
-// 0x hexadecimal. Parsing stops at the first bad line.
+// 0x hexadecimal (ScriptSyntax). Parsing stops at the first bad line.
 class ScriptParser
 {
 public:
@@ -30,9 +30,9 @@ public:
 
     // One line split into words; false and `message` set for an unterminated quote.
     static bool split(const QString& line, QStringList* words, QString* message);
+    // The command of a line's words (not empty): its kind and arguments;
+    // false and `message` set when they are not a command.
+    static bool read(const QStringList& words, ScriptCommand* command, QString* message);
     // Decimal or 0x hexadecimal, with an optional sign.
     static bool readNumber(const QString& text, qint64* value);
-
-private:
-    static bool parseLine(const QStringList& words, ScriptCommand* command, QString* message);
 };
