@@ -343,15 +343,32 @@ void tst_Views::plotRedrawsOnlyWhenLiveAndSomethingChanged()
     plot.replotNow();
     QCOMPARE(replots.count(), 1);
 
-    // Live: changes within a frame's time are drawn once; idle, nothing is drawn.
+    // Live: changes within a frame's time are drawn once, soon while something moves.
     plot.setLive(true);
-    for (int i = 0; i < 5; ++i) {
+    QVERIFY(module->device()->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    module->device()->moveTo(0, 100000);
+    for (int i = 0; i < 3; ++i) {
         module->device()->advance(20);
         samples.sample();
     }
-    QTRY_COMPARE(replots.count(), 2);
-    QTest::qWait(4 * MotionPlot::RedrawMs);
-    QCOMPARE(replots.count(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(replots.count(), 2, MotionPlot::IdleRedrawMs / 2);
+    // The motor jumps to its target (out of position mode) and stays there:
+    // the jump is drawn soon, then only time passes, drawn again but not as soon.
+    QVERIFY(module->device()->setValue(0, QStringLiteral("MOTION_MODE"), 0));
+    module->device()->advance(20);
+    samples.sample();
+    QTRY_COMPARE_WITH_TIMEOUT(replots.count(), 3, MotionPlot::IdleRedrawMs / 2);
+    for (int i = 0; i < 3; ++i) {
+        module->device()->advance(20);
+        samples.sample();
+    }
+    QVERIFY(samples.stillAtLastInstant());
+    QTest::qWait(3 * MotionPlot::RedrawMs);
+    QCOMPARE(replots.count(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(replots.count(), 4, 2 * MotionPlot::IdleRedrawMs);
+    // Nothing sampled, nothing drawn.
+    QTest::qWait(MotionPlot::IdleRedrawMs + MotionPlot::RedrawMs);
+    QCOMPARE(replots.count(), 4);
 }
 
 void tst_Views::moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan()
