@@ -75,6 +75,7 @@ private slots:
     void timersFireAtTheirDeviceTimeInOrder();
     void timersOfAFinishedTimerOrOfNoIntervalDoNotStallTime();
     void scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh();
+    void wallClockRestsWhileNothingMovesAndRefreshesOnlyWhatIsTraced();
 };
 
 void tst_Session::samplesFollowTheDeviceOverTheLastTwentySeconds()
@@ -264,6 +265,11 @@ void tst_Session::timersOfAFinishedTimerOrOfNoIntervalDoNotStallTime()
     QCOMPARE(session->timeMs(), qint64(60));
     session->runEventLoopOnce();
     QCOMPARE(log.fired.last(), QStringLiteral("zero@60"));
+    // A timer started between two commands, due at once, fires before the next one.
+    log.names.insert(8, QStringLiteral("now"));
+    timers.registerTimer(8, 0, Qt::CoarseTimer, &log);
+    session->runEventLoopOnce();
+    QCOMPARE(log.fired.last(), QStringLiteral("now@60"));
 }
 
 void tst_Session::scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh()
@@ -303,6 +309,27 @@ void tst_Session::scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh
     QCOMPARE(runner.runFile(waited), 0);
     QCOMPARE(host->module()->pendingReplies(), 0);
     QCOMPARE(err, QString());
+}
+
+void tst_Session::wallClockRestsWhileNothingMovesAndRefreshesOnlyWhatIsTraced()
+{
+    std::unique_ptr<Session> session = sessionOn(40);
+    SimulatedDevice* device = deviceOf(*session);
+    session->samples().addMotor(0);
+    QSignalSpy refreshed(session.get(), &Session::refreshed);
+    session->setRealTime(true);
+    // Nothing moves: the clock ticks slowly; a move started wakes it at once, and it stays awake.
+    QTRY_VERIFY(session->clock().isResting());
+    QVERIFY(session->timeMs() > 0);
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
+    device->moveTo(0, 1000000);
+    QVERIFY(!session->clock().isResting());
+    QTest::qWait(5 * SimulatedDevice::StepMs);
+    QVERIFY(!session->clock().isResting());
+    // No tool traces anything: the clock's refreshes are not made, nor said.
+    QTest::qWait(3 * DeviceClock::TraceIntervalMs);
+    QCOMPARE(refreshed.count(), 0);
+    session->setRealTime(false);
 }
 
 QTEST_MAIN(tst_Session)

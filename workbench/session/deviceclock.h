@@ -25,6 +25,7 @@ public:
     // Ticks every RestingTickMs while `resting`, every device step otherwise
     // (at once when that comes sooner).
     void setResting(bool resting);
+    bool isResting() const { return m_resting; }
 
 signals:
     // `ms` of real time passed since the last time this was said.

@@ -36,6 +36,7 @@ public:
     SampleStore& samples() { return m_samples; }
     MovePlans& plans() { return m_plans; }
     JournalModel& journal() { return m_journal; }
+    const DeviceClock& clock() const { return m_clock; }
     SimulatedModule* module() const;
 
     // Device time follows the wall clock and the traces refresh every
