@@ -60,9 +60,11 @@ void MovePlans::replan()
                                  target);
     }
     const bool changed = plan.phases.size() != m_preview.phases.size() || plan.arrival != m_preview.arrival
-                         || plan.startPosition != m_preview.startPosition || plan.peakVelocity != m_preview.peakVelocity;
+                         || plan.startPosition != m_preview.startPosition || plan.peakVelocity != m_preview.peakVelocity
+                         || hasPreview() != m_planned;
     m_preview = plan;
-    if (changed || !hasPreview())
+    m_planned = hasPreview();
+    if (changed)
         emit previewReplanned();
     // Drawn from now on while the motor stands; a moving motor has its move drawn instead.
     const bool shown = !plan.phases.isEmpty() && plan.startVelocity == 0;

@@ -73,6 +73,7 @@ private:
     Reference m_reference = Relative;
     qint32 m_value = 0;
     MovePlanner::Plan m_preview;
-    Drawn m_previewDrawn; // the preview from now on, while its motor stands
+    bool m_planned = false; // m_preview is the plan of a move typed
+    Drawn m_previewDrawn;   // the preview from now on, while its motor stands
     bool m_previewShown = false;
 };
