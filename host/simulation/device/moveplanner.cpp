@@ -1,112 +1,12 @@
 #include "moveplanner.h"
 
+#include "rampbands.h"
+
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
-using Settings = RampGenerator::Settings;
-
-constexpr double kInfinite = std::numeric_limits<double>::infinity();
 constexpr double kCounterSpan = 4294967296.0; // 2^32 positions
-
-double nonNegative(double value)
-{
-    return value > 0 ? value : 0; // also turns NaN into 0
-}
-
-// The ramp as the device runs it: three velocity bands, each with its
-// acceleration and deceleration (0: the band is crossed at once). Speeds
-// above the last band's top (a VMAX lowered while moving) brake with DMAX.
-struct Bands
-{
-    bool jump = true;
-    double vStart = 0;
-    double vStop = 0;
-    double vMax = 0;
-    double top[3] = {0, 0, 0};
-    double accel[3] = {0, 0, 0};
-    double decel[3] = {0, 0, 0};
-
-    explicit Bands(const Settings& settings)
-    {
-        vMax = nonNegative(settings.vMax);
-        jump = settings.profile == RampGenerator::Profile::Direct || !settings.rampEnabled || !settings.positionMode
-               || vMax <= 0 || std::isinf(vMax);
-        if (jump)
-            return;
-        // The trapezoid has only AMAX, VMAX and DMAX; thresholds above VMAX count as VMAX.
-        const bool eightPoint = settings.profile == RampGenerator::Profile::EightPoint;
-        const auto threshold = [&](double value) { return eightPoint ? std::min(nonNegative(value), vMax) : 0.0; };
-        const auto rate = [&](double value) { return eightPoint ? nonNegative(value) : 0.0; };
-        vStart = threshold(settings.vStart);
-        vStop = threshold(settings.vStop);
-        top[0] = threshold(settings.v1);
-        top[1] = std::max(threshold(settings.v2), top[0]);
-        top[2] = vMax;
-        accel[0] = rate(settings.a1);
-        accel[1] = rate(settings.a2);
-        accel[2] = nonNegative(settings.aMax);
-        decel[0] = rate(settings.d1);
-        decel[1] = rate(settings.d2);
-        decel[2] = nonNegative(settings.dMax);
-    }
-
-    double bottom(int band) const { return band == 0 ? 0 : top[band - 1]; }
-    // Accelerating, a speed at a band's top is in the band above; braking, in
-    // the band below. The last braking band has no top.
-    int accelerationBand(double speed) const { return speed < top[0] ? 0 : speed < top[1] ? 1 : 2; }
-    int brakingBand(double speed) const { return speed > top[1] ? 2 : speed > top[0] ? 1 : 0; }
-    double brakingTop(int band) const { return band == 2 ? kInfinite : top[band]; }
-
-    // Distance from `from` up to `to` (no more than VMAX).
-    double accelerationDistance(double from, double to) const
-    {
-        double distance = 0;
-        for (int band = 0; band < 3; ++band) {
-            const double low = std::max(from, bottom(band));
-            const double high = std::min(to, top[band]);
-            if (high > low && accel[band] > 0)
-                distance += (high * high - low * low) / (2 * accel[band]);
-        }
-        return distance;
-    }
-
-    // Distance from `speed` down to V_STOP.
-    double brakingDistance(double speed) const
-    {
-        double distance = 0;
-        for (int band = 0; band < 3; ++band) {
-            const double low = std::max(vStop, bottom(band));
-            const double high = std::min(speed, brakingTop(band));
-            if (high > low && decel[band] > 0)
-                distance += (high * high - low * low) / (2 * decel[band]);
-        }
-        return distance;
-    }
-
-    // The largest speed whose braking to V_STOP takes at most `distance`.
-    double brakingSpeed(double distance) const
-    {
-        double rest = distance;
-        for (int band = 0; band < 3; ++band) {
-            const double low = std::max(vStop, bottom(band));
-            const double high = brakingTop(band);
-            if (high <= low)
-                continue;
-            if (decel[band] <= 0) {
-                if (band == 2)
-                    return kInfinite;
-                continue;
-            }
-            const double width = (high * high - low * low) / (2 * decel[band]);
-            if (rest <= width)
-                return std::sqrt(low * low + 2 * decel[band] * rest);
-            rest -= width;
-        }
-        return std::max(vStop, top[1]);
-    }
-};
 
 // Lays the phases end to end along one axis: time, travel from the start
 // (signed) and velocity (signed) run on from one phase into the next.
@@ -177,28 +77,28 @@ QString decelerationName(int band)
 }
 
 // Brakes through the bands down to `down` (V_STOP, or VMAX for a motor above it).
-void brakeTo(const Bands& ramp, Builder& builder, double direction, double down, const QString& name = QString())
+void brakeTo(const RampBands& ramp, Builder& builder, double direction, double down, const QString& name = QString())
 {
     while (builder.speed(direction) > down) {
         const int band = ramp.brakingBand(builder.speed(direction));
         builder.changeSpeed(name.isNull() ? decelerationName(band) : name, direction, std::max(down, ramp.bottom(band)),
-                            ramp.decel[band]);
+                            ramp.deceleration(band));
     }
 }
 
 // Brakes to a standstill: down to V_STOP, where the motor stops.
-void brakeToRest(const Bands& ramp, Builder& builder, double direction)
+void brakeToRest(const RampBands& ramp, Builder& builder, double direction)
 {
-    brakeTo(ramp, builder, direction, ramp.vStop, QStringLiteral("brake"));
+    brakeTo(ramp, builder, direction, ramp.vStop(), QStringLiteral("brake"));
     builder.changeSpeed(QStringLiteral("brake"), direction, 0, 0);
 }
 
 // The fastest speed between `from` and VMAX from which accelerating there
 // from `from` and braking to V_STOP fit into `distance`.
-double peakSpeed(const Bands& ramp, double from, double distance)
+double peakSpeed(const RampBands& ramp, double from, double distance)
 {
     // Both distances grow linearly in the square of the speed between these speeds.
-    double speeds[] = {from, ramp.top[0], ramp.top[1], ramp.vStop, ramp.vMax};
+    double speeds[] = {from, ramp.top(0), ramp.top(1), ramp.vStop(), ramp.vMax()};
     std::sort(std::begin(speeds), std::end(speeds));
     const auto needed = [&](double speed) {
         return ramp.accelerationDistance(from, speed) + ramp.brakingDistance(speed);
@@ -224,23 +124,23 @@ double peakSpeed(const Bands& ramp, double from, double distance)
 
 // A move towards the target over `distance`, from a speed that need not run
 // past it: up the ramp, cruise, down the ramp, stop.
-void approach(const Bands& ramp, Builder& builder, double direction, double distance)
+void approach(const RampBands& ramp, Builder& builder, double direction, double distance)
 {
     const double origin = builder.travel();
     const auto left = [&] { return distance - direction * (builder.travel() - origin); };
-    if (builder.speed(direction) == 0 && ramp.vStart > 0)
-        builder.changeSpeed(QStringLiteral("VSTART"), direction, std::min(ramp.vStart, ramp.brakingSpeed(distance)), 0);
-    if (builder.speed(direction) > ramp.vMax)
-        brakeTo(ramp, builder, direction, ramp.vMax);
+    if (builder.speed(direction) == 0 && ramp.vStart() > 0)
+        builder.changeSpeed(QStringLiteral("VSTART"), direction, std::min(ramp.vStart(), ramp.brakingSpeed(distance)), 0);
+    if (builder.speed(direction) > ramp.vMax())
+        brakeTo(ramp, builder, direction, ramp.vMax());
 
     const double peak = peakSpeed(ramp, builder.speed(direction), left());
     while (builder.speed(direction) < peak) {
         const int band = ramp.accelerationBand(builder.speed(direction));
-        builder.changeSpeed(accelerationName(band), direction, std::min(peak, ramp.top[band]), ramp.accel[band]);
+        builder.changeSpeed(accelerationName(band), direction, std::min(peak, ramp.top(band)), ramp.acceleration(band));
     }
-    if (peak >= ramp.vMax)
+    if (peak >= ramp.vMax())
         builder.cruise(QStringLiteral("VMAX"), direction, left() - ramp.brakingDistance(peak));
-    brakeTo(ramp, builder, direction, ramp.vStop);
+    brakeTo(ramp, builder, direction, ramp.vStop());
     builder.changeSpeed(QStringLiteral("VSTOP"), direction, 0, 0);
 }
 } // namespace
@@ -265,9 +165,9 @@ MovePlanner::Plan MovePlanner::plan(const RampGenerator::Settings& settings, con
     const double whole = std::round(plan.startPosition);
     const qint32 counter = qint32(quint32(qint64(whole)));
     const double distance = double(qint32(quint32(target) - quint32(counter))) - (plan.startPosition - whole);
-    const Bands ramp(settings);
-    if (ramp.jump || (distance == 0 && plan.startVelocity == 0)) {
-        plan.startVelocity = ramp.jump ? plan.startVelocity : 0;
+    const RampBands ramp(settings);
+    if (ramp.jumps() || (distance == 0 && plan.startVelocity == 0)) {
+        plan.startVelocity = ramp.jumps() ? plan.startVelocity : 0;
         plan.peakVelocity = std::abs(plan.startVelocity);
         return plan;
     }
@@ -283,7 +183,7 @@ MovePlanner::Plan MovePlanner::plan(const RampGenerator::Settings& settings, con
         const double before = builder.travel();
         brakeToRest(ramp, builder, -direction);
         left += std::abs(builder.travel() - before);
-    } else if (ramp.brakingDistance(speed) > left + RampGenerator::roundingSlack(left)) {
+    } else if (ramp.brakingDistance(speed) > left + RampBands::roundingSlack(left)) {
         // Too fast to stop on the target: brake past it, then come back.
         const double before = builder.travel();
         brakeToRest(ramp, builder, direction);

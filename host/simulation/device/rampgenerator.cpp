@@ -1,90 +1,30 @@
 #include "rampgenerator.h"
 
+#include "rampbands.h"
+
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
-constexpr double kInfinite = std::numeric_limits<double>::infinity();
-
-double nonNegative(double value)
+// The ticked motion on the ramp's bands.
+struct TickedRamp
 {
-    return value > 0 ? value : 0; // also turns NaN into 0
-}
+    const RampBands bands;
 
-// The settings brought into a shape the motion can rely on: three velocity
-// bands, each with its acceleration and deceleration (0: instantaneous).
-struct Ramp
-{
-    bool direct = true;
-    double vStart = 0;
-    double vStop = 0;
-    double vMax = 0;
-    double top[3] = {0, 0, 0}; // upper end of each band; the last one ends at VMAX
-    double accel[3] = {0, 0, 0};
-    double decel[3] = {0, 0, 0};
-
-    explicit Ramp(const RampGenerator::Settings& settings)
+    explicit TickedRamp(const RampGenerator::Settings& settings)
+        : bands(settings)
     {
-        vMax = nonNegative(settings.vMax);
-        direct = settings.profile == RampGenerator::Profile::Direct || !settings.rampEnabled || !settings.positionMode
-                 || vMax <= 0 || std::isinf(vMax);
-        if (direct)
-            return;
-        const bool eightPoint = settings.profile == RampGenerator::Profile::EightPoint;
-        const auto velocity = [&](double value) { return eightPoint ? std::min(nonNegative(value), vMax) : 0.0; };
-        vStart = velocity(settings.vStart);
-        vStop = velocity(settings.vStop);
-        top[0] = velocity(settings.v1);
-        top[1] = std::max(velocity(settings.v2), top[0]);
-        top[2] = vMax;
-        accel[0] = eightPoint ? nonNegative(settings.a1) : 0;
-        accel[1] = eightPoint ? nonNegative(settings.a2) : 0;
-        accel[2] = nonNegative(settings.aMax);
-        decel[0] = eightPoint ? nonNegative(settings.d1) : 0;
-        decel[1] = eightPoint ? nonNegative(settings.d2) : 0;
-        decel[2] = nonNegative(settings.dMax);
-    }
-
-    // The band a speed brakes in: the band whose upper end it is at counts.
-    int brakingBand(double speed) const { return speed > top[1] ? 2 : speed > top[0] ? 1 : 0; }
-
-    // The largest speed from which the deceleration phases stop at V_STOP
-    // within `distance`.
-    double brakingSpeed(double distance) const
-    {
-        double rest = distance;
-        double low = vStop;
-        for (int band = 0; band < 3; ++band) {
-            const bool last = band == 2;
-            const double high = last ? kInfinite : std::max(low, top[band]);
-            if (high <= low)
-                continue;
-            const double d = decel[band];
-            if (d <= 0) { // crossed at no distance
-                if (last)
-                    return kInfinite;
-                low = high;
-                continue;
-            }
-            const double width = last ? kInfinite : (high * high - low * low) / (2 * d);
-            if (rest <= width)
-                return std::sqrt(low * low + 2 * d * rest);
-            rest -= width;
-            low = high;
-        }
-        return low;
     }
 
     // Crosses at once the bands above `speed` that have no acceleration.
     double jumped(double speed) const
     {
-        for (int band = 0; band < 3; ++band) {
-            if (speed >= top[band])
+        for (int band = 0; band < RampBands::Count; ++band) {
+            if (speed >= bands.top(band))
                 continue;
-            if (accel[band] > 0)
+            if (bands.acceleration(band) > 0)
                 break;
-            speed = top[band];
+            speed = bands.top(band);
         }
         return speed;
     }
@@ -94,15 +34,15 @@ struct Ramp
     double accelerated(double speed, double seconds, double& travel) const
     {
         double left = seconds;
-        for (int band = 0; band < 3 && left > 0; ++band) {
-            if (speed >= top[band])
+        for (int band = 0; band < RampBands::Count && left > 0; ++band) {
+            if (speed >= bands.top(band))
                 continue;
-            if (accel[band] <= 0) {
-                speed = top[band];
+            if (bands.acceleration(band) <= 0) {
+                speed = bands.top(band);
                 continue;
             }
-            const double time = std::min(left, (top[band] - speed) / accel[band]);
-            const double next = time < left ? top[band] : speed + accel[band] * time;
+            const double time = std::min(left, (bands.top(band) - speed) / bands.acceleration(band));
+            const double next = time < left ? bands.top(band) : speed + bands.acceleration(band) * time;
             travel += (speed + next) / 2 * time;
             speed = next;
             left -= time;
@@ -118,14 +58,14 @@ struct Ramp
     {
         used = 0;
         while (speed > floor && used < seconds) {
-            const int band = brakingBand(speed);
-            const double low = std::max(floor, band == 0 ? 0.0 : top[band - 1]);
-            if (decel[band] <= 0) {
+            const int band = bands.brakingBand(speed);
+            const double low = std::max(floor, bands.bottom(band));
+            if (bands.deceleration(band) <= 0) {
                 speed = low;
                 continue;
             }
-            const double time = std::min(seconds - used, (speed - low) / decel[band]);
-            const double next = time < seconds - used ? low : std::max(low, speed - decel[band] * time);
+            const double time = std::min(seconds - used, (speed - low) / bands.deceleration(band));
+            const double next = time < seconds - used ? low : std::max(low, speed - bands.deceleration(band) * time);
             travel += (speed + next) / 2 * time;
             speed = next;
             used += time;
@@ -140,25 +80,12 @@ struct Ramp
     // from above; adds the distance run.
     double unbraked(double speed, double seconds, double& travel) const
     {
-        if (speed <= vMax)
+        if (speed <= bands.vMax())
             return accelerated(speed, seconds, travel);
         double used = 0;
-        const double end = braked(speed, vMax, seconds, travel, used);
+        const double end = braked(speed, bands.vMax(), seconds, travel, used);
         travel += end * (seconds - used);
         return end;
-    }
-
-    // The distance the deceleration phases take from `speed` down to V_STOP.
-    double brakingDistance(double speed) const
-    {
-        double distance = 0;
-        for (int band = 0; band < 3; ++band) {
-            const double low = std::max(vStop, band == 0 ? 0.0 : top[band - 1]);
-            const double high = band == 2 ? speed : std::min(speed, top[band]);
-            if (high > low && decel[band] > 0)
-                distance += (high * high - low * low) / (2 * decel[band]);
-        }
-        return distance;
     }
 
     // How many whole ticks from `state` on are plain cruise at VMAX, with a
@@ -166,13 +93,14 @@ struct Ramp
     long long cruiseTicks(double target, const RampGenerator::State& state) const
     {
         const double distance = target - state.position;
-        if (direct || distance == 0 || state.velocity != (distance > 0 ? vMax : -vMax))
+        if (bands.jumps() || distance == 0 || state.velocity != (distance > 0 ? bands.vMax() : -bands.vMax()))
             return 0;
         const double remaining = std::abs(distance);
-        const double step = vMax * RampGenerator::TickSeconds;
+        const double step = bands.vMax() * RampGenerator::TickSeconds;
         // The tick's own tests (braking curve met, target reached, rounding
         // tolerance) stay clear by several ticks' travel and a position.
-        const double room = remaining - brakingDistance(vMax) - RampGenerator::roundingSlack(remaining) - 4 * step - 1;
+        const double room = remaining - bands.brakingDistance(bands.vMax()) - RampBands::roundingSlack(remaining)
+                            - 4 * step - 1;
         return room > 0 ? static_cast<long long>(std::min(std::floor(room / step), 1e18)) : 0;
     }
 
@@ -185,7 +113,7 @@ struct Ramp
         const double distance = target - state.position;
         if (distance == 0 && state.velocity == 0)
             return true;
-        if (direct) {
+        if (bands.jumps()) {
             state.position = target;
             state.velocity = 0;
             return true;
@@ -200,9 +128,9 @@ struct Ramp
             // towards the target.
             double travel = 0;
             double used = 0;
-            const double away = braked(-speed, vStop, seconds, travel, used);
+            const double away = braked(-speed, bands.vStop(), seconds, travel, used);
             state.position -= direction * travel;
-            if (away > vStop) {
+            if (away > bands.vStop()) {
                 state.velocity = -direction * away;
                 return false;
             }
@@ -213,31 +141,31 @@ struct Ramp
         const double remaining = std::abs(distance);
         // V_START and bands without acceleration are crossed as the tick
         // starts, as far as the braking curve lets them.
-        double begin = speed == 0 && vStart > 0 ? vStart : speed;
+        double begin = speed == 0 && bands.vStart() > 0 ? bands.vStart() : speed;
         begin = jumped(begin);
         if (begin > speed)
-            begin = std::max(speed, std::min(begin, brakingSpeed(remaining)));
+            begin = std::max(speed, std::min(begin, bands.brakingSpeed(remaining)));
 
         double travel = 0;
         double end = begin;
         bool arrives = false;
-        const double slack = RampGenerator::roundingSlack(remaining);
-        const double needed = brakingDistance(begin);
+        const double slack = RampBands::roundingSlack(remaining);
+        const double needed = bands.brakingDistance(begin);
         // On the braking curve the speed says where the motion is: as far
         // from the target as braking from it takes. Taking the travel from
         // the curve, rather than adding up each tick's, keeps the motion on
         // it: over millions of ticks of a slow deceleration the rounding of
         // the speed would otherwise carry it off, past the target.
         const auto alongCurve = [&] {
-            travel = remaining - brakingDistance(end);
-            return end <= vStop;
+            travel = remaining - bands.brakingDistance(end);
+            return end <= bands.vStop();
         };
         if (needed >= remaining - slack) {
             // On the braking curve, or above it: brake at the ramp's
             // deceleration. On it, the motor stops on the target; above it
             // (a nearer target), it cannot and runs past the target.
             double used = 0;
-            end = braked(begin, vStop, seconds, travel, used);
+            end = braked(begin, bands.vStop(), seconds, travel, used);
             if (needed <= remaining + slack)
                 arrives = alongCurve();
         } else {
@@ -245,21 +173,21 @@ struct Ramp
             // and cruise, until the motion meets the braking curve; from
             // there on, down the curve.
             end = unbraked(begin, seconds, travel);
-            if (brakingDistance(end) > remaining - travel) {
+            if (bands.brakingDistance(end) > remaining - travel) {
                 // Where it meets the curve: the motion only comes closer to it.
                 double before = 0;
                 double after = seconds;
                 for (int i = 0; i < 50; ++i) {
                     const double middle = (before + after) / 2;
                     double run = 0;
-                    (brakingDistance(unbraked(begin, middle, run)) > remaining - run ? after : before) = middle;
+                    (bands.brakingDistance(unbraked(begin, middle, run)) > remaining - run ? after : before) = middle;
                 }
                 travel = 0;
                 double meets = unbraked(begin, before, travel);
                 // Met by a jump across a band without acceleration: it jumps as far as the curve.
-                meets = std::max(meets, std::min(vMax, brakingSpeed(remaining - travel)));
+                meets = std::max(meets, std::min(bands.vMax(), bands.brakingSpeed(remaining - travel)));
                 double used = 0;
-                end = braked(meets, vStop, seconds - before, travel, used);
+                end = braked(meets, bands.vStop(), seconds - before, travel, used);
                 arrives = alongCurve();
             }
             arrives = arrives || travel >= remaining;
@@ -279,7 +207,7 @@ struct Ramp
 
 bool RampGenerator::step(const Settings& settings, double target, State& state, double seconds, long long* ticksRun)
 {
-    const Ramp ramp(settings);
+    const TickedRamp ramp(settings);
     bool arrived = target == state.position && state.velocity == 0;
     // Every tick is exactly one tick long, so a motion does not depend on how
     // its time was cut; a remainder of less than a microsecond is rounding noise.
@@ -300,5 +228,5 @@ bool RampGenerator::step(const Settings& settings, double target, State& state, 
 
 long long RampGenerator::cruiseTicks(const Settings& settings, double target, const State& state)
 {
-    return Ramp(settings).cruiseTicks(target, state);
+    return TickedRamp(settings).cruiseTicks(target, state);
 }

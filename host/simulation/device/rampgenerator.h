@@ -13,23 +13,17 @@
 // target. Braking starts when the remaining distance is what the deceleration
 // phases need. The trapezoid is the same ramp with only AMAX, VMAX and DMAX.
 //
-// Degenerate settings: a VMAX of zero (or below) moves straight to the
-// target, like the direct profile; an acceleration or deceleration of zero
-// makes its phase instantaneous (the velocity jumps across that phase's band,
-// as it jumps to V_START). Velocity thresholds above VMAX are cut to VMAX.
+// Degenerate settings (RampBands reads them): a VMAX of zero (or below)
+// moves straight to the target, like the direct profile; an acceleration or
+// deceleration of zero makes its phase instantaneous (the velocity jumps
+// across that phase's band, as it jumps to V_START). Velocity thresholds
+// above VMAX are cut to VMAX.
 class RampGenerator
 {
 public:
     enum class Profile { Direct, Trapezoid, EightPoint };
 
     static constexpr double TickSeconds = 0.001;
-
-    // How far apart two computations of the same distance (positions) may
-    // come out by floating-point rounding alone: a floor of 1e-9 positions
-    // plus 1e-14 of the distance (some 45 units in the last place). Whether
-    // a motion is on its braking curve is decided to this much, by the ramp
-    // generator and by the planner alike.
-    static double roundingSlack(double distance) { return 1e-9 + 1e-14 * (distance < 0 ? -distance : distance); }
 
     // Velocities in positions per second, accelerations in positions per
     // second squared (the device's units already scaled).
