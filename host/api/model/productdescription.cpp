@@ -51,6 +51,7 @@ void ProductDescription::setProductModule(XmlProductModule* module)
 void ProductDescription::setIc(XmlProductIC* ic)
 {
     m_ic = ic;
+    ++m_revision;
     if (ic)
         ic->setParent(this);
 }
@@ -61,4 +62,6 @@ void ProductDescription::addParameter(XmlParameterInterface* parameter)
         return;
     parameter->setParent(this);
     m_parameters.append(parameter);
+    ++m_revision;
+    connect(parameter, &QObject::destroyed, this, [this] { ++m_revision; });
 }

@@ -39,6 +39,11 @@ public:
     QList<XmlParameterInterface*> parameters() const;
     XmlParameterInterface* parameter(const QString& role) const;
 
+    // Counts the changes of the IC and the parameter list (one set, a parameter
+    // added or deleted), so that whoever keeps what a lookup found can tell
+    // when to look again.
+    quint64 revision() const { return m_revision; }
+
     // Assembly, by whoever reads the product: each takes ownership.
     void setProductModule(XmlProductModule* module);
     void setIc(XmlProductIC* ic);
@@ -50,4 +55,5 @@ private:
     QPointer<XmlProductModule> m_module;
     QPointer<XmlProductIC> m_ic;
     QList<QPointer<XmlParameterInterface>> m_parameters;
+    quint64 m_revision = 0;
 };

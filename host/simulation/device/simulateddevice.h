@@ -1,28 +1,29 @@
 #pragma once
 
 #include "core/devicelink.h"
+#include "devicestore.h"
 #include "model/productdescription.h"
 #include "motionwiring.h"
+#include "motormotion.h"
 #include "rampgenerator.h"
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 
-class XmlParameterInterface;
-class XmlProductIC;
-class XmlValueRegister;
-class XmlValueRegisterField;
+#include <map>
 
-// The device behind a simulated module: a register file per channel, an
-// axis-parameter store per motor, and each motor's motion, which moves only
-// when its time is advanced. It is the module's link to the device.
+class XmlParameterInterface;
+
+// The device behind a simulated module: the values it holds (a register file
+// per channel, an axis-parameter store per motor) and each motor's motion,
+// which moves only when the device's time is advanced. It is the module's
+// link to the device.
 class SimulatedDevice : public QObject, public DeviceLink
 {
     Q_OBJECT
 
 public:
-    static constexpr int StepMs = 20;
+    static constexpr int StepMs = MotorMotion::StepMs;
 
     SimulatedDevice(const ProductDescription& product, const MotionWiring& motion, QObject* parent = nullptr);
 
@@ -49,16 +50,37 @@ public:
     // module: scripts, tests and the workbench. Not recorded anywhere.
     bool setValue(quint8 motor, const QString& name, qint64 value, QString* error = nullptr);
     bool value(quint8 motor, const QString& name, qint64* value, QString* error = nullptr);
+    // What the product's description allows for a name: a register takes any
+    // 32 bits, signed or not, a field and a parameter their range. `kind` is
+    // "register", "field" or "parameter", empty when the product has no such
+    // name (and the range all of 64 bits).
+    struct Range
+    {
+        QString kind;
+        qint64 minimum = 0;
+        qint64 maximum = 0;
+    };
+    Range range(const QString& name);
 
-    // The motion of a motor as last computed, for plots.
-    RampGenerator::State motionState(quint8 motor) const;
-    qint64 motionValue(quint8 motor, const QString& role, qint64 fallback);
+    // A motor's motion in its own units: the actual position and the target
+    // as the 32-bit counters the device shows, the velocity in positions per
+    // second as the motion last computed it.
+    qint32 actualPosition(quint8 motor);
+    qint32 target(quint8 motor);
+    double velocity(quint8 motor) const;
     // What the motion of a motor runs on now: its ramp settings read through
     // the product's wiring and scales, and its exact position (in the 32-bit
     // frame) and velocity, from which its next tick starts. The inputs of a
     // plan of its next move.
     RampGenerator::Settings motionSettings(quint8 motor);
     RampGenerator::State currentMotion(quint8 motor);
+
+    // The motion of a motor as last computed (velocity() and currentMotion()
+    // say the same).
+    RampGenerator::State motionState(quint8 motor) const;
+    // A motion role's value by its name ("actual", "vMax", ...); actualPosition(),
+    // target() and motionSettings() say the same in their units.
+    qint64 motionValue(quint8 motor, const QString& role, qint64 fallback);
 
 signals:
     void advanced(qint64 timeMs);
@@ -94,69 +116,26 @@ private:
         RoleCount
     };
 
-    // Where a motion role's value lives, found by name once, and again when
-    // the register map has changed or the parameter found has gone. Reading
-    // takes what value() takes for the name (a register of that name, else a
-    // field, else a parameter), writing what the wiring says it is.
-    struct Binding
+    // Where a motion role's value lives. Reading takes what value() takes for
+    // the name, writing what the wiring says it is.
+    struct RoleSource
     {
         bool wired = false;
         MotionWiring::Source source;
-        bool resolved = false;
-        QPointer<const XmlProductIC> ic; // the map the pointers below were found in,
-        quint64 revision = 0;            // at this revision of it
-        QPointer<const XmlValueRegister> reg;
-        QPointer<const XmlValueRegisterField> field;
-        QPointer<const XmlParameterInterface> parameter;
-        bool hadParameter = false;
+        DeviceStore::Place place;
     };
 
-    // A stretch of plain cruise at VMAX, from a step boundary (its anchor) on:
-    // at the end of its `done`-th step the position is the anchor's plus
-    // `done` steps' travel, one multiplication, however the steps were cut.
-    struct Cruise
-    {
-        bool on = false;
-        bool unsettled = false; // a ticked step of cruise moved the fraction at the last boundary
-        qint32 base = 0;        // the counter value at the anchor
-        double relative = 0;    // the exact position minus `base` at the anchor
-        qint64 whole = 0;       // a step's travel: whole positions ...
-        double fraction = 0;    // ... and the rest
-        qint64 steps = 0;       // the steps of plain cruise from the anchor
-        qint64 done = 0;        // the steps run since the anchor
-        qint32 target = 0;      // what the cruise was planned for
-        RampGenerator::Settings settings;
-    };
-
-    struct Channel
-    {
-        QHash<quint16, quint32> registers;
-        QHash<QString, qint64> parameters;
-        RampGenerator::State motion; // exact position and velocity, for plots
-        double fraction = 0;         // exact position minus the actual position shown
-        qint32 shownActual = 0;      // the actual position the motion last wrote
-        // The exact position as a counter value and what the motion ran
-        // from it since the last step boundary.
-        qint32 base = 0;
-        double relative = 0;
-        qint32 lastTarget = 0; // the target the motion last saw
-        bool moving = false;   // a move runs until it rests on its target
-        Cruise cruise;
-    };
-
-    Channel& channel(quint8 number);
-    void settleMotion(quint8 number);
-    const Binding& binding(Role role);
+    MotorMotion& motorMotion(quint8 motor);
     qint64 motionValue(quint8 motor, Role role, qint64 fallback);
+    qint32 position(quint8 motor, Role role);
     void writeMotionValue(quint8 motor, Role role, qint64 value);
     void stepMotion(quint8 motor, int milliseconds);
-    static bool anchorCruise(Cruise& cruise, const RampGenerator::Settings& settings, qint32 target, qint32 base,
-                             const RampGenerator::State& relative);
-    static void placeOnCruise(const Cruise& cruise, qint32& base, RampGenerator::State& relative);
 
     QPointer<const ProductDescription> m_product;
     MotionWiring m_motion;
-    Binding m_bindings[RoleCount];
-    QHash<quint8, Channel> m_channels;
+    RoleSource m_roles[RoleCount];
+    DeviceStore m_store;
+    // Each motor's motion; its place stays where it is while others are added.
+    std::map<quint8, MotorMotion> m_motions;
     qint64 m_timeMs = 0;
 };
