@@ -132,7 +132,7 @@ void tst_HostModel::parameterAccessesAndMovesAreJournaled()
                                              "m1 untrace actualPosition",
                                              "m1 untrace all",
                                          }));
-    QCOMPARE(module->device()->motionValue(1, QStringLiteral("target"), 0), -5);
+    QCOMPARE(module->device()->target(1), -5);
 }
 
 void tst_HostModel::tracesRefreshSilentlyAndReportOnlyChanges()

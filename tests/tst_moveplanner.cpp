@@ -381,12 +381,12 @@ void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()
     QSignalSpy started(device, &SimulatedDevice::moveStarted);
     device->advance(7);
     f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 105000);
-    const Plan plan = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
+    const Plan plan = MovePlanner::planMoveTo(*device, 0, 105000);
     device->advance(1000);
     QCOMPARE(started.count(), 1);
     QCOMPARE(started.first().at(1).toLongLong(), qint64(7)); // the start of the slice it was seen in
     // Halfway, the move planned from where it is now still arrives when the first plan said.
-    const Plan again = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
+    const Plan again = MovePlanner::planMoveBy(*device, 0, 105000 - device->actualPosition(0));
     QVERIFY2(std::abs(1 + again.arrival - plan.arrival) < 0.002, qPrintable(describe(again)));
 }
 

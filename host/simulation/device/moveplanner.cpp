@@ -1,6 +1,7 @@
 #include "moveplanner.h"
 
 #include "rampbands.h"
+#include "simulateddevice.h"
 
 #include <algorithm>
 #include <cmath>
@@ -203,6 +204,17 @@ MovePlanner::Plan MovePlanner::plan(const RampGenerator::Settings& settings, con
     if (!plan.phases.isEmpty())
         plan.phases.last().endPosition = target;
     return plan;
+}
+
+MovePlanner::Plan MovePlanner::planMoveTo(SimulatedDevice& device, quint8 motor, qint32 target)
+{
+    return plan(device.motionSettings(motor), device.currentMotion(motor), target);
+}
+
+MovePlanner::Plan MovePlanner::planMoveBy(SimulatedDevice& device, quint8 motor, qint64 distance)
+{
+    const qint32 target = qint32(quint32(device.actualPosition(motor)) + quint32(quint64(distance)));
+    return planMoveTo(device, motor, target);
 }
 
 double MovePlanner::Plan::positionAt(double seconds) const

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+class SimulatedDevice;
+
 // Plans a move the way the device's ramp generator runs it, in closed form:
 // from the ramp settings (already through the product's scales), where the
 // motor is and how fast it goes, and the target, the phases of the motion.
@@ -50,6 +52,12 @@ public:
     // `start.position` is the exact position in the device's 32-bit frame;
     // the motor goes to `target` the short way round the counter.
     static Plan plan(const RampGenerator::Settings& settings, const RampGenerator::State& start, qint32 target);
+
+    // The plan of a motor's next move, from where it is and how fast it goes
+    // now, on the ramp the device holds: to `target`, or by `distance` from
+    // its actual position (both the short way round the counter).
+    static Plan planMoveTo(SimulatedDevice& device, quint8 motor, qint32 target);
+    static Plan planMoveBy(SimulatedDevice& device, quint8 motor, qint64 distance);
 
     // A position brought into the 32-bit frame [-2^31, 2^31).
     static double wrapped(double position);
