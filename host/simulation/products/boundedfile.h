@@ -9,6 +9,8 @@
 struct BoundedFile
 {
     static constexpr qint64 MiB = qint64(1) << 20;
+    // The most a file handed over by a user may hold: a product file, a script.
+    static constexpr qint64 MostUserFileBytes = 16 * MiB;
 
     enum class Outcome {
         Read,

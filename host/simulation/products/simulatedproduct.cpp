@@ -9,7 +9,7 @@ const QList<int> kBuiltInVariants{40, 100, 105, 108, 135, 139};
 
 bool SimulatedProduct::readFile(const QString& path, const QString& kind, QByteArray* bytes, QString* error)
 {
-    BoundedFile::Result file = BoundedFile::read(path, kMaxFileSize, true);
+    BoundedFile::Result file = BoundedFile::read(path, BoundedFile::MostUserFileBytes, true);
     QString why;
     switch (file.outcome) {
     case BoundedFile::Outcome::Read:
@@ -19,7 +19,7 @@ bool SimulatedProduct::readFile(const QString& path, const QString& kind, QByteA
         why = QStringLiteral("it is not a regular file or a pipe");
         break;
     case BoundedFile::Outcome::TooLarge:
-        why = QStringLiteral("it is larger than %1 MiB").arg(kMaxFileSize / BoundedFile::MiB);
+        why = QStringLiteral("it is larger than %1 MiB").arg(BoundedFile::MostUserFileBytes / BoundedFile::MiB);
         break;
     case BoundedFile::Outcome::Failed:
         why = file.failure;

@@ -16,11 +16,8 @@ struct SimulatedProduct
     std::unique_ptr<ProductDescription> description;
     MotionWiring motion;
 
-    // The largest file readFile() takes.
-    static constexpr qint64 kMaxFileSize = qint64(16) << 20;
-
     // Reads the whole of a file given by the user, once: a regular file, a
-    // pipe (`<(cat FILE)`) or a resource, of at most kMaxFileSize bytes.
+    // pipe (`<(cat FILE)`) or a resource, of at most BoundedFile::MostUserFileBytes.
     // Anything else (a device, a directory, a larger file) is refused with "PATH: error: cannot read the KIND: why".
     static bool readFile(const QString& path, const QString& kind, QByteArray* bytes, QString* error);
 
