@@ -56,7 +56,6 @@ class tst_HostModel : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ToolsInterface::setTraceInterval(0); }
     void registerAccessesAreJournaledOneLineEach();
     void parameterAccessesAndMovesAreJournaled();
     void tracesRefreshSilentlyAndReportOnlyChanges();

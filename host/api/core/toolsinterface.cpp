@@ -4,12 +4,6 @@
 #include "model/xmlvalueinterface.h"
 #include "zyramoduleinterface.h"
 
-#include <QTimerEvent>
-
-namespace {
-int g_traceIntervalMs = 0;
-}
-
 ToolsInterface::ToolsInterface(const QString& name, const QString& title, ToolsType::Types type, int variant,
                                unsigned char motor, ZYRAModuleInterface* module, const QString& icon, QWidget* parent)
     : PluginInterface(name, title, icon, parent)
@@ -66,7 +60,6 @@ void ToolsInterface::addTrace(XmlValueInterface* value, int)
         m_traces.append(value);
     if (m_module)
         m_module->noteTrace(DeviceAccess::Trace, value, m_motor);
-    updateTraceTimer();
 }
 
 void ToolsInterface::addTrace(XmlParameterInterface* parameter)
@@ -77,7 +70,6 @@ void ToolsInterface::addTrace(XmlParameterInterface* parameter)
         m_traces.append(parameter);
     if (m_module)
         m_module->noteTrace(DeviceAccess::Trace, parameter, m_motor);
-    updateTraceTimer();
 }
 
 void ToolsInterface::removeTrace(XmlParameterInterface* parameter)
@@ -87,7 +79,6 @@ void ToolsInterface::removeTrace(XmlParameterInterface* parameter)
     m_traces.removeAll(parameter);
     if (m_module)
         m_module->noteTrace(DeviceAccess::Untrace, parameter, m_motor);
-    updateTraceTimer();
 }
 
 void ToolsInterface::removeAllTraces()
@@ -95,7 +86,6 @@ void ToolsInterface::removeAllTraces()
     m_traces.clear();
     if (m_module)
         m_module->noteTrace(DeviceAccess::UntraceAll, nullptr, m_motor);
-    updateTraceTimer();
 }
 
 int ToolsInterface::traceCount() const
@@ -118,33 +108,8 @@ void ToolsInterface::refreshTraces()
     }
 }
 
-void ToolsInterface::setTraceInterval(int milliseconds)
-{
-    g_traceIntervalMs = qMax(0, milliseconds);
-}
-
-int ToolsInterface::traceInterval()
-{
-    return g_traceIntervalMs;
-}
-
-void ToolsInterface::updateTraceTimer()
-{
-    const bool wanted = g_traceIntervalMs > 0 && !m_traces.isEmpty();
-    if (wanted && m_traceTimerId == 0) {
-        m_traceTimerId = startTimer(g_traceIntervalMs);
-    } else if (!wanted && m_traceTimerId != 0) {
-        killTimer(m_traceTimerId);
-        m_traceTimerId = 0;
-    }
-}
-
 void ToolsInterface::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() == m_traceTimerId) {
-        refreshTraces();
-        return;
-    }
     PluginInterface::timerEvent(event);
 }
 

@@ -50,17 +50,18 @@ public:
     void setLinearAxis(bool linear) { m_linearAxis = linear; }
     bool isLinearAxis() const { return m_linearAxis; }
 
-    // The host keeps traced values current while they are traced: on its
-    // trace timer and whenever refreshTraces() is called.
+    // The host keeps traced values current while they are traced: whenever
+    // refreshTraces() is called (the host application does so on its clock).
     void addTrace(XmlValueInterface* value, int mode);
     void addTrace(XmlParameterInterface* parameter);
     void removeTrace(XmlParameterInterface* parameter);
     void removeAllTraces();
     int traceCount() const;
     void refreshTraces();
-    // Interval of every tool's trace timer; 0 turns the timers off (scripts, tests).
-    static void setTraceInterval(int milliseconds);
-    static int traceInterval();
+    // There is no trace timer of the tool's own to set: these remain for
+    // callers that turn it off, and do nothing.
+    static void setTraceInterval(int /*milliseconds*/) {}
+    static int traceInterval() { return 0; }
 
     // Moves this tool's motor to an absolute position.
     void doMoveToPosition(int position);
@@ -84,11 +85,11 @@ signals:
     void toolVisibilityChanged(bool visible);
 
 protected:
+    // The host's tool base takes the timer events first; it starts no timer
+    // of its own, so they all go on to the tool.
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void updateTraceTimer();
-
     ToolsType::Types m_type;
     int m_variant = PluginVariant::UNKNOWN;
     unsigned char m_motor = 0;
@@ -97,7 +98,6 @@ private:
     bool m_linearAxis = false;
     bool m_toolVisible = true;
     QList<QPointer<QObject>> m_traces;
-    int m_traceTimerId = 0;
 };
 
 Q_DECLARE_INTERFACE(ToolsInterface, "com.kessa.ToolsInterface/2.0")

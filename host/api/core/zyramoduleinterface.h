@@ -69,7 +69,6 @@ public:
     Model::RegisterController* registerController(quint8 channel);
     // Where the module's accesses go; not owned, null drops them.
     void setDeviceLink(DeviceLink* link) { m_link = link; }
-    DeviceLink* deviceLink() const { return m_link; }
 
     qint64 readField(const XmlValueRegisterField* field, quint8 channel, DeviceAccess::Mode mode);
     qint64 writeField(const XmlValueRegisterField* field, quint8 channel, qint64 value);

@@ -9,7 +9,6 @@ namespace Model {
 
 RegisterController::RegisterController(XmlProductIC* ic, ZYRAModuleInterface* module, quint8 channel, QObject* parent)
     : QObject(parent)
-    , m_channel(channel)
 {
     if (!ic)
         return;
@@ -22,15 +21,6 @@ ZYRAField* RegisterController::get(const QString& name, bool)
 {
     for (const QPointer<ZYRAField>& field : qAsConst(m_fields)) {
         if (field && field->objectName() == name)
-            return field;
-    }
-    return nullptr;
-}
-
-ZYRAField* RegisterController::fieldOf(const XmlValueRegisterField* xmlField) const
-{
-    for (const QPointer<ZYRAField>& field : m_fields) {
-        if (field && xmlField && field->registerField() == xmlField)
             return field;
     }
     return nullptr;

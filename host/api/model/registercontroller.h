@@ -6,7 +6,6 @@
 
 class XmlProductIC;
 class XmlValueRegister;
-class XmlValueRegisterField;
 class ZYRAModuleInterface;
 
 namespace Model {
@@ -23,9 +22,7 @@ public:
 
     // The field of that name, or null; the flag is accepted for the host's signature.
     ZYRAField* get(const QString& name, bool create);
-    ZYRAField* fieldOf(const XmlValueRegisterField* field) const;
     QList<ZYRAField*> fields() const;
-    quint8 channel() const { return m_channel; }
 
     // The module reports a register's value after a read or a write: every
     // field laid into it takes its part.
@@ -33,7 +30,6 @@ public:
 
 private:
     QList<QPointer<ZYRAField>> m_fields;
-    quint8 m_channel;
 };
 
 } // namespace Model

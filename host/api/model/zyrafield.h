@@ -35,7 +35,6 @@ public:
     // The handle to trace.
     XmlValueInterface* xmlParameter() const;
     XmlValueRegisterField* registerField() const { return m_field; }
-    quint8 channel() const { return m_channel; }
     // The value last read or written; the register default's before any access.
     int lastKnownValue() const { return m_lastKnown; }
 

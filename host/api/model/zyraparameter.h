@@ -2,12 +2,12 @@
 
 #include "basexmlparameter.h"
 
-#include <QStringList>
+#include <QString>
 
 namespace Model {
 
 // A parameter as the host hands it to tools: a tool asks for it by its own
-// name, so the host knows which tools rely on which parameters.
+// name (what the host keeps of that is the host's affair).
 class ZYRAParameter : public BaseXMLParameter
 {
     Q_OBJECT
@@ -17,11 +17,6 @@ public:
 
     // The parameter for that tool, or null when the module does not offer it.
     ZYRAParameter* getWarned(const QString& toolName);
-    // Names of the tools that asked for this parameter, in the order they asked.
-    QStringList users() const { return m_users; }
-
-private:
-    QStringList m_users;
 };
 
 } // namespace Model

@@ -22,14 +22,6 @@ SimulatedModule::~SimulatedModule()
     setDeviceLink(nullptr);
 }
 
-std::unique_ptr<SimulatedModule> SimulatedModule::create(int variant, QString* error)
-{
-    std::unique_ptr<SimulatedProduct> product = SimulatedProduct::builtIn(variant, error);
-    if (!product)
-        return nullptr;
-    return std::make_unique<SimulatedModule>(std::move(product));
-}
-
 XmlProductModule* SimulatedModule::getProductModule()
 {
     return m_productModuleHidden ? nullptr : ZYRAModuleInterface::getProductModule();

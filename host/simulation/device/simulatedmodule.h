@@ -22,10 +22,6 @@ public:
     explicit SimulatedModule(std::unique_ptr<SimulatedProduct> product, QObject* parent = nullptr);
     ~SimulatedModule() override;
 
-    // A module of one of the built-in products; null and `error` set when
-    // there is none or its file is bad.
-    static std::unique_ptr<SimulatedModule> create(int variant, QString* error);
-
     XmlProductModule* getProductModule() override;
 
     SimulatedDevice* device() const;
