@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
-constexpr double kInfinite = std::numeric_limits<double>::infinity();
-
 double nonNegative(double value)
 {
     return value > 0 ? value : 0; // also turns NaN into 0
@@ -34,54 +31,4 @@ RampBands::RampBands(const RampGenerator::Settings& settings)
     m_deceleration[0] = rate(settings.d1);
     m_deceleration[1] = rate(settings.d2);
     m_deceleration[2] = nonNegative(settings.dMax);
-}
-
-double RampBands::accelerationDistance(double from, double to) const
-{
-    double distance = 0;
-    for (int band = 0; band < Count; ++band) {
-        const double low = std::max(from, bottom(band));
-        const double high = std::min(to, m_top[band]);
-        if (high > low && m_acceleration[band] > 0)
-            distance += (high * high - low * low) / (2 * m_acceleration[band]);
-    }
-    return distance;
-}
-
-double RampBands::brakingDistance(double speed) const
-{
-    double distance = 0;
-    for (int band = 0; band < Count; ++band) {
-        const double low = std::max(m_vStop, bottom(band));
-        const double high = band == Count - 1 ? speed : std::min(speed, m_top[band]);
-        if (high > low && m_deceleration[band] > 0)
-            distance += (high * high - low * low) / (2 * m_deceleration[band]);
-    }
-    return distance;
-}
-
-double RampBands::brakingSpeed(double distance) const
-{
-    // Up from V_STOP band by band, each taking its width of the distance.
-    double rest = distance;
-    double low = m_vStop;
-    for (int band = 0; band < Count; ++band) {
-        const bool last = band == Count - 1;
-        const double high = last ? kInfinite : std::max(low, m_top[band]);
-        if (high <= low)
-            continue;
-        const double d = m_deceleration[band];
-        if (d <= 0) { // crossed at no distance
-            if (last)
-                return kInfinite;
-            low = high;
-            continue;
-        }
-        const double width = last ? kInfinite : (high * high - low * low) / (2 * d);
-        if (rest <= width)
-            return std::sqrt(low * low + 2 * d * rest);
-        rest -= width;
-        low = high;
-    }
-    return low;
 }

@@ -2,6 +2,10 @@
 
 #include "rampgenerator.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 // The ramp as the device runs it, in three velocity bands: the first from 0
 // up to V1, the second up to V2, the last up to VMAX. Each band has its
 // acceleration and its deceleration (0: the band is crossed at once). A
@@ -67,3 +71,55 @@ private:
     double m_acceleration[Count] = {0, 0, 0};
     double m_deceleration[Count] = {0, 0, 0};
 };
+
+// Inline: the ticked motion asks for the braking curve dozens of times a tick.
+inline double RampBands::accelerationDistance(double from, double to) const
+{
+    double distance = 0;
+    for (int band = 0; band < Count; ++band) {
+        const double low = std::max(from, bottom(band));
+        const double high = std::min(to, m_top[band]);
+        if (high > low && m_acceleration[band] > 0)
+            distance += (high * high - low * low) / (2 * m_acceleration[band]);
+    }
+    return distance;
+}
+
+inline double RampBands::brakingDistance(double speed) const
+{
+    double distance = 0;
+    for (int band = 0; band < Count; ++band) {
+        const double low = std::max(m_vStop, bottom(band));
+        const double high = band == Count - 1 ? speed : std::min(speed, m_top[band]);
+        if (high > low && m_deceleration[band] > 0)
+            distance += (high * high - low * low) / (2 * m_deceleration[band]);
+    }
+    return distance;
+}
+
+inline double RampBands::brakingSpeed(double distance) const
+{
+    constexpr double infinite = std::numeric_limits<double>::infinity();
+    // Up from V_STOP band by band, each taking its width of the distance.
+    double rest = distance;
+    double low = m_vStop;
+    for (int band = 0; band < Count; ++band) {
+        const bool last = band == Count - 1;
+        const double high = last ? infinite : std::max(low, m_top[band]);
+        if (high <= low)
+            continue;
+        const double d = m_deceleration[band];
+        if (d <= 0) { // crossed at no distance
+            if (last)
+                return infinite;
+            low = high;
+            continue;
+        }
+        const double width = last ? infinite : (high * high - low * low) / (2 * d);
+        if (rest <= width)
+            return std::sqrt(low * low + 2 * d * rest);
+        rest -= width;
+        low = high;
+    }
+    return low;
+}
