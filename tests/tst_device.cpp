@@ -127,11 +127,14 @@ void tst_Device::rangeSaysWhatANameTakes_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<qint64>("minimum");
     QTest::addColumn<qint64>("maximum");
-    QTest::newRow("register") << 40 << "RAMPER_V1" << "register" << -0x80000000LL << 0xFFFFFFFFLL;
-    QTest::newRow("field") << 40 << "RAMPER_A_MAX" << "field" << qint64(0) << qint64(65535);
-    QTest::newRow("parameter") << 105 << "maxVelocity" << "parameter" << qint64(0) << qint64(200000);
-    QTest::newRow("nothing") << 105 << "RAMPER_V1" << "" << std::numeric_limits<qint64>::min()
-                             << std::numeric_limits<qint64>::max();
+    QTest::newRow("register") << 40 << "RAMPER_V1"
+                              << "register" << -0x80000000LL << 0xFFFFFFFFLL;
+    QTest::newRow("field") << 40 << "RAMPER_A_MAX"
+                           << "field" << qint64(0) << qint64(65535);
+    QTest::newRow("parameter") << 105 << "maxVelocity"
+                               << "parameter" << qint64(0) << qint64(200000);
+    QTest::newRow("nothing") << 105 << "RAMPER_V1"
+                             << "" << std::numeric_limits<qint64>::min() << std::numeric_limits<qint64>::max();
 }
 
 void tst_Device::rangeSaysWhatANameTakes()

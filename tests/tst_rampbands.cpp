@@ -84,8 +84,8 @@ void tst_RampBands::settingsAreBroughtIntoBandsOnce_data()
 
     Settings crossed = eightPoint();
     crossed.v2 = 1000;
-    QTest::newRow("V2 below V1 is V1")
-        << crossed << QList<double>{2000, 2000, 10000, 1000, 500, 250, 1200, 600, 300, 100, 50};
+    QTest::newRow("V2 below V1 is V1") << crossed
+                                       << QList<double>{2000, 2000, 10000, 1000, 500, 250, 1200, 600, 300, 100, 50};
 
     Settings negative = eightPoint();
     negative.a1 = -5;
@@ -152,7 +152,8 @@ void tst_RampBands::brakingSpeedUndoesBrakingDistance()
         const double distance = bands.brakingDistance(speed);
         const double back = bands.brakingSpeed(distance);
         QVERIFY2(std::abs(back - speed) <= 1e-9 * speed,
-                 qPrintable(QStringLiteral("case %1: %2/s brakes in %3, back %4/s").arg(i).arg(speed).arg(distance).arg(back)));
+                 qPrintable(
+                     QStringLiteral("case %1: %2/s brakes in %3, back %4/s").arg(i).arg(speed).arg(distance).arg(back)));
     }
     // From V_STOP there is nothing to brake; an endless DMAX brakes from any
     // speed at no distance beyond the lower bands'.
