@@ -201,14 +201,7 @@ void ZYRAModuleInterface::refreshValue(const QObject* item, quint8 motor)
 
 bool ZYRAModuleInterface::poll(quint8 motor, const QString& name, QString* error)
 {
-    const XmlProductIC* ic = m_product ? m_product->ic() : nullptr;
-    const QObject* item = nullptr;
-    if (ic)
-        item = ic->getRegisterByName(name, true);
-    if (!item && ic)
-        item = ic->getRegisterFieldByName(name, true);
-    if (!item && m_product)
-        item = m_product->parameter(name);
+    const QObject* item = m_product ? m_product->named(name).first() : nullptr;
     if (!item) {
         if (error)
             *error = QStringLiteral("the module has no register, field or parameter \"%1\"").arg(Excerpt::of(name));

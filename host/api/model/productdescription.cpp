@@ -3,6 +3,8 @@
 #include "xmlparameterinterface.h"
 #include "xmlproductic.h"
 #include "xmlproductmodule.h"
+#include "xmlvalueregister.h"
+#include "xmlvalueregisterfield.h"
 
 ProductDescription::ProductDescription(const Identity& identity, QObject* parent)
     : QObject(parent)
@@ -39,6 +41,26 @@ XmlParameterInterface* ProductDescription::parameter(const QString& role) const
             return parameter;
     }
     return nullptr;
+}
+
+ProductDescription::Named ProductDescription::named(const QString& name) const
+{
+    Named found;
+    if (m_ic) {
+        found.reg = m_ic->getRegisterByName(name, true);
+        found.field = m_ic->getRegisterFieldByName(name, true);
+    }
+    found.parameter = parameter(name);
+    return found;
+}
+
+QObject* ProductDescription::Named::first() const
+{
+    if (reg)
+        return reg;
+    if (field)
+        return field;
+    return parameter;
 }
 
 void ProductDescription::setProductModule(XmlProductModule* module)

@@ -8,6 +8,8 @@
 class XmlParameterInterface;
 class XmlProductIC;
 class XmlProductModule;
+class XmlValueRegister;
+class XmlValueRegisterField;
 
 // What the host knows of a connected product: its variant code, names, module
 // address and motors, the module as a product, its axis parameters and its
@@ -38,6 +40,19 @@ public:
     XmlProductIC* ic() const;
     QList<XmlParameterInterface*> parameters() const;
     XmlParameterInterface* parameter(const QString& role) const;
+
+    // What a name stands for: the first register of that name in the IC, the
+    // first field, the parameter of that role; each null when there is none.
+    struct Named
+    {
+        XmlValueRegister* reg = nullptr;
+        XmlValueRegisterField* field = nullptr;
+        XmlParameterInterface* parameter = nullptr;
+        // What the name means where it names several: the register, else the
+        // field, else the parameter.
+        QObject* first() const;
+    };
+    Named named(const QString& name) const;
 
     // Counts the changes of the IC and the parameter list (one set, a parameter
     // added or deleted), so that whoever keeps what a lookup found can tell

@@ -38,9 +38,10 @@ const DeviceStore::Place& DeviceStore::resolved(Place& place) const
     place.m_ic = ic;
     place.m_icRevision = ic ? ic->revision() : 0;
     place.m_productRevision = productRevision;
-    place.m_register = ic ? ic->getRegisterByName(place.m_name, true) : nullptr;
-    place.m_field = ic ? ic->getRegisterFieldByName(place.m_name, true) : nullptr;
-    place.m_parameter = m_product ? m_product->parameter(place.m_name) : nullptr;
+    const ProductDescription::Named named = m_product ? m_product->named(place.m_name) : ProductDescription::Named();
+    place.m_register = named.reg;
+    place.m_field = named.field;
+    place.m_parameter = named.parameter;
     return place;
 }
 
