@@ -60,9 +60,9 @@ void tst_Device::countersReadAsTheir32Bits()
     SimulatedDevice* device = f.device();
     const QString target = f.module()->motion().sources.value(QStringLiteral("target")).name;
     f.setDevice(name, value);
-    f.setDevice(target, value);
+    f.setDevice(target, value - 1);
     QCOMPARE(device->actualPosition(0), position);
-    QCOMPARE(device->target(0), position);
+    QCOMPARE(device->target(0), qint32(quint32(position) - 1));
     // The role by its name says the same, in 64 bits.
     QCOMPARE(qint32(device->motionValue(0, QStringLiteral("actual"), 0)), position);
     QCOMPARE(device->currentMotion(0).position, double(position));
@@ -210,6 +210,7 @@ void tst_Device::aCounterWrittenFromOutsidePutsTheMotorThere()
 
     QVERIFY(!motion.observe(5000, 100000));
     QCOMPARE(motion.counter(), 5000);
+    QCOMPARE(motion.startingAt(5000).position, 5000.0); // the fraction run before is gone
     QCOMPARE(motion.state().velocity, motion.startingAt(5000).velocity);
     QVERIFY(motion.isMoving());
     const std::optional<qint64> arrival = motion.run(zellRamp(), 100000, 130, 10000);
