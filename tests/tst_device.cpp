@@ -118,6 +118,15 @@ void tst_Device::aNameFindsRegisterThenFieldThenParameterAsTheProductChanges()
     QCOMPARE(error, QStringLiteral("the device has no register, field or parameter \"maxVelocity\""));
     QVERIFY(!module.device()->setValue(0, role, 5, &error));
     QVERIFY(module.device()->range(role).kind.isEmpty());
+
+    // One added under the role again is found, with its default.
+    XmlParameterInterface::Description again;
+    again.role = role;
+    again.maximum = 10;
+    again.defaultValue = 3;
+    module.module()->product()->addParameter(new XmlParameterInterface(again));
+    QCOMPARE(module.deviceValue(role), qint64(1234)); // the value the device kept under that role
+    QCOMPARE(module.device()->range(role).maximum, qint64(10));
 }
 
 void tst_Device::rangeSaysWhatANameTakes_data()

@@ -41,7 +41,7 @@ bool MotorMotion::observe(qint32 counter, qint32 target)
         started = true;
     }
     if (!m_moving)
-        m_state.position = counter + m_fraction;
+        m_state.position = counter; // at rest on its counter: no fraction is left over
     return started;
 }
 
