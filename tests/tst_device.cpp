@@ -6,7 +6,6 @@
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
 
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -35,7 +34,6 @@ private slots:
     void moveByADistanceGoesTheShortWayFromTheActualPosition();
     void aMoveCommandSetsOffEvenToTheTargetItHas();
     void aCounterWrittenFromOutsidePutsTheMotorThere();
-    void aMotionComesOutTheSameHoweverItsTimeIsCut();
 };
 
 void tst_Device::countersReadAsTheir32Bits_data()
@@ -226,40 +224,6 @@ void tst_Device::aCounterWrittenFromOutsidePutsTheMotorThere()
     QVERIFY(arrival.has_value());
     QCOMPARE(motion.counter(), 100000);
     QCOMPARE(motion.state().velocity, 0.0);
-}
-
-// Two motions of a long move, one advanced a millisecond at a time, the
-// other in random cuts: the same counter, exact position and velocity at
-// every cut, and the same arrival.
-void tst_Device::aMotionComesOutTheSameHoweverItsTimeIsCut()
-{
-    RampGenerator::Settings ramp = zellRamp();
-    ramp.vMax = 12345.67; // a fraction of a position a tick
-    const qint32 target = -3000000;
-    MotorMotion fine;
-    MotorMotion cut;
-    for (MotorMotion* motion : {&fine, &cut}) {
-        motion->settle(7, 7);
-        QVERIFY(motion->observe(7, target));
-    }
-    QRandomGenerator random(2026);
-    qint64 fineMs = 0;
-    qint64 cutMs = 0;
-    std::optional<qint64> arrivals[2];
-    while (!arrivals[1] && cutMs < 400000) {
-        const int ms = random.bounded(4) == 0 ? random.bounded(500, 20000) : random.bounded(1, 60);
-        arrivals[1] = cut.run(ramp, target, cutMs, ms);
-        cutMs += ms;
-        for (; fineMs < cutMs && !arrivals[0]; ++fineMs)
-            arrivals[0] = fine.run(ramp, target, fineMs, 1);
-        const QString where = QStringLiteral("at %1 ms").arg(cutMs);
-        QVERIFY2(cut.counter() == fine.counter(), qPrintable(where));
-        QVERIFY2(cut.state().position == fine.state().position, qPrintable(where));
-        QVERIFY2(cut.state().velocity == fine.state().velocity, qPrintable(where));
-    }
-    QVERIFY(arrivals[1].has_value());
-    QCOMPARE(arrivals[1], arrivals[0]);
-    QCOMPARE(cut.counter(), target);
 }
 
 QTEST_MAIN(tst_Device)
