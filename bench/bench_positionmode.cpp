@@ -277,7 +277,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ToolsInterface::setTraceInterval(0);
     std::printf("Position tools: medians of %s\n", "15 timed batches of at least 2 ms each");
     benchOpening();
     benchReplies();

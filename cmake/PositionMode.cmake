@@ -5,6 +5,10 @@ add_library(positionmode_flags INTERFACE)
 target_compile_options(positionmode_flags INTERFACE -Wall -Wextra)
 # The host is built against Qt 5.12: keep away from what was already obsolete then.
 target_compile_definitions(positionmode_flags INTERFACE QT_DISABLE_DEPRECATED_BEFORE=0x050C00 QT_NO_FOREACH)
+# The release every program reports (the plug-in's version string, the
+# workbench's --version), from project(VERSION) alone: POSITIONMODE_VERSION is
+# a string literal, "4.6.0".
+target_compile_definitions(positionmode_flags INTERFACE POSITIONMODE_VERSION="${PROJECT_VERSION}")
 if(POSITIONMODE_SANITIZE)
   target_compile_options(positionmode_flags INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -13,8 +13,8 @@ namespace {
 const char kRootName[] = "undefined";
 const char kTitle[] = "Generic position mode";
 const char kIcon[] = ":/Icons/control";
-const char kVersion[] = "4.6.0 - tools_generic_position_mode;Plugin-Interface.4.6.0.tools_generic_position_mode;"
-                        "Plugin ;Plugin.Interface.";
+const char kVersion[] = POSITIONMODE_VERSION " - tools_generic_position_mode;Plugin-Interface." POSITIONMODE_VERSION
+                                             ".tools_generic_position_mode;Plugin ;Plugin.Interface.";
 using ToolConstants::kShowUpdateSubWidget;
 using ToolConstants::kTraceSubWidget;
 // How the host marks the info entries as current.

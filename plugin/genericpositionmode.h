@@ -29,8 +29,6 @@ public:
     bool isUsableForVariant(int variant) override;
     ToolsInterface* clone(QString name, unsigned char motor, ZYRAModuleInterface* module) override;
 
-    int selectedVariant() const { return m_selectedVariant; }
-
 signals:
     void forward_IN_replyValue(Command* reply);
 

@@ -20,8 +20,8 @@ execute_process(COMMAND ${nm_program} -C "${PLUGIN}" OUTPUT_VARIABLE symbols RES
 if(failed)
   message(FATAL_ERROR "nm failed on ${PLUGIN}")
 endif()
-foreach(class SimulatedModule SimulatedDevice SimulatedProduct JournalLink Journal:: ProductReader RampGenerator
-        MotionWiring)
+foreach(class SimulatedModule SimulatedDevice DeviceStore MotorMotion SimulatedProduct JournalLink Journal::
+        ProductReader RampGenerator RampBands MovePlanner MotionWiring)
   string(FIND "${symbols}" "${class}" at)
   if(NOT at EQUAL -1)
     message(FATAL_ERROR "${PLUGIN} names the simulation class ${class}")

@@ -7,6 +7,8 @@
 #include "model/registercontroller.h"
 #include "model/xmlparameterinterface.h"
 #include "model/xmlproductic.h"
+#include "model/xmlvalueregister.h"
+#include "model/xmlvalueregisterfield.h"
 #include "model/zyrafield.h"
 #include "widgets/xmlparameterwidget.h"
 #include "widgets/xmlregisterwidget.h"
@@ -56,7 +58,6 @@ class tst_HostModel : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ToolsInterface::setTraceInterval(0); }
     void registerAccessesAreJournaledOneLineEach();
     void parameterAccessesAndMovesAreJournaled();
     void tracesRefreshSilentlyAndReportOnlyChanges();
@@ -68,6 +69,8 @@ private slots:
     void registerEditorReportsOnlyConfirmedEdits();
     void parameterEditorsWriteWhatTheUserConfirms();
     void spinBoxSetUpRefusesWhatItCannotShow();
+    void aNameMeansItsRegisterThenFieldThenParameter_data();
+    void aNameMeansItsRegisterThenFieldThenParameter();
 };
 
 void tst_HostModel::registerAccessesAreJournaledOneLineEach()
@@ -132,7 +135,7 @@ void tst_HostModel::parameterAccessesAndMovesAreJournaled()
                                              "m1 untrace actualPosition",
                                              "m1 untrace all",
                                          }));
-    QCOMPARE(module->device()->motionValue(1, QStringLiteral("target"), 0), -5);
+    QCOMPARE(module->device()->target(1), -5);
 }
 
 void tst_HostModel::tracesRefreshSilentlyAndReportOnlyChanges()
@@ -329,6 +332,52 @@ void tst_HostModel::spinBoxSetUpRefusesWhatItCannotShow()
     QVERIFY_EXCEPTION_THROWN(XmlParameterWidget::initializeSpinbox(&spinBox, parameter(1ll << 40, 1ll << 41).get()),
                              std::exception);
     QVERIFY_EXCEPTION_THROWN(XmlParameterWidget::initializeSpinbox(nullptr, parameter(0, 1).get()), std::exception);
+}
+
+void tst_HostModel::aNameMeansItsRegisterThenFieldThenParameter_data()
+{
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("found"); // what is found, in order: register, field, parameter
+    QTest::addColumn<QString>("first");
+    QTest::newRow("register and field of one name") << 40 << "RAMPER_V1"
+                                                    << "register field"
+                                                    << "register";
+    QTest::newRow("field only") << 40 << "RAMPER_A_MAX"
+                                << "field"
+                                << "field";
+    QTest::newRow("parameter") << 105 << "maxVelocity"
+                               << "parameter"
+                               << "parameter";
+    QTest::newRow("nothing") << 105 << "RAMPER_V1"
+                             << ""
+                             << "";
+}
+
+void tst_HostModel::aNameMeansItsRegisterThenFieldThenParameter()
+{
+    QFETCH(int, variant);
+    QFETCH(QString, name);
+    QFETCH(QString, found);
+    QFETCH(QString, first);
+    auto module = Fixture::makeModule(variant);
+    const ProductDescription::Named named = module->product()->named(name);
+    QStringList kinds;
+    if (named.reg)
+        kinds << QStringLiteral("register");
+    if (named.field)
+        kinds << QStringLiteral("field");
+    if (named.parameter)
+        kinds << QStringLiteral("parameter");
+    QCOMPARE(kinds.join(QLatin1Char(' ')), found);
+    const QObject* meant = named.first();
+    const char* kind = qobject_cast<const XmlValueRegister*>(meant)        ? "register"
+                       : qobject_cast<const XmlValueRegisterField*>(meant) ? "field"
+                       : meant                                             ? "parameter"
+                                                                           : "";
+    QCOMPARE(QLatin1String(kind), first);
+    // The host's own poll of the name reads what the name means.
+    QCOMPARE(module->poll(0, name), !first.isEmpty());
 }
 
 QTEST_MAIN(tst_HostModel)

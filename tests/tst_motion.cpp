@@ -56,7 +56,7 @@ qint64 moveAndWait(Fixture& f, const ProductMotion& m, qint64 target, int stepMs
     f.setDevice(m.target, target);
     do {
         f.device()->advance(stepMs);
-    } while ((f.deviceValue(m.actual) != target || f.device()->motionState(0).velocity != 0)
+    } while ((f.deviceValue(m.actual) != target || f.device()->velocity(0) != 0)
              && f.device()->timeMs() - start < limitMs);
     return f.device()->timeMs() - start;
 }
@@ -172,7 +172,7 @@ void tst_Motion::howTimeIsCutDoesNotChangeTheMotion()
             fine.device()->advance(1);
         const QString where = QStringLiteral("seed %1, at %2 ms").arg(seed).arg(cut.device()->timeMs());
         QVERIFY2(cut.deviceValue(actual) == fine.deviceValue(actual), qPrintable(where));
-        QVERIFY2(cut.device()->motionState(0).velocity == fine.device()->motionState(0).velocity, qPrintable(where));
+        QVERIFY2(cut.device()->velocity(0) == fine.device()->velocity(0), qPrintable(where));
     }
     QCOMPARE(arrivals[1], arrivals[0]);
     QCOMPARE(arrivals[1].size(), 1);
@@ -214,8 +214,7 @@ void tst_Motion::longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut()
         f->positionModeRamp();
         f->setDevice(setting, value);
     }
-    const MovePlanner::Plan plan = MovePlanner::plan(one.device()->motionSettings(0), one.device()->currentMotion(0),
-                                                     target);
+    const MovePlanner::Plan plan = MovePlanner::planMoveTo(*one.device(), 0, target);
     QVERIFY2(plan.phases.size() > 1 && plan.arrival > 1e5, "a move that cruises for days");
     one.setDevice(m.target, target);
     other.setDevice(m.target, target);
@@ -232,8 +231,8 @@ void tst_Motion::longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut()
         const qint64 ms = one.device()->timeMs();
         const QString where = QStringLiteral("seed %1, at %2 ms").arg(seed).arg(ms);
         QVERIFY2(one.deviceValue(m.actual) == other.deviceValue(m.actual), qPrintable(where));
-        QVERIFY2(one.device()->motionState(0).velocity == other.device()->motionState(0).velocity, qPrintable(where));
-        const double off = MovePlanner::wrapped(plan.positionAt(ms / 1000.0) - one.device()->motionState(0).position);
+        QVERIFY2(one.device()->velocity(0) == other.device()->velocity(0), qPrintable(where));
+        const double off = MovePlanner::wrapped(plan.positionAt(ms / 1000.0) - one.device()->currentMotion(0).position);
         QVERIFY2(std::abs(off) <= plan.peakVelocity * kTick + 1e-6,
                  qPrintable(QStringLiteral("%1: %2 off the plan").arg(where).arg(off)));
     }
@@ -269,7 +268,7 @@ void tst_Motion::aCruiseFollowsARampOrTargetChangedOnTheWay()
     f.device()->advance(120000);
     f.setDevice(name, value);
     const qint32 target = qint32(f.deviceValue(QStringLiteral("FOC_PID_POSITION_TARGET")));
-    const MovePlanner::Plan plan = MovePlanner::plan(f.device()->motionSettings(0), f.device()->currentMotion(0), target);
+    const MovePlanner::Plan plan = MovePlanner::planMoveTo(*f.device(), 0, target);
     f.device()->advance(int(plan.arrival * 1000) + 1000);
     QCOMPARE(arrived.size(), 1);
     QVERIFY2(std::abs(arrived.first() - 120000 - plan.arrival * 1000) <= 2,
@@ -383,7 +382,7 @@ void tst_Motion::velocityIsReportedInTheUnitsOfTheRampValues()
     f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 1000000);
     f.device()->advance(3000);
     QCOMPARE(f.deviceValue(QStringLiteral("PID_VELOCITY_ACTUAL")), f.deviceValue(QStringLiteral("RAMPER_V_MAX")));
-    QCOMPARE(f.device()->motionState(0).velocity, 50000.0);
+    QCOMPARE(f.device()->velocity(0), 50000.0);
 }
 
 QTEST_MAIN(tst_Motion)

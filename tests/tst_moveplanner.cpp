@@ -1,4 +1,5 @@
 #include "device/moveplanner.h"
+#include "device/rampbands.h"
 #include "device/rampgenerator.h"
 #include "device/simulateddevice.h"
 #include "fixture.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 
 Q_DECLARE_METATYPE(RampGenerator::Settings)
@@ -154,7 +156,7 @@ QString disagreement(const Case& c)
             failure =
                 QStringLiteral("at %1 ms the plan is %2 off the motion (%3 allowed)").arg(ticks).arg(off).arg(peak * kTick);
         else if (!turns
-                 && (state.position - (distance - counter)) * towards > RampGenerator::roundingSlack(distance - counter))
+                 && (state.position - (distance - counter)) * towards > RampBands::roundingSlack(distance - counter))
             failure = QStringLiteral("at %1 ms the motion is %2 past the target")
                           .arg(ticks)
                           .arg(std::abs(state.position - (distance - counter)));
@@ -332,6 +334,21 @@ void tst_MovePlanner::planAgreesWithTheTickedMotionOfExtremeMoves_data()
     QTest::newRow("eight-point, every rate 1/s², cruising backwards over half the counter")
         << eightPoint << State{1073741823.5, -600} << -1073741000;
 
+    // A deceleration without end brakes at no distance, so V_START is taken
+    // whole and VMAX held until the target.
+    Settings sudden;
+    sudden.profile = Profile::EightPoint;
+    sudden.vStart = 6000;
+    sudden.v1 = 2800;
+    sudden.vMax = 8400;
+    sudden.a1 = 250;
+    sudden.a2 = 350000;
+    sudden.aMax = 45000;
+    sudden.dMax = std::numeric_limits<double>::infinity();
+    sudden.d2 = 830000;
+    sudden.d1 = 10000;
+    QTest::newRow("eight-point, infinite DMAX") << sudden << State{-0.25, 0} << 1000000;
+
     // Every ramp value 1 in the device's units: 0.01 positions/s and 10/s² (the
     // Veltrax's scales), 10 positions/s and 25/s² (the Veltrax module's).
     for (const auto& scales : {qMakePair(0.01, 10.0), qMakePair(10.0, 25.0)}) {
@@ -364,12 +381,12 @@ void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()
     QSignalSpy started(device, &SimulatedDevice::moveStarted);
     device->advance(7);
     f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 105000);
-    const Plan plan = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
+    const Plan plan = MovePlanner::planMoveTo(*device, 0, 105000);
     device->advance(1000);
     QCOMPARE(started.count(), 1);
     QCOMPARE(started.first().at(1).toLongLong(), qint64(7)); // the start of the slice it was seen in
     // Halfway, the move planned from where it is now still arrives when the first plan said.
-    const Plan again = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), 105000);
+    const Plan again = MovePlanner::planMoveBy(*device, 0, 105000 - device->actualPosition(0));
     QVERIFY2(std::abs(1 + again.arrival - plan.arrival) < 0.002, qPrintable(describe(again)));
 }
 

@@ -74,7 +74,9 @@ void tst_PluginRoot::rootServesTheSixVariantsInOrder()
 {
     GenericPositionMode root;
     QCOMPARE(root.compatibleVariants(), QList<int>({105, 108, 100, 135, 139, 40}));
-    QCOMPARE(root.selectedVariant(), 255);
+    // Before any variant check the root serves none: a clone is a tool of no variant.
+    const std::unique_ptr<ToolsInterface> plain(root.clone(QStringLiteral("tool"), 0, nullptr));
+    QCOMPARE(plain->toolsVariant(), 255);
     QCOMPARE(root.version(), QStringLiteral("4.6.0 - tools_generic_position_mode;Plugin-Interface.4.6.0."
                                             "tools_generic_position_mode;Plugin ;Plugin.Interface."));
     QCOMPARE(root.module(), nullptr);

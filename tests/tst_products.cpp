@@ -6,6 +6,7 @@
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
 #include "products/productreader.h"
+#include "products/boundedfile.h"
 #include "products/simulatedproduct.h"
 
 #include <QFile>
@@ -269,7 +270,7 @@ void tst_Products::productFilesAreReadFromRegularFilesAndPipesOnly()
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(kProduct);
         if (file == QLatin1String("large"))
-            QVERIFY(out.resize(SimulatedProduct::kMaxFileSize + 1));
+            QVERIFY(out.resize(BoundedFile::MostUserFileBytes + 1));
     } else if (file == QLatin1String("pipe")) {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         writer = std::thread([path] {

@@ -234,15 +234,12 @@ void PositionMode_AxisParameter::enableOnCommutationMode(int mode)
     ui->gbHints->setVisible(!ui->layoutHints->isEmpty());
 }
 
+// Without the actual-position editor the position reads as 0, and Stop and
+// relative moves go from there.
 int PositionMode_AxisParameter::getActualPosition()
 {
-    return readActualPosition().value_or(0);
-}
-
-std::optional<qint32> PositionMode_AxisParameter::readActualPosition()
-{
     if (!actualPositionWidget || !actualPositionWidget->modelParameter())
-        return std::nullopt;
+        return 0;
     return PositionArithmetic::narrow(actualPositionWidget->modelParameter()->readValue(false));
 }
 

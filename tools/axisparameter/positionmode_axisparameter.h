@@ -59,7 +59,6 @@ private:
     void readCommutationFeatures();
     void setupCommutationHints();
     void connectControls();
-    std::optional<qint32> readActualPosition();
 
     std::unique_ptr<Ui_PositionMode_AxisParameter> ui;
     QPointer<Model::BaseXMLParameter> rampEnableParameter;
@@ -75,8 +74,8 @@ private:
     QPointer<XmlParameterWidget> accelerationWidget;
     QPointer<XmlParameterWidget> decelerationWidget;
     QPointer<XmlParameterWidget> actualPositionWidget;
-    // Missing actual position: 0, the value its absent editor stands for.
-    LastTarget lastTarget{MissingActual::Zero, [this] { return readActualPosition(); },
+    // The position is always known: 0 stands in for an absent editor.
+    LastTarget lastTarget{MissingActual::Zero, [this] { return std::optional<qint32>(getActualPosition()); },
                           [this](qint32 target) { setTargetPosition(target); }};
     qint32 commutationDisabledValue = -1;
     qint32 commutationOpenLoopValue = -1;
