@@ -32,7 +32,6 @@ Fixture::Fixture(int variant)
 
 Fixture::Fixture(const QByteArray& xml, const QString& source)
 {
-    ToolsInterface::setTraceInterval(0);
     QString error;
     m_module = moduleFrom(SimulatedProduct::fromXml(xml, source, &error), error);
     m_root = std::make_unique<GenericPositionMode>();

@@ -61,8 +61,6 @@ void tst_Device::countersReadAsTheir32Bits()
     f.setDevice(target, value - 1);
     QCOMPARE(device->actualPosition(0), position);
     QCOMPARE(device->target(0), qint32(quint32(position) - 1));
-    // The role by its name says the same, in 64 bits.
-    QCOMPARE(qint32(device->motionValue(0, QStringLiteral("actual"), 0)), position);
     QCOMPARE(device->currentMotion(0).position, double(position));
 }
 

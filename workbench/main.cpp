@@ -199,7 +199,7 @@ int main(int argc, char** argv)
     }
     QApplication app(count, pointers.data());
     QApplication::setApplicationName(QStringLiteral("workbench"));
-    QApplication::setApplicationVersion(QStringLiteral("4.6.0"));
+    QApplication::setApplicationVersion(QStringLiteral(POSITIONMODE_VERSION));
 
     WorkbenchOptions options;
     bool exitNow = false;

@@ -153,8 +153,6 @@ ToolPanel* MainWindow::toolPanel() const
 
 void MainWindow::setRealTime(bool on)
 {
-    // The clock refreshes the traces, not the tools' own timers.
-    ToolsInterface::setTraceInterval(0);
     m_session.setRealTime(on);
     m_plot->setLive(on);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "products/boundedfile.h"
+
 #include <QString>
 
 // Reads the text of a script file, refusing what is not a script: anything
@@ -8,7 +10,7 @@
 class ScriptFile
 {
 public:
-    static constexpr qint64 MaximumBytes = qint64(16) << 20;
+    static constexpr qint64 MaximumBytes = BoundedFile::MostUserFileBytes;
 
     struct Error
     {

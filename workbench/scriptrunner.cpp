@@ -225,11 +225,7 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
 
 void ScriptRunner::plan(qint64 distance)
 {
-    SimulatedDevice* device = m_host.module()->device();
-    const quint8 motor = m_host.motor();
-    const quint32 actual = quint32(quint64(device->motionValue(motor, QStringLiteral("actual"), 0)));
-    const qint32 target = qint32(actual + quint32(quint64(distance)));
-    const MovePlanner::Plan plan = MovePlanner::plan(device->motionSettings(motor), device->currentMotion(motor), target);
+    const MovePlanner::Plan plan = MovePlanner::planMoveBy(*m_host.module()->device(), m_host.motor(), distance);
     const auto seconds = [](double value) { return QString::number(value, 'f', 3); };
     // Positions whole, in the device's 32-bit frame. Velocities to three
     // decimals without trailing zeros, so that a slow ramp's show and a whole
@@ -256,34 +252,17 @@ bool ScriptRunner::setDevice(const ScriptCommand& command, QString* error)
 {
     // A value the product's description does not allow is refused, as the
     // host's own editors refuse it; within that, the device keeps what it is given.
-    SimulatedModule* module = m_host.module();
-    const ProductDescription* product = module->product();
-    const XmlProductIC* ic = product ? product->ic() : nullptr;
-    qint64 low = std::numeric_limits<qint64>::min();
-    qint64 high = std::numeric_limits<qint64>::max();
-    QString what;
-    if (ic && ic->getRegisterByName(command.name, true)) {
-        low = -0x80000000LL; // 32 bits, signed or not
-        high = 0xFFFFFFFFLL;
-        what = QStringLiteral("register");
-    } else if (const XmlValueRegisterField* field = ic ? ic->getRegisterFieldByName(command.name, true) : nullptr) {
-        low = field->minimum();
-        high = field->maximum();
-        what = QStringLiteral("field");
-    } else if (const XmlParameterInterface* parameter = product ? product->parameter(command.name) : nullptr) {
-        low = parameter->minimum();
-        high = parameter->maximum();
-        what = QStringLiteral("parameter");
-    }
-    if (command.number < low || command.number > high) {
+    SimulatedDevice* device = m_host.module()->device();
+    const SimulatedDevice::Range range = device->range(command.name);
+    if (command.number < range.minimum || command.number > range.maximum) {
         *error = QStringLiteral("%1 is out of the range of %2 \"%3\" (%4 to %5)")
                      .arg(command.number)
-                     .arg(what, Excerpt::of(command.name))
-                     .arg(low)
-                     .arg(high);
+                     .arg(range.kind, Excerpt::of(command.name))
+                     .arg(range.minimum)
+                     .arg(range.maximum);
         return false;
     }
-    return module->device()->setValue(m_host.motor(), command.name, command.number, error);
+    return device->setValue(m_host.motor(), command.name, command.number, error);
 }
 
 bool ScriptRunner::reply(const ScriptCommand& command, QString* error)

@@ -54,10 +54,8 @@ void MovePlans::replan()
 {
     MovePlanner::Plan plan;
     if (m_device && hasPreview()) {
-        const quint32 actual = quint32(quint64(m_device->motionValue(m_previewMotor, QStringLiteral("actual"), 0)));
-        const qint32 target = qint32(m_reference == Absolute ? quint32(m_value) : actual + quint32(m_value));
-        plan = MovePlanner::plan(m_device->motionSettings(m_previewMotor), m_device->currentMotion(m_previewMotor),
-                                 target);
+        plan = m_reference == Absolute ? MovePlanner::planMoveTo(*m_device, m_previewMotor, m_value)
+                                       : MovePlanner::planMoveBy(*m_device, m_previewMotor, m_value);
     }
     const bool changed = plan.phases.size() != m_preview.phases.size() || plan.arrival != m_preview.arrival
                          || plan.startPosition != m_preview.startPosition || plan.peakVelocity != m_preview.peakVelocity
@@ -77,13 +75,11 @@ void MovePlans::replan()
 
 void MovePlans::moveStarted(quint8 motor, qint64 timeMs)
 {
-    const RampGenerator::Settings settings = m_device->motionSettings(motor);
-    if (!settings.positionMode) {
+    if (!m_device->motionSettings(motor).positionMode) {
         m_pending.remove(motor);
         return;
     }
-    const qint32 target = qint32(quint32(quint64(m_device->motionValue(motor, QStringLiteral("target"), 0))));
-    const MovePlanner::Plan plan = MovePlanner::plan(settings, m_device->currentMotion(motor), target);
+    const MovePlanner::Plan plan = MovePlanner::planMoveTo(*m_device, motor, m_device->target(motor));
     m_pending.insert(motor, Pending{timeMs, plan.arrival});
     // A move that jumps to its target has nothing to draw.
     if (plan.phases.isEmpty()) {

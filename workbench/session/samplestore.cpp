@@ -84,12 +84,9 @@ void SampleStore::sample()
         }
     }
     m_times.push_back(now);
-    for (Motor& m : m_motors) {
-        const auto position = [this, &m](const char* role) {
-            return double(qint32(quint32(quint64(m_device->motionValue(m.motor, QLatin1String(role), 0)))));
-        };
-        m.rows.push_back({position("target"), position("actual"), m_device->motionState(m.motor).velocity});
-    }
+    for (Motor& m : m_motors)
+        m.rows.push_back({double(m_device->target(m.motor)), double(m_device->actualPosition(m.motor)),
+                          m_device->velocity(m.motor)});
     trim(now);
     emit changed();
 }

@@ -58,10 +58,6 @@ public:
     void removeAllTraces();
     int traceCount() const;
     void refreshTraces();
-    // There is no trace timer of the tool's own to set: these remain for
-    // callers that turn it off, and do nothing.
-    static void setTraceInterval(int /*milliseconds*/) {}
-    static int traceInterval() { return 0; }
 
     // Moves this tool's motor to an absolute position.
     void doMoveToPosition(int position);

@@ -198,20 +198,6 @@ RampGenerator::State SimulatedDevice::currentMotion(quint8 motor)
     return motion.startingAt(position(motor, Actual));
 }
 
-qint64 SimulatedDevice::motionValue(quint8 motor, const QString& role, qint64 fallback)
-{
-    for (int known = 0; known < RoleCount; ++known) {
-        if (role == QLatin1String(kRoleNames[known]))
-            return motionValue(motor, Role(known), fallback);
-    }
-    // A role the motion itself does not use, by its name.
-    const auto source = m_motion.sources.constFind(role);
-    qint64 result = fallback;
-    if (m_product && source != m_motion.sources.constEnd())
-        value(motor, source->name, &result);
-    return result;
-}
-
 MotorMotion& SimulatedDevice::motorMotion(quint8 motor)
 {
     m_store.open(motor); // a new channel settles the motor's motion

@@ -75,13 +75,6 @@ public:
     RampGenerator::Settings motionSettings(quint8 motor);
     RampGenerator::State currentMotion(quint8 motor);
 
-    // The motion of a motor as last computed (velocity() and currentMotion()
-    // say the same).
-    RampGenerator::State motionState(quint8 motor) const;
-    // A motion role's value by its name ("actual", "vMax", ...); actualPosition(),
-    // target() and motionSettings() say the same in their units.
-    qint64 motionValue(quint8 motor, const QString& role, qint64 fallback);
-
 signals:
     void advanced(qint64 timeMs);
     // A motor's motion set off towards a new target (or was commanded to
@@ -127,6 +120,8 @@ private:
 
     MotorMotion& motorMotion(quint8 motor);
     qint64 motionValue(quint8 motor, Role role, qint64 fallback);
+    // The motion of a motor as last computed.
+    RampGenerator::State motionState(quint8 motor) const;
     qint32 position(quint8 motor, Role role);
     void writeMotionValue(quint8 motor, Role role, qint64 value);
     void stepMotion(quint8 motor, int milliseconds);
