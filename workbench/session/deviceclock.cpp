@@ -39,11 +39,11 @@ void DeviceClock::setResting(bool resting)
         return;
     m_resting = resting;
     m_timer.setInterval(resting ? RestingTickMs : SimulatedDevice::StepMs);
-    // Waking up, the time since the last tick is told at once.
-    if (!resting && m_timer.isActive()) {
-        tick();
+    // Waking up, the next tick comes a step from now (never from within the
+    // call: a move may start while the device is being advanced), and tells
+    // all the time since the last one.
+    if (!resting && m_timer.isActive())
         m_timer.start();
-    }
 }
 
 void DeviceClock::tick()

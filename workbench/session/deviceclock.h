@@ -22,8 +22,7 @@ public:
 
     void start();
     void stop();
-    // Ticks every RestingTickMs while `resting`, every device step otherwise
-    // (at once when that comes sooner).
+    // Ticks every RestingTickMs while `resting`, every device step otherwise.
     void setResting(bool resting);
     bool isResting() const { return m_resting; }
 
