@@ -80,6 +80,7 @@ private slots:
     void defaultRampOfEachProductMovesAFullMoveInAFewSeconds();
     void rampOffOrAnotherMotionModeJumpsStraightToTheTarget_data();
     void rampOffOrAnotherMotionModeJumpsStraightToTheTarget();
+    void withoutAllowedVelocityTheMotorStopsAndStays();
     void motionCrossesTheCounterLimitTheShortWay();
     void clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes();
     void motionFindsItsTargetAgainWhenTheRegisterMapChanges();
@@ -318,6 +319,36 @@ void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget()
     f.positionModeRamp();
     f.setDevice(name, value);
     QCOMPARE(moveAndWait(f, m, -123456, 1), qint64(1));
+}
+
+// A maximum velocity of 0 lets the motor go nowhere: at rest it stays; lowered
+// to 0 on the way, the motor brakes to a standstill and stays there until a
+// velocity is allowed again.
+void tst_Motion::withoutAllowedVelocityTheMotorStopsAndStays()
+{
+    Fixture f(105);
+    const ProductMotion m(f);
+    const QString vMax = QStringLiteral("maxVelocity");
+    f.positionModeRamp();
+    f.setDevice(vMax, 0);
+    f.setDevice(m.target, 100000);
+    f.device()->advance(5000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(0));
+
+    f.setDevice(vMax, 2000);
+    f.device()->advance(1000);
+    QVERIFY(f.device()->velocity(0) != 0);
+    f.setDevice(vMax, 0);
+    f.device()->advance(1000);
+    const qint64 stopped = f.deviceValue(m.actual);
+    QVERIFY2(stopped > 0 && stopped < 100000, qPrintable(QString::number(stopped)));
+    QCOMPARE(f.device()->velocity(0), 0.0);
+    f.device()->advance(3600000); // an hour, crossed at once
+    QCOMPARE(f.deviceValue(m.actual), stopped);
+
+    f.setDevice(vMax, 2000);
+    f.device()->advance(120000);
+    QCOMPARE(f.deviceValue(m.actual), qint64(100000));
 }
 
 void tst_Motion::motionCrossesTheCounterLimitTheShortWay()

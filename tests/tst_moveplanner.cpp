@@ -104,6 +104,8 @@ Case randomCase(std::mt19937_64& random, Profile profile, Moves moves)
     c.start.position = MovePlanner::wrapped(c.start.position);
     c.start.velocity = chance(0.4) ? 0.0 : s.vMax * (unit(random) * 2.6 - 1.3);
     const double longest = plausible ? s.vMax * 1.5 : 2147483000;
+    if (chance(0.02))
+        s.vMax = 0; // no speed allowed: the motor stops and stays
     const double distance = chance(0.03) ? 0.0 : (chance(0.5) ? 1 : -1) * logUniform(1, longest);
     c.target = qint32(quint32(quint64(qint64(std::llround(c.start.position + distance)))));
     return c;
@@ -126,7 +128,7 @@ QString disagreement(const Case& c)
     double counter = 0; // whole positions run, relative to `whole`
     State state{c.start.position - whole, c.start.velocity};
     double peak = std::abs(state.velocity);
-    const qint64 limit = qint64(plan.arrival / kTick) + 1000;
+    const qint64 limit = qint64(plan.endSeconds() / kTick) + 1000;
     qint64 ticks = 0;
     bool arrived = state.position == distance && state.velocity == 0;
     QString failure;
@@ -160,8 +162,12 @@ QString disagreement(const Case& c)
             failure = QStringLiteral("at %1 ms the motion is %2 past the target")
                           .arg(ticks)
                           .arg(std::abs(state.position - (distance - counter)));
+        else if (!arrived && state.position == distance - counter && state.velocity != 0)
+            failure = QStringLiteral("at %1 ms the motion is on the target at %2/s").arg(ticks).arg(state.velocity);
     }
-    if (failure.isEmpty() && std::abs(ticks * kTick - plan.arrival) > 0.002 + 1e-9)
+    if (failure.isEmpty() && !plan.arrives() && arrived)
+        failure = QStringLiteral("arrives after %1 ms, planned never").arg(ticks);
+    else if (failure.isEmpty() && plan.arrives() && std::abs(ticks * kTick - plan.arrival) > 0.002 + 1e-9)
         failure = QStringLiteral("arrives after %1 ms, planned %2 ms").arg(ticks).arg(plan.arrival * 1000, 0, 'f', 3);
     if (failure.isEmpty())
         return failure;
@@ -181,6 +187,7 @@ class tst_MovePlanner : public QObject
 private slots:
     void planOfAKnownMoveHasItsComputedPhases_data();
     void planOfAKnownMoveHasItsComputedPhases();
+    void planWithoutAllowedSpeedNeverArrives();
     void planAgreesWithTheTickedMotion_data();
     void planAgreesWithTheTickedMotion();
     void planAgreesWithTheTickedMotionOfExtremeMoves_data();
@@ -242,6 +249,34 @@ void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases_data()
     QTest::newRow("short way round the counter, instantaneous ramps")
         << instant << State{2147483647, 0} << -2147483647 - 1 + 99 << QStringList{"AMAX", "VMAX", "DMAX"}
         << QList<double>{0, 100 / 40000.0, 100 / 40000.0} << 40000.0;
+}
+
+// VMAX 0 allows no speed: at rest the motor stays, moving it brakes with
+// DMAX to a standstill; either way the move never arrives, and the plan ends
+// where the motor stands.
+void tst_MovePlanner::planWithoutAllowedSpeedNeverArrives()
+{
+    Settings stopped;
+    stopped.profile = Profile::Trapezoid;
+    stopped.aMax = stopped.dMax = 20000;
+    const Plan atRest = MovePlanner::plan(stopped, State{100, 0}, 100000);
+    QVERIFY(!atRest.arrives());
+    QVERIFY(atRest.phases.isEmpty());
+    QCOMPARE(atRest.positionAt(10), 100.0);
+    QCOMPARE(atRest.peakVelocity, 0.0);
+
+    // From 10000/s: 0.5 s and 2500 positions to a standstill, short of the target.
+    const Plan moving = MovePlanner::plan(stopped, State{100, 10000}, 100000);
+    QVERIFY(!moving.arrives());
+    QCOMPARE(moving.phases.size(), 1);
+    QCOMPARE(moving.phases.first().name, QStringLiteral("brake"));
+    QCOMPARE(moving.phases.first().endTime, 0.5);
+    QCOMPARE(moving.phases.first().endPosition, 2600.0);
+    QCOMPARE(moving.positionAt(100), 2600.0);
+    QCOMPARE(moving.endSeconds(), 0.5);
+
+    // ... unless the standstill is the target.
+    QCOMPARE(MovePlanner::plan(stopped, State{100, 10000}, 2600).arrival, 0.5);
 }
 
 void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases()
@@ -348,6 +383,23 @@ void tst_MovePlanner::planAgreesWithTheTickedMotionOfExtremeMoves_data()
     sudden.d2 = 830000;
     sudden.d1 = 10000;
     QTest::newRow("eight-point, infinite DMAX") << sudden << State{-0.25, 0} << 1000000;
+
+    // V_START and V_STOP of millions a second: braking from V_START reaches
+    // V_STOP on the target within one tick, where the motor rests.
+    Settings fierce;
+    fierce.profile = Profile::EightPoint;
+    fierce.vStart = 35118310;
+    fierce.a1 = 1316000;
+    fierce.v1 = 20951610;
+    fierce.a2 = 777550;
+    fierce.v2 = 24481880;
+    fierce.aMax = 442250;
+    fierce.vMax = 66236760;
+    fierce.dMax = 750575;
+    fierce.d2 = 1227125;
+    fierce.d1 = 468625;
+    fierce.vStop = 19369210;
+    QTest::newRow("eight-point, V_STOP of 19 million/s") << fierce << State{0, 0} << 61238;
 
     // Every ramp value 1 in the device's units: 0.01 positions/s and 10/s² (the
     // Veltrax's scales), 10 positions/s and 25/s² (the Veltrax module's).

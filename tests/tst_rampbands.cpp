@@ -55,8 +55,8 @@ class tst_RampBands : public QObject
 private slots:
     void settingsAreBroughtIntoBandsOnce_data();
     void settingsAreBroughtIntoBandsOnce();
-    void rampsThatCannotRunJumpToTheTarget_data();
-    void rampsThatCannotRunJumpToTheTarget();
+    void rampsThatCannotRunJumpOrStand_data();
+    void rampsThatCannotRunJumpOrStand();
     void brakingSpeedUndoesBrakingDistance();
     void aSpeedAtABandsTopAcceleratesAboveAndBrakesBelow();
     void roundingSlackGrowsWithTheDistanceFromItsFloor();
@@ -106,32 +106,41 @@ void tst_RampBands::settingsAreBroughtIntoBandsOnce()
     QCOMPARE(shapeOf(bands), shape);
 }
 
-void tst_RampBands::rampsThatCannotRunJumpToTheTarget_data()
+void tst_RampBands::rampsThatCannotRunJumpOrStand_data()
 {
     QTest::addColumn<Settings>("settings");
     QTest::addColumn<bool>("jumps");
+    QTest::addColumn<bool>("stands");
     Settings s = eightPoint();
-    QTest::newRow("eight-point runs") << s << false;
+    QTest::newRow("eight-point runs") << s << false << false;
     s.profile = Profile::Direct;
-    QTest::newRow("direct") << s << true;
+    QTest::newRow("direct") << s << true << false;
     s = eightPoint();
     s.rampEnabled = false;
-    QTest::newRow("ramp off") << s << true;
+    QTest::newRow("ramp off") << s << true << false;
     s = eightPoint();
     s.positionMode = false;
-    QTest::newRow("not in position mode") << s << true;
-    for (double vMax : {0.0, -1.0, kNaN, kInfinite}) {
+    QTest::newRow("not in position mode") << s << true << false;
+    for (double vMax : {0.0, -1.0, kNaN}) {
         s = eightPoint();
         s.vMax = vMax;
-        QTest::addRow("VMAX %g", vMax) << s << true;
+        QTest::addRow("VMAX %g", vMax) << s << false << true;
     }
+    s = eightPoint();
+    s.vMax = kInfinite;
+    QTest::newRow("VMAX inf") << s << true << false;
+    s.rampEnabled = false;
+    s.vMax = 0;
+    QTest::newRow("ramp off, VMAX 0") << s << true << false;
 }
 
-void tst_RampBands::rampsThatCannotRunJumpToTheTarget()
+void tst_RampBands::rampsThatCannotRunJumpOrStand()
 {
     QFETCH(Settings, settings);
     QFETCH(bool, jumps);
+    QFETCH(bool, stands);
     QCOMPARE(RampBands(settings).jumps(), jumps);
+    QCOMPARE(RampBands(settings).stands(), stands);
 }
 
 // Both directions of the braking curve, over every band and across bands

@@ -408,6 +408,10 @@ void tst_Views::moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan
     QVERIFY2(match.hasMatch(), qPrintable(message));
     QVERIFY2(std::abs(match.captured(1).toDouble() - match.captured(2).toDouble()) <= 0.002, qPrintable(message));
     QCOMPARE(match.captured(2), QStringLiteral("2.912"));
+
+    // Another product: the arrival spoke of the one before.
+    QVERIFY2(window.openProduct(135, 0, &error), qPrintable(error));
+    QCOMPARE(window.statusBar()->currentMessage(), QString());
 }
 
 void tst_Views::planBoxPlansTheTypedMoveAndFollowsRampEdits()
@@ -418,17 +422,26 @@ void tst_Views::planBoxPlansTheTypedMoveAndFollowsRampEdits()
     QVERIFY2(window.openProduct(40, 0, &error), qPrintable(error));
     PluginHost* host = &session->host();
     SimulatedDevice* device = host->module()->device();
-    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
     auto* summary = window.findChild<QLabel*>(QStringLiteral("planSummary"));
     auto* phases = window.findChild<QTableWidget*>(QStringLiteral("planPhases"));
     QVERIFY(summary && phases);
     QCOMPARE(phases->rowCount(), 0);
 
+    // A fresh tool, not yet in position mode: the plan is the move the tool makes, which switches it on.
     window.planBox()->setMove(PlanBox::Relative, 100000);
     QCOMPARE(summary->text(), QStringLiteral("Duration 2.912 s, peak velocity 50000 positions/s"));
     QCOMPARE(phases->rowCount(), 8);
     QCOMPARE(phases->item(3, 0)->text(), QStringLiteral("VMAX"));
     QCOMPARE(phases->item(3, 2)->text(), QStringLiteral("6042"));
+    qint64 distance = 0;
+    for (int row = 0; row < phases->rowCount(); ++row)
+        distance += phases->item(row, 2)->text().toLongLong();
+    QCOMPARE(distance, qint64(100000)); // the rows add up to the move
+
+    // No allowed velocity: the motor does not move.
+    QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 0));
+    QCOMPARE(summary->text(), QStringLiteral("Never arrives: with a maximum velocity of 0 the motor does not move"));
+    QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 5000000));
     QCOMPARE(window.motionPlot()->planned(MovePlans::Preview, MotionPlot::Actual).last().y(), 100000.0);
 
     // The user lowers VMAX in the tool's ramp table; the plan follows once the write reaches the device.
@@ -441,6 +454,7 @@ void tst_Views::planBoxPlansTheTypedMoveAndFollowsRampEdits()
     // An absolute target behind the motor, and a motor that moves: the plan starts where it is.
     window.planBox()->setMove(PlanBox::Absolute, -5000);
     QCOMPARE(session->plans().preview().phases.last().endPosition, -5000.0);
+    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
     device->moveTo(0, 50000);
     session->advance(500);
     QCOMPARE(phases->item(0, 0)->text(), QStringLiteral("brake"));

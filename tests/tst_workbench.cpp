@@ -28,6 +28,8 @@ private slots:
     void scriptSavesPicturesAndTheJournalOrSaysWhyNot();
 
     void scriptPrintsThePlanOfAMoveOfTheCurrentMotor();
+    void planIsTheMoveTheToolWouldMake_data();
+    void planIsTheMoveTheToolWouldMake();
     void timersOfAToolRunOnDeviceTimeTheSameOnEveryRun();
 };
 
@@ -384,9 +386,7 @@ void tst_Workbench::scriptPrintsThePlanOfAMoveOfTheCurrentMotor()
                               "device MODE_MOTION 3\n"
                               "plan 3000\n"
                               "device PID_POSITION_ACTUAL 2147483000\n"
-                              "plan 1000\n"
-                              "device MODE_MOTION 0\n"
-                              "plan 5\n");
+                              "plan 1000\n");
     QCOMPARE(run.errors, QStringList());
     QCOMPARE(run.out, QStringLiteral("plan.duration = 0.548\n"
                                      "plan.peakVelocity = 10954.451\n"
@@ -395,9 +395,33 @@ void tst_Workbench::scriptPrintsThePlanOfAMoveOfTheCurrentMotor()
                                      "plan.duration = 0.316\n"
                                      "plan.peakVelocity = 6324.555\n"
                                      "plan.phase = AMAX 0.000 0.158 2147483000 2147483500 0 6324.555\n"
-                                     "plan.phase = DMAX 0.158 0.316 2147483500 -2147483296 6324.555 0\n"
-                                     "plan.duration = 0.000\n"
-                                     "plan.peakVelocity = 0\n"));
+                                     "plan.phase = DMAX 0.158 0.316 2147483500 -2147483296 6324.555 0\n"));
+}
+
+// A plan answers "what will the tool's move do?": the tool switches position
+// mode on before it moves, so a fresh tool's plan is that move; a ramp that is
+// off still jumps, and a maximum velocity of 0 never arrives.
+void tst_Workbench::planIsTheMoveTheToolWouldMake_data()
+{
+    QTest::addColumn<QByteArray>("setUp");
+    QTest::addColumn<QString>("duration");
+    QTest::newRow("fresh Zell tool") << QByteArray("product 40\nopen\n") << "2.912";
+    QTest::newRow("fresh Veltrax tool") << QByteArray("product 135\nopen\n") << "2.912";
+    QTest::newRow("fresh Orsax tool") << QByteArray("product 100\nopen\n") << "3.500";
+    QTest::newRow("rotary module") << QByteArray("product 105\nopen\n") << "3.500";
+    QTest::newRow("another motion mode set") << QByteArray("product 100\nopen\ndevice MODE_MOTION 0\n") << "3.500";
+    QTest::newRow("ramp off") << QByteArray("product 40\nopen\ndevice RAMP_ENABLE 0\n") << "0.000";
+    QTest::newRow("VMAX 0, rotary module") << QByteArray("product 105\nopen\ndevice maxVelocity 0\n") << "never";
+    QTest::newRow("VMAX 0, Veltrax module") << QByteArray("product 139\nopen\ndevice maxVelocity 0\n") << "never";
+}
+
+void tst_Workbench::planIsTheMoveTheToolWouldMake()
+{
+    QFETCH(QByteArray, setUp);
+    QFETCH(QString, duration);
+    const Run run = runScript(setUp + "plan 100000\n");
+    QCOMPARE(run.errors, QStringList());
+    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), QStringLiteral("plan.duration = ") + duration);
 }
 
 void tst_Workbench::timersOfAToolRunOnDeviceTimeTheSameOnEveryRun()

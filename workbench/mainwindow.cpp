@@ -2,6 +2,7 @@
 
 #include "core/toolsinterface.h"
 #include "device/journal.h"
+#include "device/moveplanner.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
@@ -269,6 +270,7 @@ void MainWindow::moduleChanged(SimulatedModule* module)
 {
     m_journal->setMotorCount(module ? module->product()->motors() : 0);
     m_planBox->setMotor(0);
+    statusBar()->clearMessage(); // an arrival or a recording of the product before
     if (!module)
         return;
     m_picker->setProduct(m_host.variant());
@@ -329,8 +331,11 @@ void MainWindow::showArrival(quint8 motor, double seconds, double plannedSeconds
     // The message speaks of the motor on the plot.
     if (motor != m_plot->motor())
         return;
-    statusBar()->showMessage(
-        QStringLiteral("arrived after %1 s (planned %2 s)").arg(seconds, 0, 'f', 3).arg(plannedSeconds, 0, 'f', 3));
+    // A move planned with a maximum velocity of 0 arrives only once the ramp lets it.
+    const QString planned = plannedSeconds == MovePlanner::Never
+                                ? QStringLiteral("never")
+                                : QStringLiteral("%1 s").arg(plannedSeconds, 0, 'f', 3);
+    statusBar()->showMessage(QStringLiteral("arrived after %1 s (planned %2)").arg(seconds, 0, 'f', 3).arg(planned));
 }
 
 void MainWindow::fitTool()

@@ -542,7 +542,7 @@ double MotionPlot::planEndSeconds() const
     double end = 0;
     for (PlanKind kind : {MovePlans::Move, MovePlans::Preview}) {
         if (const MovePlans::Drawn* drawn = m_plans.drawn(kind, m_motor))
-            end = qMax(end, drawn->startSeconds + drawn->plan.arrival);
+            end = qMax(end, drawn->startSeconds + drawn->plan.endSeconds());
     }
     return end;
 }
@@ -584,7 +584,8 @@ void MotionPlot::drawPlan(PlanKind kind)
         m_plannedPosition[kind]->addData(start + phase.endTime, phase.endPosition);
         m_plannedVelocity[kind]->addData(start + phase.endTime, phase.endVelocity);
     }
-    m_arrival->addData(start + plan.arrival, plan.phases.last().endPosition);
+    if (plan.arrives())
+        m_arrival->addData(start + plan.arrival, plan.phases.last().endPosition);
 
     // The phases of the move under way are marked where they start, those of
     // a preview when no move is under way; phases starting together share a mark.

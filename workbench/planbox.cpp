@@ -93,10 +93,14 @@ void PlanBox::moveTyped()
 void PlanBox::showPlan()
 {
     const MovePlanner::Plan& plan = m_plans.preview();
-    m_summary->setText(!m_plans.hasPreview() ? QStringLiteral("Type a distance or a target to plan a move")
-                                             : QStringLiteral("Duration %1 s, peak velocity %2 positions/s")
-                                                   .arg(plan.arrival, 0, 'f', 3)
-                                                   .arg(whole(plan.peakVelocity)));
+    if (!m_plans.hasPreview())
+        m_summary->setText(QStringLiteral("Type a distance or a target to plan a move"));
+    else if (!plan.arrives())
+        m_summary->setText(QStringLiteral("Never arrives: with a maximum velocity of 0 the motor does not move"));
+    else
+        m_summary->setText(QStringLiteral("Duration %1 s, peak velocity %2 positions/s")
+                               .arg(plan.arrival, 0, 'f', 3)
+                               .arg(whole(plan.peakVelocity)));
     m_summary->setToolTip(
         QStringLiteral("The move typed above, planned from where the motor is now with the device's ramp settings"));
     // A brake through several bands is one row.
@@ -113,7 +117,9 @@ void PlanBox::showPlan()
     m_phases->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
         const MovePlanner::Phase& phase = rows.at(row);
-        const double distance = MovePlanner::wrapped(phase.endPosition - phase.startPosition);
+        // Between the rounded positions, so that the rows add up to the move.
+        const double distance
+            = MovePlanner::wrapped(std::round(phase.endPosition) - std::round(phase.startPosition));
         m_phases->setItem(row, 0, cell(phase.name, false));
         m_phases->setItem(row, 1, cell(QString::number(phase.duration(), 'f', 3), true));
         m_phases->setItem(row, 2, cell(whole(distance), true));

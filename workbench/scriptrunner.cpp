@@ -239,7 +239,7 @@ void ScriptRunner::plan(qint64 distance)
             text.chop(1);
         return text == QLatin1String("-0") ? QStringLiteral("0") : text;
     };
-    m_out << "plan.duration = " << seconds(plan.arrival) << '\n';
+    m_out << "plan.duration = " << (plan.arrives() ? seconds(plan.arrival) : QStringLiteral("never")) << '\n';
     m_out << "plan.peakVelocity = " << velocity(plan.peakVelocity) << '\n';
     for (const MovePlanner::Phase& phase : plan.phases) {
         m_out << "plan.phase = " << phase.name << ' ' << seconds(phase.startTime) << ' ' << seconds(phase.endTime)

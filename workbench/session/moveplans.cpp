@@ -75,11 +75,14 @@ void MovePlans::replan()
 
 void MovePlans::moveStarted(quint8 motor, qint64 timeMs)
 {
-    if (!m_device->motionSettings(motor).positionMode) {
+    // The move as the device runs it: one in another mode is not planned.
+    const RampGenerator::Settings settings = m_device->motionSettings(motor);
+    if (!settings.positionMode) {
         m_pending.remove(motor);
         return;
     }
-    const MovePlanner::Plan plan = MovePlanner::planMoveTo(*m_device, motor, m_device->target(motor));
+    const MovePlanner::Plan plan
+        = MovePlanner::plan(settings, m_device->currentMotion(motor), m_device->target(motor));
     m_pending.insert(motor, Pending{timeMs, plan.arrival});
     // A move that jumps to its target has nothing to draw.
     if (plan.phases.isEmpty()) {

@@ -175,6 +175,16 @@ MovePlanner::Plan MovePlanner::plan(const RampGenerator::Settings& settings, con
 
     plan.phases.reserve(12);
     Builder builder(plan);
+    if (ramp.stands()) {
+        // No speed allowed: a moving motor brakes to a standstill and stays
+        // there; the move arrives only if that is the target.
+        if (plan.startVelocity != 0)
+            brakeToRest(ramp, builder, plan.startVelocity > 0 ? 1 : -1);
+        const double missing = distance - builder.travel();
+        plan.arrival = std::abs(missing) <= RampBands::roundingSlack(missing) ? builder.time() : Never;
+        finished(plan);
+        return plan;
+    }
     // On the target but still moving counts as moving away from it.
     double direction = distance > 0 ? 1 : distance < 0 ? -1 : (plan.startVelocity > 0 ? -1 : 1);
     double left = std::abs(distance);
@@ -195,20 +205,28 @@ MovePlanner::Plan MovePlanner::plan(const RampGenerator::Settings& settings, con
         approach(ramp, builder, direction, left);
 
     plan.arrival = builder.time();
+    finished(plan);
+    return plan;
+}
+
+void MovePlanner::finished(Plan& plan)
+{
     for (Phase& phase : plan.phases) {
         phase.startPosition = wrapped(plan.startPosition + phase.startPosition);
         phase.endPosition = wrapped(plan.startPosition + phase.endPosition);
         plan.peakVelocity = std::max({plan.peakVelocity, std::abs(phase.startVelocity), std::abs(phase.endVelocity)});
     }
     // The last phase ends on the target itself, not on the sum of the phases' distances.
-    if (!plan.phases.isEmpty())
-        plan.phases.last().endPosition = target;
-    return plan;
+    if (!plan.phases.isEmpty() && plan.arrives())
+        plan.phases.last().endPosition = plan.target;
 }
 
 MovePlanner::Plan MovePlanner::planMoveTo(SimulatedDevice& device, quint8 motor, qint32 target)
 {
-    return plan(device.motionSettings(motor), device.currentMotion(motor), target);
+    // Every tool's move puts the motor into position mode before it sets the target.
+    RampGenerator::Settings settings = device.motionSettings(motor);
+    settings.positionMode = true;
+    return plan(settings, device.currentMotion(motor), target);
 }
 
 MovePlanner::Plan MovePlanner::planMoveBy(SimulatedDevice& device, quint8 motor, qint64 distance)
@@ -228,6 +246,8 @@ double MovePlanner::Plan::positionAt(double seconds) const
             return wrapped(phase.startPosition + phase.startVelocity * t + acceleration * t * t / 2);
         }
     }
+    if (!arrives())
+        return phases.isEmpty() ? startPosition : phases.last().endPosition;
     return target;
 }
 

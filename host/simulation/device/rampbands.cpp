@@ -14,7 +14,7 @@ RampBands::RampBands(const RampGenerator::Settings& settings)
 {
     m_vMax = nonNegative(settings.vMax);
     m_jumps = settings.profile == RampGenerator::Profile::Direct || !settings.rampEnabled || !settings.positionMode
-              || m_vMax <= 0 || std::isinf(m_vMax);
+              || std::isinf(m_vMax);
     if (m_jumps)
         return;
     const bool eightPoint = settings.profile == RampGenerator::Profile::EightPoint;

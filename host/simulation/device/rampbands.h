@@ -14,8 +14,9 @@
 // The settings are brought into this shape once: negative values (and NaN)
 // count as 0, velocity thresholds above VMAX as VMAX, V2 below V1 as V1, and
 // the trapezoid keeps only AMAX, VMAX and DMAX. A ramp that is off, a motor
-// not in position mode, the direct profile and a VMAX of 0 (or infinite)
-// jump to the target.
+// not in position mode, the direct profile and an infinite VMAX jump to the
+// target. A VMAX of 0 allows no speed at all: the motor stands (a moving one
+// brakes to a standstill first) and does not reach its target.
 //
 // The ticked motion (RampGenerator) and the closed-form planner (MovePlanner)
 // both read the ramp from here; each runs its own algorithm on it.
@@ -36,10 +37,18 @@ public:
         return SlackFloorPositions + SlackPerPosition * (distance < 0 ? -distance : distance);
     }
 
+    // A motion that comes to a stop this close to its target (positions)
+    // stops on it: far below what the counter shows, and above what the
+    // braking distance of a speed of many millions a second is off by
+    // rounding (its squares cancel).
+    static constexpr double StopOnTargetPositions = 1e-6;
+
     explicit RampBands(const RampGenerator::Settings& settings);
 
     // The motion goes straight to the target.
     bool jumps() const { return m_jumps; }
+    // No speed is allowed (VMAX 0): the motion comes to a standstill and stays.
+    bool stands() const { return !m_jumps && m_vMax <= 0; }
     // Velocities in positions per second, rates in positions per second squared.
     double vStart() const { return m_vStart; }
     double vStop() const { return m_vStop; }

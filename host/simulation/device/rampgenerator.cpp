@@ -93,6 +93,8 @@ struct TickedRamp
     long long cruiseTicks(double target, const RampGenerator::State& state) const
     {
         const double distance = target - state.position;
+        if (bands.stands()) // at a standstill for good: every tick alike, and none runs anything
+            return state.velocity == 0 && distance != 0 ? kStandingTicks : 0;
         if (bands.jumps() || distance == 0 || state.velocity != (distance > 0 ? bands.vMax() : -bands.vMax()))
             return 0;
         const double remaining = std::abs(distance);
@@ -118,6 +120,8 @@ struct TickedRamp
             state.velocity = 0;
             return true;
         }
+        if (bands.stands())
+            return standStill(target, state, seconds);
         // On the target but still moving counts as moving away from it.
         const double direction = distance > 0 ? 1 : distance < 0 ? -1 : (state.velocity > 0 ? -1 : 1);
         const double speed = state.velocity * direction;
@@ -160,14 +164,21 @@ struct TickedRamp
             travel = remaining - bands.brakingDistance(end);
             return end <= bands.vStop();
         };
+        bool stopped = false;
         if (needed >= remaining - slack) {
             // On the braking curve, or above it: brake at the ramp's
             // deceleration. On it, the motor stops on the target; above it
-            // (a nearer target), it cannot and runs past the target.
+            // (a nearer target), it cannot and runs past the target, where it
+            // stops as it reaches V_STOP (on the target, if that is no more
+            // than rounding).
             double used = 0;
             end = braked(begin, bands.vStop(), seconds, travel, used);
-            if (needed <= remaining + slack)
+            if (needed <= remaining + slack) {
                 arrives = alongCurve();
+            } else if (end <= bands.vStop()) {
+                stopped = true;
+                arrives = std::abs(travel - remaining) <= RampBands::StopOnTargetPositions + slack;
+            }
         } else {
             // Below it: up the ramp (or down to VMAX, lowered while moving)
             // and cruise, until the motion meets the braking curve; from
@@ -199,9 +210,32 @@ struct TickedRamp
             return true;
         }
         state.position += direction * travel;
-        state.velocity = direction * end;
+        state.velocity = stopped ? 0 : direction * end;
         return false;
     }
+
+    // VMAX 0: a moving motor brakes to a standstill (with DMAX, as from any
+    // speed above VMAX) and stays where it stopped; it has arrived only if
+    // that is the target.
+    bool standStill(double target, RampGenerator::State& state, double seconds) const
+    {
+        double travel = 0;
+        double used = 0;
+        const double direction = state.velocity > 0 ? 1 : -1;
+        const double end = braked(std::abs(state.velocity), 0, seconds, travel, used);
+        state.position += direction * travel;
+        state.velocity = direction * end;
+        const double left = target - state.position;
+        if (end > 0 || std::abs(left) > RampBands::roundingSlack(left))
+            return false;
+        state.position = target;
+        state.velocity = 0;
+        return true;
+    }
+
+    // How many ticks a motor that stands for good counts as alike, so that
+    // the motion crosses them at once.
+    static constexpr long long kStandingTicks = 1000000000000000LL;
 };
 } // namespace
 

@@ -14,7 +14,8 @@
 // phases need. The trapezoid is the same ramp with only AMAX, VMAX and DMAX.
 //
 // Degenerate settings (RampBands reads them): a VMAX of zero (or below)
-// moves straight to the target, like the direct profile; an acceleration or
+// allows no speed: a moving motor brakes to a standstill with DMAX and the
+// motor stays there, short of its target; an acceleration or
 // deceleration of zero makes its phase instantaneous (the velocity jumps
 // across that phase's band, as it jumps to V_START). Velocity thresholds
 // above VMAX are cut to VMAX.
