@@ -35,7 +35,8 @@ Run runWorkbench(const QStringList& arguments, const QString& directory, const Q
         return run;
     run.exitCode = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
-    const QStringList lines = QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'));
+    run.stderrText = QString::fromUtf8(process.readAllStandardError());
+    const QStringList lines = run.stderrText.split(QLatin1Char('\n'));
     for (const QString& line : lines) {
         if (line.contains(QLatin1String("error: ")))
             run.errors.append(line);

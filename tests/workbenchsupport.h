@@ -17,6 +17,7 @@ struct Run
     int exitCode = -1;
     QString out;
     QStringList errors; // the stderr lines that report an error, without Qt's own notes
+    QString stderrText; // all of stderr
 };
 
 // Runs the workbench with `arguments`, in `directory` when one is given,

@@ -39,6 +39,7 @@ ExportControls::ExportControls(PluginHost& host, QWidget* parent)
     m_commutation = new QComboBox(this);
     m_commutation->setObjectName(QStringLiteral("commutationExport"));
     m_commutation->setToolTip(commutationTip());
+    m_commutation->setSizeAdjustPolicy(QComboBox::AdjustToContents); // its items whole
 
     auto* unitsLabel = new QLabel(QStringLiteral("&Units:"), this);
     unitsLabel->setBuddy(m_units);

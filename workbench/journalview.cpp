@@ -24,6 +24,8 @@ JournalView::JournalView(JournalModel& model, QWidget* parent)
     m_filter->setPlaceholderText(
         QStringLiteral("Filter (Ctrl+F): text anywhere in the line, e.g. \"m0 write\" or RAMPER_"));
     m_filter->setToolTip(QStringLiteral("Shows only the lines containing this text (any case)"));
+    // Wide enough to read the start of the hint and a word typed.
+    m_filter->setMinimumWidth(m_filter->fontMetrics().horizontalAdvance(QStringLiteral("Filter (Ctrl+F): text")));
 
     m_motors = new QComboBox(this);
     m_motors->setObjectName(QStringLiteral("journalMotorFilter"));
@@ -34,6 +36,7 @@ JournalView::JournalView(JournalModel& model, QWidget* parent)
     m_table->setObjectName(QStringLiteral("journalTable"));
     m_table->setModel(&m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setTabKeyNavigation(false); // Tab leaves the table; the arrow keys move within it
     m_table->setAlternatingRowColors(true);
     m_table->setWordWrap(false);
     m_table->setShowGrid(false);

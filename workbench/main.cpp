@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "messagelog.h"
 #include "pluginhost.h"
 #include "productcatalog.h"
 #include "safefile.h"
@@ -16,6 +17,8 @@
 #include <QJsonObject>
 #include <QLibraryInfo>
 #include <QPixmap>
+#include <QPointer>
+#include <QScreen>
 #include <QPluginLoader>
 #include <QTextStream>
 
@@ -197,6 +200,14 @@ int main(int argc, char** argv)
         timers = new VirtualTimers;
         QCoreApplication::setEventDispatcher(timers);
     }
+    // Qt's messages go to the window's message view; a script prints them
+    // only when asked to, so that its own output and errors stand clear.
+    // Without a window they were Qt's and the plug-in's notes on stderr.
+    QTextStream messageEcho(stderr);
+    MessageLog messages;
+    QPointer<Session> messageClock; // the session, while there is one
+    messages.capture([&messageClock] { return messageClock ? messageClock->timeMs() : 0; },
+                     !headless || WorkbenchOptions::verboseGiven(count, pointers.data()) ? &messageEcho : nullptr);
     QApplication app(count, pointers.data());
     QApplication::setApplicationName(QStringLiteral("workbench"));
     QApplication::setApplicationVersion(QStringLiteral(POSITIONMODE_VERSION));
@@ -233,6 +244,7 @@ int main(int argc, char** argv)
     }
 
     Session session(std::move(catalog));
+    messageClock = &session;
     session.setVirtualTimers(timers);
     PluginHost& host = session.host();
     const QString pluginDirectory = options.pluginDirectory.isEmpty() ? PluginHost::defaultPluginDirectory()
@@ -241,6 +253,11 @@ int main(int argc, char** argv)
         return fail(QStringLiteral("error: %1").arg(error));
 
     MainWindow window(session);
+    window.setMessageLog(&messages);
+    if (options.size.isValid())
+        window.resize(options.size);
+    else if (!headless)
+        window.setGeometry(MainWindow::openingGeometry(QGuiApplication::primaryScreen()->availableGeometry()));
     if (!options.script.isEmpty()) {
         window.setRealTime(false);
         window.show();

@@ -9,6 +9,7 @@
 #include "elided.h"
 #include "exportcontrols.h"
 #include "journalview.h"
+#include "messagelog.h"
 #include "motionplot.h"
 #include "planbox.h"
 #include "pluginhost.h"
@@ -21,18 +22,23 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-constexpr QSize kInitialSize(1500, 960);
+// What a window manager's frame and title bar take, in pixels, at most.
+constexpr QSize kFrameAllowance(16, 48);
 // The tool's area never shrinks below this; plot and journal keep at least
 // their minimum below it.
 constexpr int kToolMinimumHeight = 160;
@@ -114,7 +120,6 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
         showDeviceTime(module ? module->device()->timeMs() : 0);
     });
     statusBar()->addPermanentWidget(m_time);
-    statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(elided(QFileInfo(host.pluginFile()).fileName())));
     showDeviceTime(0);
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
@@ -138,7 +143,23 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     connect(m_picker, &ProductPicker::motorToggled, this, &MainWindow::motorToggled);
     connect(&session.plans(), &MovePlans::arrived, this, &MainWindow::showArrival);
     moduleChanged(host.module());
-    resize(kInitialSize);
+    statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(elided(QFileInfo(host.pluginFile()).fileName())));
+    resize(DefaultSize);
+}
+
+QString MainWindow::recordingFileName(const QString& typed)
+{
+    return QFileInfo(typed).suffix().isEmpty() ? typed + QStringLiteral(".wbs") : typed;
+}
+
+QRect MainWindow::openingGeometry(const QRect& available)
+{
+    QSize size = DefaultSize;
+    if (size.width() > available.width() || size.height() > available.height())
+        size = size.boundedTo(available.size() - kFrameAllowance);
+    QRect geometry(QPoint(), size);
+    geometry.moveCenter(available.center());
+    return geometry;
 }
 
 MainWindow::~MainWindow()
@@ -171,17 +192,61 @@ bool MainWindow::openMotor(int motor, QString* error)
     return true;
 }
 
+void MainWindow::setMessageLog(MessageLog* log)
+{
+    auto* view = new QTableView;
+    view->setObjectName(QStringLiteral("messageTable"));
+    view->setModel(log);
+    view->setTabKeyNavigation(false);
+    view->setWordWrap(false);
+    view->setShowGrid(false);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setSectionResizeMode(MessageLog::TimeColumn, QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setSectionResizeMode(MessageLog::LevelColumn, QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_messages = new QDockWidget(QStringLiteral("Messages"), this);
+    m_messages->setObjectName(QStringLiteral("messages"));
+    m_messages->setWidget(view);
+    m_messages->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    addDockWidget(Qt::BottomDockWidgetArea, m_messages);
+    m_messages->hide();
+
+    // The status bar counts them; its button opens the view (Ctrl+M).
+    m_messageCount = new QToolButton(this);
+    m_messageCount->setObjectName(QStringLiteral("messageCount"));
+    m_messageCount->setAutoRaise(true);
+    m_messageCount->setCheckable(true);
+    m_messageCount->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+    m_messageCount->setToolTip(
+        QStringLiteral("Qt's messages: the tools' diagnostics and Qt's warnings, with the device time (Ctrl+M)"));
+    statusBar()->insertPermanentWidget(0, m_messageCount);
+    connect(m_messageCount, &QToolButton::toggled, m_messages, &QDockWidget::setVisible);
+    connect(m_messages, &QDockWidget::visibilityChanged, m_messageCount, &QToolButton::setChecked);
+    const auto count = [this, log, view] {
+        m_messageCount->setText(QStringLiteral("%L1 messages").arg(log->rowCount()));
+        if (m_messages->isVisible())
+            view->scrollToBottom();
+    };
+    connect(log, &MessageLog::messageAdded, this, count);
+    count();
+}
+
 void MainWindow::setUpRecording()
 {
     m_recorder = new SessionRecorder(m_session, this);
     m_recorder->watchToolArea(m_tools);
     m_recorder->watchExports(m_exports);
-    m_recordAction = new QAction(QStringLiteral("Record…"), this);
+    m_recordAction = new QAction(QStringLiteral("&Record…"), this);
     m_recordAction->setObjectName(QStringLiteral("recordAction"));
-    m_recordAction->setToolTip(QStringLiteral("Record what you do from now on as a script that --script replays"));
+    m_recordAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+    m_recordAction->setToolTip(
+        QStringLiteral("Record what you do from now on as a script that --script replays (Ctrl+R)"));
     connect(m_recordAction, &QAction::triggered, this, &MainWindow::chooseRecording);
-    m_stopRecordingAction = new QAction(QStringLiteral("Stop recording"), this);
+    m_stopRecordingAction = new QAction(QStringLiteral("S&top recording"), this);
     m_stopRecordingAction->setObjectName(QStringLiteral("stopRecordingAction"));
+    m_stopRecordingAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+R")));
+    m_stopRecordingAction->setToolTip(QStringLiteral("Stop recording and close the script (Ctrl+Shift+R)"));
     connect(m_stopRecordingAction, &QAction::triggered, this, &MainWindow::stopRecording);
     auto* sessionBar = addToolBar(QStringLiteral("Session"));
     sessionBar->setObjectName(QStringLiteral("sessionBar"));
@@ -189,6 +254,10 @@ void MainWindow::setUpRecording()
     sessionBar->setFloatable(false);
     sessionBar->addAction(m_recordAction);
     sessionBar->addAction(m_stopRecordingAction);
+    // Reached with Tab like every other button, and with their mnemonics.
+    for (QAction* action : {m_recordAction, m_stopRecordingAction})
+        sessionBar->widgetForAction(action)->setFocusPolicy(Qt::StrongFocus);
+    addActions({m_recordAction, m_stopRecordingAction});
     m_recording = new QLabel(this);
     m_recording->setObjectName(QStringLiteral("recordingStatus"));
     statusBar()->insertPermanentWidget(0, m_recording);
@@ -227,10 +296,11 @@ void MainWindow::stopRecording()
 
 void MainWindow::chooseRecording()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Record the session"), QString(),
-                                                          QStringLiteral("Workbench scripts (*.wbs);;All files (*)"));
+    QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Record the session"), QString(),
+                                                    QStringLiteral("Workbench scripts (*.wbs);;All files (*)"));
     if (fileName.isEmpty())
         return;
+    fileName = recordingFileName(fileName);
     QString error;
     if (!startRecording(fileName, &error))
         reportError(error);

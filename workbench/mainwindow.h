@@ -6,6 +6,9 @@
 class QAction;
 class ExportControls;
 class JournalView;
+class MessageLog;
+class QDockWidget;
+class QToolButton;
 class MotionPlot;
 class PlanBox;
 class PluginHost;
@@ -28,6 +31,9 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
+    // The window's size when no screen limits it (and of its pictures).
+    static constexpr QSize DefaultSize{1500, 960};
+
     explicit MainWindow(Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -42,6 +48,9 @@ public:
     // Opens the tool of `motor` beside the others and shows it, as when the
     // user checks the motor.
     bool openMotor(int motor, QString* error);
+
+    // Shows Qt's messages from `log` in a view of their own, opened from the status bar.
+    void setMessageLog(MessageLog* log);
 
     // Records what the user does as a script into `fileName`, starting from a
     // known state: the product connected fresh and its tools reopened and shown.
@@ -58,6 +67,13 @@ public:
     JournalView* journalView() const { return m_journal; }
     // The window as it looks now, with the plot drawn up to date.
     QPixmap screenshot();
+    // Where the window opens on a screen whose free area is `available`: at
+    // its default size where that fits, else as large as the area allows
+    // with room for the window's frame; centred.
+    static QRect openingGeometry(const QRect& available);
+    // The file a recording goes to when `typed` is chosen: a name without
+    // extension gets ".wbs", the extension of scripts.
+    static QString recordingFileName(const QString& typed);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -93,5 +109,7 @@ private:
     QAction* m_stopRecordingAction = nullptr;
     QLabel* m_recording = nullptr;
     QSplitter* m_split = nullptr;
+    QDockWidget* m_messages = nullptr;
+    QToolButton* m_messageCount = nullptr;
     int m_fittedHeight = 0; // the tool height the splitter was last fitted to
 };

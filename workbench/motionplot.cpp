@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPageLayout>
@@ -26,6 +27,7 @@
 namespace {
 constexpr int kSeriesCount = 3;            // target, actual, velocity
 constexpr double kPlanAheadSeconds = 10.0; // how far the view reaches ahead of now for a plan
+constexpr double kRoomAfterPlanSeconds = 1.5; // in view after a plan's end
 // The time axis shows the stretch the samples keep, in seconds.
 constexpr double kWindowSeconds = SampleStore::WindowMs / 1000.0;
 constexpr int kSamplesPerPhase = 24;
@@ -163,9 +165,9 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
 
     m_pause = new QToolButton(this);
     m_pause->setObjectName(QStringLiteral("plotPause"));
-    m_pause->setText(QStringLiteral("&Pause"));
+    m_pause->setText(QStringLiteral("Paus&e"));
     m_pause->setCheckable(true);
-    m_pause->setToolTip(QStringLiteral("Freeze the plot; samples are still taken (Alt+P)"));
+    m_pause->setToolTip(QStringLiteral("Freeze the plot; samples are still taken (Alt+E)"));
     m_autoScale = new QToolButton(this);
     m_autoScale->setObjectName(QStringLiteral("plotAutoScale"));
     m_autoScale->setText(QStringLiteral("&Auto-scale"));
@@ -178,8 +180,30 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
     save->setText(QStringLiteral("Sa&ve…"));
     save->setToolTip(QStringLiteral("Save the samples (CSV) or the picture (PNG, PDF) (Alt+V)"));
     connect(save, &QToolButton::clicked, this, &MotionPlot::saveAs);
+    // The legend's entries from the keyboard: a menu of the curves, each checked while shown.
+    auto* curves = new QToolButton(this);
+    curves->setObjectName(QStringLiteral("plotCurves"));
+    curves->setText(QStringLiteral("S&how"));
+    curves->setToolTip(QStringLiteral("Show or hide each curve (Alt+H), as clicking its legend entry does"));
+    curves->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(curves);
+    menu->setObjectName(QStringLiteral("plotCurvesMenu"));
+    curves->setMenu(menu);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        menu->clear();
+        for (int i = 0; i < m_plot->legend->itemCount(); ++i) {
+            auto* entry = qobject_cast<QCPPlottableLegendItem*>(m_plot->legend->item(i));
+            if (!entry)
+                continue;
+            const QString name = entry->plottable()->name();
+            QAction* action = menu->addAction(name);
+            action->setCheckable(true);
+            action->setChecked(!m_hidden.contains(name));
+            connect(action, &QAction::triggered, this, [this, name] { toggleCurve(name); });
+        }
+    });
     connect(m_pause, &QToolButton::toggled, this, [this](bool paused) {
-        m_pause->setText(paused ? QStringLiteral("Res&ume") : QStringLiteral("&Pause"));
+        m_pause->setText(paused ? QStringLiteral("R&esume") : QStringLiteral("Paus&e"));
         if (!paused)
             redraw();
     });
@@ -194,6 +218,7 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
     bar->addStretch(1);
     bar->addWidget(m_pause);
     bar->addWidget(m_autoScale);
+    bar->addWidget(curves);
     bar->addWidget(save);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -351,7 +376,11 @@ void MotionPlot::legendClicked(QCPAbstractLegendItem* item)
     auto* entry = qobject_cast<QCPPlottableLegendItem*>(item);
     if (!entry)
         return;
-    const QString name = entry->plottable()->name();
+    toggleCurve(entry->plottable()->name());
+}
+
+void MotionPlot::toggleCurve(const QString& name)
+{
     if (!m_hidden.remove(name))
         m_hidden.insert(name);
     applyHidden();
@@ -472,7 +501,9 @@ void MotionPlot::fitView() const
     // The first 20 s of device time fill the window from its left edge.
     // A plan reaches ahead of now, up to a while.
     const double last = m_samples.lastTimeMs() / 1000.0;
-    const double end = qMax(last, qMin(planEndSeconds(), last + kPlanAheadSeconds));
+    // A plan keeps room after its end for its arrival circle and its last phase's name.
+    const double planned = planEndSeconds() > 0 ? planEndSeconds() + kRoomAfterPlanSeconds : 0;
+    const double end = qMax(last, qMin(planned, last + kPlanAheadSeconds));
     const double start = qMax(0.0, end - kWindowSeconds);
     m_plot->xAxis->setRange(start, start + kWindowSeconds);
     if (autoScale())
@@ -481,7 +512,9 @@ void MotionPlot::fitView() const
 
 void MotionPlot::rescaleValueAxes() const
 {
-    // The curves shown, measured and planned, on their axes.
+    // The curves shown, measured and planned, on their axes, as far as they
+    // are in view; each axis fits its own curves.
+    const QCPRange inView = m_plot->xAxis->range();
     bool havePositions = false;
     bool haveVelocities = false;
     QCPRange positions;
@@ -489,7 +522,7 @@ void MotionPlot::rescaleValueAxes() const
     for (int i = 0; i < m_plot->graphCount(); ++i) {
         const QCPGraph* graph = m_plot->graph(i);
         bool found = false;
-        const QCPRange range = graph->data()->valueRange(found);
+        const QCPRange range = graph->data()->valueRange(found, QCP::sdBoth, inView);
         if (!found || !graph->visible())
             continue;
         const bool isVelocity = graph->valueAxis() == m_plot->yAxis2;
@@ -507,18 +540,6 @@ void MotionPlot::rescaleValueAxes() const
     velocities.expand(0.0);
     positions = havePositions ? padded(positions) : m_plot->yAxis->range();
     velocities = haveVelocities ? padded(velocities) : m_plot->yAxis2->range();
-    // With position zero in view, both zeros sit on one line.
-    if (positions.contains(0)) {
-        const auto zeroAt = [](const QCPRange& range) { return -range.lower / range.size(); };
-        const double shared = qMax(zeroAt(positions), zeroAt(velocities));
-        const auto lowered = [shared](QCPRange range) {
-            if (shared < 1)
-                range.lower = qMin(range.lower, -shared * range.upper / (1 - shared));
-            return range;
-        };
-        positions = lowered(positions);
-        velocities = lowered(velocities);
-    }
     m_plot->yAxis->setRange(positions);
     m_plot->yAxis2->setRange(velocities);
 }

@@ -97,6 +97,8 @@ private:
     void legendClicked(QCPAbstractLegendItem* item);
     // Hides the curves whose names the user hid in the legend, greying their entries.
     void applyHidden();
+    // Hides the curve `name` if it is shown, shows it if hidden.
+    void toggleCurve(const QString& name);
     void drawPlans();
     void drawPlan(PlanKind kind);
     double planEndSeconds() const;

@@ -53,10 +53,13 @@ PlanBox::PlanBox(MovePlans& plans, QWidget* parent)
     m_phases->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_phases->horizontalHeader()->setStretchLastSection(true);
     m_phases->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_phases->setTabKeyNavigation(false);
 
     auto* title = new QLabel(QStringLiteral("<b>Plan</b>"), this);
     auto* move = new QHBoxLayout;
-    move->addWidget(new QLabel(QStringLiteral("Move"), this));
+    auto* moveLabel = new QLabel(QStringLiteral("&Move"), this);
+    moveLabel->setBuddy(m_value);
+    move->addWidget(moveLabel);
     move->addWidget(m_value, 1);
     move->addWidget(m_reference);
     auto* layout = new QVBoxLayout(this);
@@ -115,6 +118,8 @@ void PlanBox::showPlan()
         }
     }
     m_phases->setRowCount(rows.size());
+    // An empty table is no place for the keyboard's focus.
+    m_phases->setFocusPolicy(rows.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
     for (int row = 0; row < rows.size(); ++row) {
         const MovePlanner::Phase& phase = rows.at(row);
         // Between the rounded positions, so that the rows add up to the move.

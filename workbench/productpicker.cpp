@@ -8,6 +8,10 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+namespace {
+constexpr int kShownCharacters = 32; // of a product's entry in the closed picker
+} // namespace
+
 ProductPicker::ProductPicker(const ProductCatalog& catalog, QWidget* parent)
     : QWidget(parent)
     , m_catalog(catalog)
@@ -17,6 +21,9 @@ ProductPicker::ProductPicker(const ProductCatalog& catalog, QWidget* parent)
     m_products->setToolTip(QStringLiteral("The simulated product the host is connected to: variant code, "
                                           "designation and module. Changing it closes the tools and opens the "
                                           "tool of motor 0 on a fresh module."));
+    // Narrow enough to leave the toolbar room on a small screen; the list shows the names whole.
+    m_products->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_products->setMinimumContentsLength(kShownCharacters);
     const QList<ProductCatalog::Entry> entries = catalog.entries();
     for (const ProductCatalog::Entry& entry : entries) {
         m_products->addItem(
@@ -76,6 +83,8 @@ void ProductPicker::fillMotors(int variant)
         button->setToolTip(QStringLiteral("Opens (checked) or closes the tool of motor %1").arg(motor));
         connect(button, &QToolButton::toggled, this, [this, motor](bool open) { emit motorToggled(motor, open); });
         m_motorLayout->addWidget(button);
+        // Tab reaches the motors right after the product, where they stand.
+        setTabOrder(m_motors.isEmpty() ? static_cast<QWidget*>(m_products) : m_motors.last(), button);
         // At once, not when the layout gets round to it, so that the window's
         // size settles with the product.
         button->show();

@@ -35,6 +35,7 @@ signals:
     void preferredSizeChanged();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -28,10 +28,18 @@ ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     m_scroll = new QScrollArea(this);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
-    auto* holder = new QWidget;
-    m_holderLayout = new QVBoxLayout(holder);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the tool's widgets straight on
+    m_holder = new QWidget;
+    m_holderLayout = new QVBoxLayout(m_holder);
     m_holderLayout->setContentsMargins(0, 0, 0, 0);
-    m_scroll->setWidget(holder);
+    m_scroll->setWidget(m_holder);
+    // A disabled tool greys out its hints with it: they are repeated here, where they can be read.
+    m_hints = new QLabel(this);
+    m_hints->setObjectName(QStringLiteral("toolHints"));
+    m_hints->setWordWrap(true);
+    m_hints->setMargin(4);
+    m_hints->setStyleSheet(QStringLiteral("QLabel { background: #fff4ce; border: 1px solid #e0c060; }"));
+    m_hints->hide();
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("toolNote"));
     m_note->setAlignment(Qt::AlignCenter);
@@ -50,6 +58,7 @@ ToolPanel::ToolPanel(PluginHost& host, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_title);
+    layout->addWidget(m_hints);
     layout->addWidget(m_pages, 1);
 
     connect(&m_host, &PluginHost::valueExported, this, &ToolPanel::exported);
@@ -103,6 +112,8 @@ void ToolPanel::release(ToolsInterface* tool)
     tool->setParent(nullptr);
     m_tool = nullptr;
     m_wanted = false;
+    keepToolSize();
+    m_hints->hide();
     updateTitle();
     updatePage();
 }
@@ -160,6 +171,8 @@ void ToolPanel::reveal()
     m_tool->show();
     m_tool->showPlugin();
     m_shown = true;
+    keepToolSize();
+    showHints();
 }
 
 void ToolPanel::conceal()
@@ -168,6 +181,8 @@ void ToolPanel::conceal()
     m_tool->hidePlugin();
     m_tool->hide();
     m_shown = false;
+    keepToolSize();
+    m_hints->hide();
 }
 
 void ToolPanel::setCurrent(bool current)
@@ -201,7 +216,8 @@ QSize ToolPanel::preferredSize() const
     const QSize title = m_title->sizeHint();
     m_preferred.setWidth(qMax(title.width(), content.width() + m_scroll->verticalScrollBar()->sizeHint().width()
                                                  + 2 * m_scroll->frameWidth()));
-    m_preferred.setHeight(title.height() + content.height() + m_scroll->horizontalScrollBar()->sizeHint().height()
+    const int hints = m_hints->isHidden() ? 0 : m_hints->heightForWidth(content.width());
+    m_preferred.setHeight(title.height() + hints + content.height() + m_scroll->horizontalScrollBar()->sizeHint().height()
                           + 2 * m_scroll->frameWidth());
     return m_preferred;
 }
@@ -210,9 +226,41 @@ bool ToolPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_tool && (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show)) {
         forgetPreferredSize();
+        keepToolSize();
         emit preferredSizeChanged();
     }
+    // The tool shows or hides its hints after it changed its enabled state: looked at once it has.
+    if (watched == m_tool && event->type() == QEvent::EnabledChange)
+        QMetaObject::invokeMethod(this, &ToolPanel::showHints, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
+}
+
+void ToolPanel::keepToolSize()
+{
+    // The tool never gets less than the size it asks for: where the panel is
+    // smaller, it scrolls, rather than squeezing the tool's editors.
+    m_holder->setMinimumSize(m_tool && m_shown ? m_tool->sizeHint() : QSize());
+}
+
+void ToolPanel::showHints()
+{
+    // The hints the tool shows in its "gbHints" group while it is disabled.
+    QStringList texts;
+    const QWidget* group = m_tool ? m_tool->findChild<QWidget*>(QStringLiteral("gbHints")) : nullptr;
+    if (group && !m_tool->isEnabled() && group->isVisibleTo(m_tool)) {
+        const QList<QLabel*> labels = group->findChildren<QLabel*>();
+        for (const QLabel* label : labels) {
+            if (label->isVisibleTo(m_tool) && !label->text().isEmpty())
+                texts << label->text();
+        }
+    }
+    const QString text = texts.join(QLatin1Char('\n'));
+    if (text == m_hints->text() && m_hints->isHidden() == texts.isEmpty())
+        return;
+    m_hints->setText(text);
+    m_hints->setVisible(!texts.isEmpty());
+    forgetPreferredSize();
+    emit preferredSizeChanged();
 }
 
 void ToolPanel::changeEvent(QEvent* event)

@@ -60,6 +60,8 @@ private:
     void conceal();
     void updatePage();
     void updateTitle();
+    void keepToolSize();
+    void showHints();
     // The preferred size, worked out once after each change that can move it.
     QSize preferredSize() const;
     void forgetPreferredSize() { m_preferred = QSize(); }
@@ -73,7 +75,9 @@ private:
     QLabel* m_title = nullptr;
     QStackedWidget* m_pages = nullptr;
     QScrollArea* m_scroll = nullptr;
+    QWidget* m_holder = nullptr;
     QVBoxLayout* m_holderLayout = nullptr;
+    QLabel* m_hints = nullptr;
     QLabel* m_note = nullptr;
     mutable QSize m_preferred; // invalid until worked out
 };

@@ -45,7 +45,15 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
                                         QStringLiteral("Save a PNG of the window to FILE (after the script, if "
                                                        "any) and exit."),
                                         QStringLiteral("FILE"));
-    parser.addOptions({pluginDir, product, productFile, script, screenshot});
+    const QCommandLineOption size(QStringLiteral("size"),
+                                  QStringLiteral("Open the window WIDTHxHEIGHT pixels large (default: 1500x960, "
+                                                 "on a smaller screen what fits it)."),
+                                  QStringLiteral("WIDTHxHEIGHT"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("With --script or --screenshot, also print Qt's messages (the "
+                                                    "tools' diagnostics, Qt's warnings) to stderr; the window "
+                                                    "shows them under Messages."));
+    parser.addOptions({pluginDir, product, productFile, script, screenshot, size, verbose});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -67,7 +75,7 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
     }
     // An empty value would quietly mean the default (or nothing at all), and
     // a second one would quietly win: both are mistakes.
-    for (const QCommandLineOption* option : {&pluginDir, &product, &productFile, &script, &screenshot}) {
+    for (const QCommandLineOption* option : {&pluginDir, &product, &productFile, &script, &screenshot, &size}) {
         const QString name = option->names().first();
         const QStringList values = parser.values(*option);
         if (values.contains(QString())) {
@@ -89,21 +97,51 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
         }
         options->productGiven = true;
     }
+    if (parser.isSet(size)) {
+        const QStringList sides = parser.value(size).split(QLatin1Char('x'));
+        bool wide = false;
+        bool high = false;
+        const QSize given = sides.size() == 2 ? QSize(sides.at(0).toInt(&wide), sides.at(1).toInt(&high)) : QSize();
+        if (!wide || !high || given.width() < MinimumSide || given.height() < MinimumSide
+            || given.width() > MaximumSide || given.height() > MaximumSide) {
+            *error = QStringLiteral("bad window size \"%1\" (WIDTHxHEIGHT, each from %2 to %3)")
+                         .arg(Excerpt::of(parser.value(size)))
+                         .arg(MinimumSide)
+                         .arg(MaximumSide);
+            return false;
+        }
+        options->size = given;
+    }
     options->productFiles = parser.values(productFile);
+    options->verbose = parser.isSet(verbose);
     options->script = parser.value(script);
     options->screenshot = parser.value(screenshot);
     return true;
 }
 
-bool WorkbenchOptions::headless(int argc, char** argv)
+namespace {
+// Whether one of `options` is among the arguments, alone or with "=VALUE".
+bool given(int argc, char** argv, std::initializer_list<const char*> options)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char* option : {"--script", "-script", "--screenshot", "-screenshot", "--help", "-help", "-h",
-                                   "--version", "-version", "-v"}) {
+        for (const char* option : options) {
             const size_t length = std::strlen(option);
             if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
                 return true;
         }
     }
     return false;
+}
+} // namespace
+
+bool WorkbenchOptions::headless(int argc, char** argv)
+{
+    return given(argc, argv,
+                 {"--script", "-script", "--screenshot", "-screenshot", "--help", "-help", "-h", "--version",
+                  "-version", "-v"});
+}
+
+bool WorkbenchOptions::verboseGiven(int argc, char** argv)
+{
+    return given(argc, argv, {"--verbose", "-verbose"});
 }
