@@ -26,6 +26,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <qcustomplot.h>
 
@@ -131,6 +132,9 @@ void tst_Window::workingInAToolMakesItCurrentAndShowsIt()
     QVERIFY2(window.openMotor(1, &error), qPrintable(error));
     QCOMPARE(session->host().tool()->motorNumber(), quint8(1));
     QVERIFY(!window.toolArea()->isTabbed());
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    toolWidget(*session, 1, "sbTargetPosition")->setFocus(); // the user typed into motor 1's tool last
 
     // Motor 0's ">" (a button that takes no focus) opens its ramp panel: the tools no longer fit side by side.
     QWidget* open = toolWidget(*session, 0, "pbOpenClose");
@@ -181,6 +185,7 @@ void tst_Window::keyboardReachesEverythingOnceAndLeavesTables()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QString error;
     QVERIFY2(window.openProduct(135, 0, &error), qPrintable(error));
+    QVERIFY2(window.openMotor(1, &error), qPrintable(error));
     QApplication::processEvents();
 
     // Forwards from the product: the motors come next, and every stop shows where it is.
@@ -201,6 +206,15 @@ void tst_Window::keyboardReachesEverythingOnceAndLeavesTables()
         QVERIFY2(!table || table->rowCount() > 0, "an empty table takes no focus");
     }
     QVERIFY(visited.contains(window.findChild<QWidget*>(QStringLiteral("journalTable"))));
+    // In reading order: recording, then the tools by motor, then the plot.
+    const auto at = [&](QWidget* widget) { return visited.indexOf(widget); };
+    const int record = at(window.findChild<QToolBar*>(QStringLiteral("sessionBar"))->widgetForAction(
+        window.findChild<QAction*>(QStringLiteral("recordAction"))));
+    const int target0 = at(toolWidget(*session, 0, "sbTargetPosition"));
+    const int target1 = at(toolWidget(*session, 1, "sbTargetPosition"));
+    const int pause = at(window.findChild<QWidget*>(QStringLiteral("plotPause")));
+    QVERIFY2(record > 2 && record < target0 && target0 < target1 && target1 < pause,
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(record).arg(target0).arg(target1).arg(pause)));
     for (const char* name : {"plotCurves", "journalFilter", "planDistance"})
         QVERIFY2(visited.contains(window.findChild<QWidget*>(QLatin1String(name))), name);
 
@@ -298,7 +312,7 @@ void tst_Window::messagesGoToTheirViewAndToAScriptOnlyWhenVerbose()
     QCOMPARE(log.index(0, MessageLog::TimeColumn).data().toString(), QStringLiteral("1.500"));
     QCOMPARE(log.index(0, MessageLog::LevelColumn).data().toString(), QStringLiteral("warning"));
     QCOMPARE(log.index(0, MessageLog::TextColumn).data().toString(), QStringLiteral("a warning from somewhere"));
-    QCOMPARE(window.findChild<QToolButton*>(QStringLiteral("messageCount"))->text(), QStringLiteral("1 messages"));
+    QCOMPARE(window.findChild<QToolButton*>(QStringLiteral("messageCount"))->text(), QStringLiteral("1 message"));
     for (int i = 0; i < MessageLog::MaxMessages + 5; ++i)
         qDebug("line %d", i);
     QCOMPARE(log.rowCount(), MessageLog::MaxMessages);

@@ -36,6 +36,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // What a window manager's frame and title bar take, in pixels, at most.
 constexpr QSize kFrameAllowance(16, 48);
@@ -72,6 +74,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     m_picker = new ProductPicker(host.catalog(), this);
     m_exports = new ExportControls(host, this);
     auto* bar = addToolBar(QStringLiteral("Product"));
+    m_productBar = bar;
     bar->setObjectName(QStringLiteral("productBar"));
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -139,6 +142,10 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     connect(&host, &PluginHost::toolClosing, this, &MainWindow::toolClosing);
     connect(&host, &PluginHost::currentToolChanged, this, &MainWindow::currentToolChanged);
     connect(m_tools, &ToolArea::preferredSizeChanged, this, &MainWindow::fitTool);
+    // Tools and motor buttons come and go, and panels move into tabs and
+    // back: Tab keeps walking the window in reading order.
+    connect(m_tools, &ToolArea::preferredSizeChanged, this, &MainWindow::orderTabsLater);
+    connect(&host, &PluginHost::moduleChanged, this, &MainWindow::orderTabsLater);
     connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
     connect(m_picker, &ProductPicker::motorToggled, this, &MainWindow::motorToggled);
     connect(&session.plans(), &MovePlans::arrived, this, &MainWindow::showArrival);
@@ -224,7 +231,9 @@ void MainWindow::setMessageLog(MessageLog* log)
     connect(m_messageCount, &QToolButton::toggled, m_messages, &QDockWidget::setVisible);
     connect(m_messages, &QDockWidget::visibilityChanged, m_messageCount, &QToolButton::setChecked);
     const auto count = [this, log, view] {
-        m_messageCount->setText(QStringLiteral("%L1 messages").arg(log->rowCount()));
+        const int messages = log->rowCount();
+        m_messageCount->setText(messages == 1 ? QStringLiteral("1 message")
+                                              : QStringLiteral("%L1 messages").arg(messages));
         if (m_messages->isVisible())
             view->scrollToBottom();
     };
@@ -239,24 +248,30 @@ void MainWindow::setUpRecording()
     m_recorder->watchExports(m_exports);
     m_recordAction = new QAction(QStringLiteral("&Record…"), this);
     m_recordAction->setObjectName(QStringLiteral("recordAction"));
-    m_recordAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+    // A toolbar's button shows no mnemonic: Alt+R is a shortcut of its own.
+    m_recordAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+R")), QKeySequence(QStringLiteral("Alt+R"))});
     m_recordAction->setToolTip(
         QStringLiteral("Record what you do from now on as a script that --script replays (Ctrl+R)"));
     connect(m_recordAction, &QAction::triggered, this, &MainWindow::chooseRecording);
     m_stopRecordingAction = new QAction(QStringLiteral("S&top recording"), this);
     m_stopRecordingAction->setObjectName(QStringLiteral("stopRecordingAction"));
-    m_stopRecordingAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+R")));
+    m_stopRecordingAction->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Shift+R")), QKeySequence(QStringLiteral("Alt+T"))});
     m_stopRecordingAction->setToolTip(QStringLiteral("Stop recording and close the script (Ctrl+Shift+R)"));
     connect(m_stopRecordingAction, &QAction::triggered, this, &MainWindow::stopRecording);
     auto* sessionBar = addToolBar(QStringLiteral("Session"));
+    m_sessionBar = sessionBar;
     sessionBar->setObjectName(QStringLiteral("sessionBar"));
     sessionBar->setMovable(false);
     sessionBar->setFloatable(false);
     sessionBar->addAction(m_recordAction);
     sessionBar->addAction(m_stopRecordingAction);
-    // Reached with Tab like every other button, and with their mnemonics.
-    for (QAction* action : {m_recordAction, m_stopRecordingAction})
-        sessionBar->widgetForAction(action)->setFocusPolicy(Qt::StrongFocus);
+    // Reached with Tab like every other button, framed like them so that the focus shows.
+    for (QAction* action : {m_recordAction, m_stopRecordingAction}) {
+        auto* button = qobject_cast<QToolButton*>(sessionBar->widgetForAction(action));
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAutoRaise(false);
+    }
     addActions({m_recordAction, m_stopRecordingAction});
     m_recording = new QLabel(this);
     m_recording->setObjectName(QStringLiteral("recordingStatus"));
@@ -406,6 +421,50 @@ void MainWindow::showArrival(quint8 motor, double seconds, double plannedSeconds
                                 ? QStringLiteral("never")
                                 : QStringLiteral("%1 s").arg(plannedSeconds, 0, 'f', 3);
     statusBar()->showMessage(QStringLiteral("arrived after %1 s (planned %2)").arg(seconds, 0, 'f', 3).arg(planned));
+}
+
+void MainWindow::orderTabsLater()
+{
+    if (m_tabsOrdered) {
+        m_tabsOrdered = false;
+        QMetaObject::invokeMethod(this, &MainWindow::orderTabs, Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::orderTabs()
+{
+    m_tabsOrdered = true;
+    // Widgets added later (a tool, the motor buttons) join the focus chain at
+    // its end. Every stop goes to its area, in reading order; inside an area,
+    // and inside a tool, the order stays as it is.
+    const QList<QWidget*> areas{m_productBar, m_sessionBar, m_tools, m_plot, m_planBox, m_journal};
+    QVector<QPair<int, QWidget*>> stops;
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+        // A spin box's line edit goes with its spin box.
+        const QWidget* parent = widget->parentWidget();
+        if (!(widget->focusPolicy() & Qt::TabFocus) || (parent && parent->focusProxy() == widget))
+            continue;
+        int rank = areas.size();
+        for (int area = 0; area < areas.size(); ++area) {
+            if (areas.at(area)->isAncestorOf(widget))
+                rank = area;
+        }
+        if (rank == areas.indexOf(m_tools)) {
+            // The tools by motor, as they stand side by side.
+            const QList<ToolsInterface*> tools = m_host.tools();
+            for (const ToolsInterface* tool : tools) {
+                if (tool->isAncestorOf(widget))
+                    rank = rank * 1000 + 1 + tool->motorNumber();
+            }
+        } else {
+            rank *= 1000;
+        }
+        stops.append(qMakePair(rank, widget));
+    }
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const QPair<int, QWidget*>& a, const QPair<int, QWidget*>& b) { return a.first < b.first; });
+    for (int i = 1; i < stops.size(); ++i)
+        setTabOrder(stops.at(i - 1).second, stops.at(i).second);
 }
 
 void MainWindow::fitTool()

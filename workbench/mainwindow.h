@@ -92,6 +92,8 @@ private:
     void showArrival(quint8 motor, double seconds, double plannedSeconds);
     void reportError(const QString& message);
     void fitTool();
+    void orderTabsLater();
+    void orderTabs();
 
     Session& m_session;
     PluginHost& m_host;
@@ -110,6 +112,9 @@ private:
     QLabel* m_recording = nullptr;
     QSplitter* m_split = nullptr;
     QDockWidget* m_messages = nullptr;
+    QWidget* m_productBar = nullptr;
+    QWidget* m_sessionBar = nullptr;
+    bool m_tabsOrdered = true; // no reordering of the tab chain pending
     QToolButton* m_messageCount = nullptr;
     int m_fittedHeight = 0; // the tool height the splitter was last fitted to
 };

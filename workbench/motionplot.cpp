@@ -175,11 +175,6 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
     m_autoScale->setChecked(true);
     m_autoScale->setToolTip(QStringLiteral("Fit the position and velocity axes to the data (Alt+A); "
                                            "dragging or zooming an axis turns it off"));
-    auto* save = new QToolButton(this);
-    save->setObjectName(QStringLiteral("plotSave"));
-    save->setText(QStringLiteral("Sa&ve…"));
-    save->setToolTip(QStringLiteral("Save the samples (CSV) or the picture (PNG, PDF) (Alt+V)"));
-    connect(save, &QToolButton::clicked, this, &MotionPlot::saveAs);
     // The legend's entries from the keyboard: a menu of the curves, each checked while shown.
     auto* curves = new QToolButton(this);
     curves->setObjectName(QStringLiteral("plotCurves"));
@@ -202,6 +197,11 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
             connect(action, &QAction::triggered, this, [this, name] { toggleCurve(name); });
         }
     });
+    auto* save = new QToolButton(this);
+    save->setObjectName(QStringLiteral("plotSave"));
+    save->setText(QStringLiteral("Sa&ve…"));
+    save->setToolTip(QStringLiteral("Save the samples (CSV) or the picture (PNG, PDF) (Alt+V)"));
+    connect(save, &QToolButton::clicked, this, &MotionPlot::saveAs);
     connect(m_pause, &QToolButton::toggled, this, [this](bool paused) {
         m_pause->setText(paused ? QStringLiteral("R&esume") : QStringLiteral("Paus&e"));
         if (!paused)

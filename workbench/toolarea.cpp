@@ -134,6 +134,9 @@ void ToolArea::panelSizeChanged()
 
 void ToolArea::focusChanged(QWidget* /*old*/, QWidget* now)
 {
+    // Panels moved into or out of the tabs take the focus along: not the user's doing.
+    if (m_arranging)
+        return;
     // Typing into a tool or clicking one of its buttons makes it the current tool.
     for (auto it = m_panels.cbegin(); now && it != m_panels.cend(); ++it) {
         if (it.value()->isAncestorOf(now))
@@ -175,6 +178,7 @@ void ToolArea::arrange()
     for (const ToolPanel* panel : qAsConst(m_panels))
         wanted += panel->preferredWidth() + m_sideBySide->handleWidth();
     const bool tabbed = m_panels.size() > 1 && wanted > width();
+
     const QList<quint8> motors = m_panels.keys();
     if (tabbed == m_tabbed && motors == m_arranged)
         return;
