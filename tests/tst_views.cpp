@@ -166,11 +166,13 @@ void tst_Views::toolsGoIntoTabsWhenTheyNoLongerFitSideBySide()
     for (ToolsInterface* tool : host->tools())
         QCOMPARE(UserInput::click(tool->findChild<QWidget*>(QStringLiteral("pbOpenClose")), &error), UserInput::Done);
     QTRY_VERIFY(window.toolArea()->isTabbed());
+    // The tool worked in stays current (the panels moving take the focus along) and its tab is shown.
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("toolTabs"));
-    QCOMPARE(tabs->currentWidget(), window.toolArea()->panel(1));
-    tabs->setCurrentIndex(0);
     QCOMPARE(host->tool()->motorNumber(), quint8(0));
-    QCOMPARE(window.toolPanel(), window.toolArea()->panel(0));
+    QCOMPARE(tabs->currentWidget(), window.toolArea()->panel(0));
+    tabs->setCurrentIndex(1);
+    QCOMPARE(host->tool()->motorNumber(), quint8(1));
+    QCOMPARE(window.toolPanel(), window.toolArea()->panel(1));
 }
 
 void tst_Views::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()

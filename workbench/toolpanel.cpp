@@ -239,7 +239,7 @@ void ToolPanel::keepToolSize()
 {
     // The tool never gets less than the size it asks for: where the panel is
     // smaller, it scrolls, rather than squeezing the tool's editors.
-    m_holder->setMinimumSize(m_tool && m_shown ? m_tool->sizeHint() : QSize());
+    m_holder->setMinimumSize(m_tool && m_shown ? m_tool->sizeHint().expandedTo(QSize(0, 0)) : QSize(0, 0));
 }
 
 void ToolPanel::showHints()
