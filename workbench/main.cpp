@@ -17,9 +17,9 @@
 #include <QJsonObject>
 #include <QLibraryInfo>
 #include <QPixmap>
+#include <QPluginLoader>
 #include <QPointer>
 #include <QScreen>
-#include <QPluginLoader>
 #include <QTextStream>
 
 #include <cstring>
@@ -200,9 +200,9 @@ int main(int argc, char** argv)
         timers = new VirtualTimers;
         QCoreApplication::setEventDispatcher(timers);
     }
-    // Qt's messages go to the window's message view; a script prints them
-    // only when asked to, so that its own output and errors stand clear.
-    // Without a window they were Qt's and the plug-in's notes on stderr.
+    // Qt's messages (the tools' diagnostics, Qt's warnings) go to the
+    // window's Messages view and to stderr; a script or a screenshot writes
+    // them only with --verbose, so that its own output and error stand clear.
     QTextStream messageEcho(stderr);
     MessageLog messages;
     QPointer<Session> messageClock; // the session, while there is one

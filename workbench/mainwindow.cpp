@@ -230,6 +230,11 @@ void MainWindow::setMessageLog(MessageLog* log)
     statusBar()->insertPermanentWidget(0, m_messageCount);
     connect(m_messageCount, &QToolButton::toggled, m_messages, &QDockWidget::setVisible);
     connect(m_messages, &QDockWidget::visibilityChanged, m_messageCount, &QToolButton::setChecked);
+    // A tool that logs on every read would relay the status bar ten times a
+    // second: the count follows at most once a second, as the device time does.
+    auto* counted = new QTimer(this);
+    counted->setSingleShot(true);
+    counted->setInterval(kTimeShownMs);
     const auto count = [this, log, view] {
         const int messages = log->rowCount();
         m_messageCount->setText(messages == 1 ? QStringLiteral("1 message")
@@ -237,7 +242,11 @@ void MainWindow::setMessageLog(MessageLog* log)
         if (m_messages->isVisible())
             view->scrollToBottom();
     };
-    connect(log, &MessageLog::messageAdded, this, count);
+    connect(counted, &QTimer::timeout, this, count);
+    connect(log, &MessageLog::messageAdded, counted, [counted] {
+        if (!counted->isActive())
+            counted->start();
+    });
     count();
 }
 
@@ -417,9 +426,8 @@ void MainWindow::showArrival(quint8 motor, double seconds, double plannedSeconds
     if (motor != m_plot->motor())
         return;
     // A move planned with a maximum velocity of 0 arrives only once the ramp lets it.
-    const QString planned = plannedSeconds == MovePlanner::Never
-                                ? QStringLiteral("never")
-                                : QStringLiteral("%1 s").arg(plannedSeconds, 0, 'f', 3);
+    const QString planned = plannedSeconds == MovePlanner::Never ? QStringLiteral("never")
+                                                                 : QStringLiteral("%1 s").arg(plannedSeconds, 0, 'f', 3);
     statusBar()->showMessage(QStringLiteral("arrived after %1 s (planned %2)").arg(seconds, 0, 'f', 3).arg(planned));
 }
 

@@ -25,8 +25,8 @@
 #include <limits>
 
 namespace {
-constexpr int kSeriesCount = 3;            // target, actual, velocity
-constexpr double kPlanAheadSeconds = 10.0; // how far the view reaches ahead of now for a plan
+constexpr int kSeriesCount = 3;               // target, actual, velocity
+constexpr double kPlanAheadSeconds = 10.0;    // how far the view reaches ahead of now for a plan
 constexpr double kRoomAfterPlanSeconds = 1.5; // in view after a plan's end
 // The time axis shows the stretch the samples keep, in seconds.
 constexpr double kWindowSeconds = SampleStore::WindowMs / 1000.0;

@@ -105,7 +105,8 @@ void PlanBox::showPlan()
                                .arg(plan.arrival, 0, 'f', 3)
                                .arg(whole(plan.peakVelocity)));
     m_summary->setToolTip(
-        QStringLiteral("The move typed above, planned from where the motor is now with the device's ramp settings"));
+        QStringLiteral("The move typed above as the tool makes it (in position mode), planned from where the motor "
+                       "is now with the device's ramp settings"));
     // A brake through several bands is one row.
     QVector<MovePlanner::Phase> rows;
     for (const MovePlanner::Phase& phase : plan.phases) {
@@ -123,8 +124,7 @@ void PlanBox::showPlan()
     for (int row = 0; row < rows.size(); ++row) {
         const MovePlanner::Phase& phase = rows.at(row);
         // Between the rounded positions, so that the rows add up to the move.
-        const double distance
-            = MovePlanner::wrapped(std::round(phase.endPosition) - std::round(phase.startPosition));
+        const double distance = MovePlanner::wrapped(std::round(phase.endPosition) - std::round(phase.startPosition));
         m_phases->setItem(row, 0, cell(phase.name, false));
         m_phases->setItem(row, 1, cell(QString::number(phase.duration(), 'f', 3), true));
         m_phases->setItem(row, 2, cell(whole(distance), true));

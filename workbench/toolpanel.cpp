@@ -217,8 +217,8 @@ QSize ToolPanel::preferredSize() const
     m_preferred.setWidth(qMax(title.width(), content.width() + m_scroll->verticalScrollBar()->sizeHint().width()
                                                  + 2 * m_scroll->frameWidth()));
     const int hints = m_hints->isHidden() ? 0 : m_hints->heightForWidth(content.width());
-    m_preferred.setHeight(title.height() + hints + content.height() + m_scroll->horizontalScrollBar()->sizeHint().height()
-                          + 2 * m_scroll->frameWidth());
+    m_preferred.setHeight(title.height() + hints + content.height()
+                          + m_scroll->horizontalScrollBar()->sizeHint().height() + 2 * m_scroll->frameWidth());
     return m_preferred;
 }
 

@@ -102,8 +102,8 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
         bool wide = false;
         bool high = false;
         const QSize given = sides.size() == 2 ? QSize(sides.at(0).toInt(&wide), sides.at(1).toInt(&high)) : QSize();
-        if (!wide || !high || given.width() < MinimumSide || given.height() < MinimumSide
-            || given.width() > MaximumSide || given.height() > MaximumSide) {
+        if (!wide || !high || given.width() < MinimumSide || given.height() < MinimumSide || given.width() > MaximumSide
+            || given.height() > MaximumSide) {
             *error = QStringLiteral("bad window size \"%1\" (WIDTHxHEIGHT, each from %2 to %3)")
                          .arg(Excerpt::of(parser.value(size)))
                          .arg(MinimumSide)
@@ -136,9 +136,9 @@ bool given(int argc, char** argv, std::initializer_list<const char*> options)
 
 bool WorkbenchOptions::headless(int argc, char** argv)
 {
-    return given(argc, argv,
-                 {"--script", "-script", "--screenshot", "-screenshot", "--help", "-help", "-h", "--version",
-                  "-version", "-v"});
+    return given(
+        argc, argv,
+        {"--script", "-script", "--screenshot", "-screenshot", "--help", "-help", "-h", "--version", "-version", "-v"});
 }
 
 bool WorkbenchOptions::verboseGiven(int argc, char** argv)

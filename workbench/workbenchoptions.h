@@ -16,7 +16,7 @@ public:
     QStringList productFiles;
     QString script;
     QString screenshot;
-    QSize size; // the window's size; invalid: the default, or what fits the screen
+    QSize size;           // the window's size; invalid: the default, or what fits the screen
     bool verbose = false; // a script also prints Qt's messages (the tools' diagnostics) to stderr
 
     // What --size takes for each side, in pixels.

@@ -5,7 +5,7 @@
 #include <QThread>
 
 namespace {
-MessageLog* g_log = nullptr; // the log that captures Qt's messages, if any
+MessageLog* g_log = nullptr;         // the log that captures Qt's messages, if any
 QtMessageHandler g_before = nullptr; // the handler before it
 
 void handleMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& text)
@@ -16,7 +16,8 @@ void handleMessage(QtMsgType type, const QMessageLogContext& /*context*/, const 
     if (QThread::currentThread() == log->thread())
         log->append(type, text);
     else
-        QMetaObject::invokeMethod(log, [log, type, text] { log->append(type, text); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            log, [log, type, text] { log->append(type, text); }, Qt::QueuedConnection);
 }
 } // namespace
 

@@ -81,8 +81,7 @@ void MovePlans::moveStarted(quint8 motor, qint64 timeMs)
         m_pending.remove(motor);
         return;
     }
-    const MovePlanner::Plan plan
-        = MovePlanner::plan(settings, m_device->currentMotion(motor), m_device->target(motor));
+    const MovePlanner::Plan plan = MovePlanner::plan(settings, m_device->currentMotion(motor), m_device->target(motor));
     m_pending.insert(motor, Pending{timeMs, plan.arrival});
     // A move that jumps to its target has nothing to draw.
     if (plan.phases.isEmpty()) {
