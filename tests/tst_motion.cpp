@@ -80,6 +80,7 @@ private slots:
     void defaultRampOfEachProductMovesAFullMoveInAFewSeconds();
     void rampOffOrAnotherMotionModeJumpsStraightToTheTarget_data();
     void rampOffOrAnotherMotionModeJumpsStraightToTheTarget();
+    void aMotorBrakingPastItsTargetStopsAtVStop();
     void withoutAllowedVelocityTheMotorStopsAndStays();
     void motionCrossesTheCounterLimitTheShortWay();
     void clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes();
@@ -319,6 +320,27 @@ void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget()
     f.positionModeRamp();
     f.setDevice(name, value);
     QCOMPARE(moveAndWait(f, m, -123456, 1), qint64(1));
+}
+
+// A target nearer than the braking distance: the motor brakes past it and
+// stops where it reaches V_STOP (at rest, not still at V_STOP), then comes
+// back. Here all of it within one tick: from 10000/s down to V_STOP at
+// 9000000/s² takes 1 ms and 5.5 positions, the target 3 ahead.
+void tst_Motion::aMotorBrakingPastItsTargetStopsAtVStop()
+{
+    Settings s;
+    s.profile = Profile::EightPoint;
+    s.vMax = s.v1 = s.v2 = 10000;
+    s.aMax = s.a1 = s.a2 = 100000;
+    s.dMax = s.d2 = s.d1 = 9000000;
+    s.vStop = 1000;
+    State state{0, 10000};
+    QVERIFY(!RampGenerator::step(s, 3, state, kTick));
+    QVERIFY2(std::abs(state.position - 5.5) < 1e-9, qPrintable(QString::number(state.position)));
+    QCOMPARE(state.velocity, 0.0);
+    const Run back = run(s, 3, state, 1);
+    QVERIFY(back.arrived);
+    QCOMPARE(back.position.last(), 3.0);
 }
 
 // A maximum velocity of 0 lets the motor go nowhere: at rest it stays; lowered

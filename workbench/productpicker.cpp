@@ -83,8 +83,6 @@ void ProductPicker::fillMotors(int variant)
         button->setToolTip(QStringLiteral("Opens (checked) or closes the tool of motor %1").arg(motor));
         connect(button, &QToolButton::toggled, this, [this, motor](bool open) { emit motorToggled(motor, open); });
         m_motorLayout->addWidget(button);
-        // Tab reaches the motors right after the product, where they stand.
-        setTabOrder(m_motors.isEmpty() ? static_cast<QWidget*>(m_products) : m_motors.last(), button);
         // At once, not when the layout gets round to it, so that the window's
         // size settles with the product.
         button->show();

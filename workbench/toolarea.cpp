@@ -38,8 +38,6 @@ ToolArea::ToolArea(PluginHost& host, QWidget* parent)
     connect(&m_host, &PluginHost::toolClosing, this, &ToolArea::toolClosing);
     connect(&m_host, &PluginHost::currentToolChanged, this, &ToolArea::currentToolChanged);
     connect(qApp, &QApplication::focusChanged, this, &ToolArea::focusChanged);
-    // A click on a button that takes no focus (a tool's ">") works in that tool too.
-    qApp->installEventFilter(this);
     for (ToolsInterface* tool : m_host.tools())
         toolOpened(tool);
     currentToolChanged(m_host.tool());
@@ -142,18 +140,6 @@ void ToolArea::focusChanged(QWidget* /*old*/, QWidget* now)
         if (it.value()->isAncestorOf(now))
             m_host.setCurrentTool(it.key());
     }
-}
-
-bool ToolArea::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
-        const auto* widget = static_cast<QWidget*>(watched);
-        for (auto it = m_panels.cbegin(); it != m_panels.cend(); ++it) {
-            if (it.value()->isAncestorOf(widget))
-                m_host.setCurrentTool(it.key());
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void ToolArea::tabChosen(int index)

@@ -35,7 +35,6 @@ signals:
     void preferredSizeChanged();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
