@@ -4,6 +4,7 @@
 #include <QTimer>
 
 class QAction;
+class DesignBox;
 class ExportControls;
 class JournalView;
 class MotionPlot;
@@ -55,6 +56,7 @@ public:
     SessionRecorder* recorder() const { return m_recorder; }
     MotionPlot* motionPlot() const { return m_plot; }
     PlanBox* planBox() const { return m_planBox; }
+    DesignBox* designBox() const { return m_designBox; }
     JournalView* journalView() const { return m_journal; }
     // The window as it looks now, with the plot drawn up to date.
     QPixmap screenshot();
@@ -76,6 +78,9 @@ private:
     void showArrival(quint8 motor, double seconds, double plannedSeconds);
     void reportError(const QString& message);
     void fitTool();
+    void drawDesign();
+    // Writes the design typed (or undoes the last Apply) through the current tool.
+    void applyDesign(bool undo);
 
     Session& m_session;
     PluginHost& m_host;
@@ -85,6 +90,7 @@ private:
     QFrame* m_toolFrame = nullptr;
     MotionPlot* m_plot = nullptr;
     PlanBox* m_planBox = nullptr;
+    DesignBox* m_designBox = nullptr;
     JournalView* m_journal = nullptr;
     QLabel* m_time = nullptr;
     QTimer m_timeShown; // runs while the device time shown is behind the device's
