@@ -23,6 +23,7 @@ constexpr double kDefaultMaxVelocity = 50000;      // positions/s
 constexpr double kDefaultMaxAcceleration = 200000; // positions/s²
 constexpr double kMostSeconds = 1e6;
 constexpr double kMostLimit = 1e9;
+constexpr int kRowsShown = 3;
 
 QTableWidgetItem* cell(const QString& text, bool number)
 {
@@ -78,6 +79,10 @@ DesignBox::DesignBox(RampDesigns& designs, QWidget* parent)
     m_settings->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_settings->horizontalHeader()->setStretchLastSection(true);
     m_settings->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Room for a few settings before it scrolls.
+    m_settings->setMinimumHeight(m_settings->horizontalHeader()->sizeHint().height()
+                                 + kRowsShown * m_settings->verticalHeader()->defaultSectionSize()
+                                 + 2 * m_settings->frameWidth());
     m_apply = new QPushButton(QStringLiteral("Apply"), this);
     m_apply->setObjectName(QStringLiteral("designApply"));
     m_apply->setToolTip(QStringLiteral("Write the proposed values through the tool's ramp editors"));
@@ -89,6 +94,8 @@ DesignBox::DesignBox(RampDesigns& designs, QWidget* parent)
     move->addWidget(new QLabel(QStringLiteral("Move"), this));
     move->addWidget(m_distance, 1);
     move->addWidget(m_rule);
+    move->addWidget(m_apply);
+    move->addWidget(m_undo);
     auto* wanted = new QHBoxLayout;
     wanted->addWidget(new QLabel(QStringLiteral("in"), this));
     wanted->addWidget(m_seconds, 1);
@@ -97,10 +104,6 @@ DesignBox::DesignBox(RampDesigns& designs, QWidget* parent)
     wanted->addWidget(new QLabel(QStringLiteral("/s,"), this));
     wanted->addWidget(m_maxAcceleration, 1);
     wanted->addWidget(new QLabel(QStringLiteral("/s²"), this));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_apply);
-    buttons->addWidget(m_undo);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(QStringLiteral("<b>Design</b>"), this));
@@ -108,7 +111,6 @@ DesignBox::DesignBox(RampDesigns& designs, QWidget* parent)
     layout->addLayout(wanted);
     layout->addWidget(m_summary);
     layout->addWidget(m_settings, 1);
-    layout->addLayout(buttons);
 
     connect(m_distance, QOverload<int>::of(&QSpinBox::valueChanged), this, &DesignBox::redesign);
     connect(m_rule, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &DesignBox::redesign);
@@ -169,18 +171,20 @@ void DesignBox::showProposal()
     if (!proposal.error.isEmpty()) {
         summary = QStringLiteral("Cannot design this move: %1").arg(proposal.error);
     } else if (!proposal.feasible) {
-        summary = QStringLiteral("Not within the settings' ranges: %1 binds; the %2 to be had is %3 s (now %4 s)")
+        summary = QStringLiteral("%1 binds: the %2 to be had is %3 s (now %4 s)")
                       .arg(proposal.limit, proposal.tooFast ? QStringLiteral("shortest") : QStringLiteral("longest"))
                       .arg(proposal.limitSeconds, 0, 'f', 3)
                       .arg(proposal.current.arrival, 0, 'f', 3);
     } else {
-        summary = QStringLiteral("Proposed: %1 s, peak velocity %2 positions/s (now %3 s, %4 positions/s)")
+        summary = QStringLiteral("Proposed %1 s, peak %2/s (now %3 s, %4/s)")
                       .arg(proposal.plan.arrival, 0, 'f', 3)
                       .arg(qint64(std::llround(proposal.plan.peakVelocity)))
                       .arg(proposal.current.arrival, 0, 'f', 3)
                       .arg(qint64(std::llround(proposal.current.peakVelocity)));
     }
     m_summary->setText(summary);
+    m_summary->setToolTip(QStringLiteral("The move from where the motor is, from standstill, in position mode with "
+                                         "the ramp on; velocities in positions per second"));
     const QVector<RampDesigner::Setting> changed = proposal.error.isEmpty() ? proposal.changed()
                                                                             : QVector<RampDesigner::Setting>();
     m_settings->setRowCount(changed.size());

@@ -93,7 +93,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     column->addWidget(framed(m_designBox, column));
     column->addWidget(framed(m_journal, column));
     column->setStretchFactor(0, 1);
-    column->setStretchFactor(1, 1);
+    column->setStretchFactor(1, 2);
     column->setStretchFactor(2, 2);
     column->setChildrenCollapsible(false);
     views->addWidget(column);
