@@ -1,5 +1,7 @@
 #include "designbox.h"
 
+#include "tablecell.h"
+
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -24,15 +26,6 @@ constexpr double kDefaultMaxAcceleration = 200000; // positions/s²
 constexpr double kMostSeconds = 1e6;
 constexpr double kMostLimit = 1e9;
 constexpr int kRowsShown = 3;
-
-QTableWidgetItem* cell(const QString& text, bool number)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    if (number)
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
-}
 
 QDoubleSpinBox* decimalBox(const QString& name, int decimals, double low, double high, double value, QWidget* parent)
 {
@@ -189,9 +182,9 @@ void DesignBox::showProposal()
                                                                             : QVector<RampDesigner::Setting>();
     m_settings->setRowCount(changed.size());
     for (int row = 0; row < changed.size(); ++row) {
-        m_settings->setItem(row, 0, cell(changed.at(row).name, false));
-        m_settings->setItem(row, 1, cell(QString::number(changed.at(row).now), true));
-        m_settings->setItem(row, 2, cell(QString::number(changed.at(row).proposed), true));
+        m_settings->setItem(row, 0, readOnlyCell(changed.at(row).name, false));
+        m_settings->setItem(row, 1, readOnlyCell(QString::number(changed.at(row).now), true));
+        m_settings->setItem(row, 2, readOnlyCell(QString::number(changed.at(row).proposed), true));
     }
     m_apply->setEnabled(proposal.error.isEmpty() && proposal.feasible && !changed.isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "planbox.h"
 
 #include "moveplans.h"
+#include "tablecell.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -19,14 +20,6 @@ QString whole(double value)
     return QString::number(qint64(std::llround(value)));
 }
 
-QTableWidgetItem* cell(const QString& text, bool number)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    if (number)
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
-}
 } // namespace
 
 PlanBox::PlanBox(MovePlans& plans, QWidget* parent)
@@ -114,9 +107,9 @@ void PlanBox::showPlan()
     for (int row = 0; row < rows.size(); ++row) {
         const MovePlanner::Phase& phase = rows.at(row);
         const double distance = MovePlanner::wrapped(phase.endPosition - phase.startPosition);
-        m_phases->setItem(row, 0, cell(phase.name, false));
-        m_phases->setItem(row, 1, cell(QString::number(phase.duration(), 'f', 3), true));
-        m_phases->setItem(row, 2, cell(whole(distance), true));
-        m_phases->setItem(row, 3, cell(whole(phase.endVelocity), true));
+        m_phases->setItem(row, 0, readOnlyCell(phase.name, false));
+        m_phases->setItem(row, 1, readOnlyCell(QString::number(phase.duration(), 'f', 3), true));
+        m_phases->setItem(row, 2, readOnlyCell(whole(distance), true));
+        m_phases->setItem(row, 3, readOnlyCell(whole(phase.endVelocity), true));
     }
 }
