@@ -52,7 +52,10 @@ bool RampWriter::write(ToolsInterface* tool, SimulatedModule* module, const Ramp
     bool noted = false;
     for (int i = 0; i < values.size(); ++i) {
         if (editors[i]) {
-            UserInput::set(editors[i], QString::number(values[i].second), error);
+            if (UserInput::set(editors[i], QString::number(values[i].second), error) != UserInput::Done) {
+                *error = QStringLiteral("the tool's editor \"%1\" took no input").arg(Excerpt::of(values[i].first));
+                return false;
+            }
             continue;
         }
         if (!fields[i])
