@@ -107,7 +107,8 @@ void tst_Design::applyAndUndoInTheWindowWriteWhatTheScriptWritesAndReplay()
     QVERIFY2(values() != before, "Apply changed the ramp");
     const QStringList applied = session->module()->journal()->lines();
     // The Orsax tool has no ramp editors: the host's register model writes, and the journal says so.
-    QCOMPARE(applied.contains(QStringLiteral("m0 host register editor: the tool has no ramp editors")), variant == 100);
+    QCOMPARE(applied.count(QStringLiteral("m0 host register editor: the tool has no ramp editors")),
+             variant == 100 ? 1 : 0);
     QTest::mouseClick(undo, Qt::LeftButton);
     QCoreApplication::processEvents();
     QVERIFY(!undo->isEnabled());

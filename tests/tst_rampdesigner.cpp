@@ -162,6 +162,25 @@ QString checked(const Ramp& ramp, const Proposal& proposal, bool far, Tally& tal
             return QStringLiteral("%1 = %2 is not at its limit %3").arg(limit->name).arg(limit->proposed).arg(bound);
         if (planned != proposal.limitSeconds)
             return QStringLiteral("the limit's duration %1 s is not its plan's %2 s").arg(proposal.limitSeconds).arg(planned);
+        // Keeping the shape, the limit binds first: every other setting is
+        // its value now times the same k (k² for accelerations), rounded.
+        if (proposal.rule == Rule::Scaled) {
+            const double k = double(limit->proposed) / double(limit->now);
+            const auto scale = [](const RampDesigner::Setting& s, double factor) {
+                return s.kind == RampDesigner::Kind::Velocity ? factor : factor * factor;
+            };
+            const double kLimit = limit->kind == RampDesigner::Kind::Velocity ? k : std::sqrt(k);
+            for (const RampDesigner::Setting& s : proposal.settings) {
+                const double shaped = double(s.now) * scale(s, kLimit);
+                const bool raised = s.now > 0 && shaped < 1 && s.proposed == std::max<qint64>(1, s.minimum);
+                if (s.now > 0 && !raised && std::abs(double(s.proposed) - shaped) > 0.5 + 1e-9 * shaped)
+                    return QStringLiteral("%1 = %2 is not %3 scaled as %4 is")
+                        .arg(s.name)
+                        .arg(s.proposed)
+                        .arg(shaped)
+                        .arg(limit->name);
+            }
+        }
         const double beyond = proposal.tooFast ? planned - proposal.wanted : proposal.wanted - planned;
         if (beyond <= RampDesigner::ToleranceSeconds)
             return QStringLiteral("said infeasible, yet the limit's %1 s is within 1 ms").arg(planned);
@@ -257,6 +276,8 @@ void tst_RampDesigner::proposalsByHand_data()
     QTest::addColumn<double>("seconds");
     QTest::addColumn<QStringList>("changed"); // NAME=VALUE
     QTest::addColumn<double>("duration");
+    QTest::addColumn<double>("maxVelocity");     // Fastest: positions/s
+    QTest::addColumn<double>("maxAcceleration"); // Fastest: positions/s²
 
     // Zell's default ramp (V1 10000, V2 30000, VMAX 50000 positions/s; A1
     // 160000, A2 60000, AMAX 20000 positions/s², decelerations alike) takes
@@ -268,22 +289,44 @@ void tst_RampDesigner::proposalsByHand_data()
         << QStringList{"RAMPER_A1=4000",    "RAMPER_V1=500000", "RAMPER_A2=1500",
                        "RAMPER_V2=1500000", "RAMPER_A_MAX=500", "RAMPER_V_MAX=2500000",
                        "RAMPER_D_MAX=500",  "RAMPER_D2=1500",   "RAMPER_D1=4000"}
-        << 5.825;
+        << 5.825 << 0.0 << 0.0;
     // The gentlest trapezoid over D in T is a triangle: acceleration 4·D/T²,
     // peak 2·D/T. 100000 in 2 s: 100000 positions/s² up to 100000 positions/s.
     QTest::newRow("trapezoid gentlest, one limit for both ways")
         << 100 << int(Rule::Gentlest) << qint64(100000) << 2.0
-        << QStringList{"PID_ACCELERATION_LIMIT=100000", "PID_VELOCITY_LIMIT=100000"} << 2.0;
+        << QStringList{"PID_ACCELERATION_LIMIT=100000", "PID_VELOCITY_LIMIT=100000"} << 2.0 << 0.0 << 0.0;
     // The same in 105's units (2 positions/s, 4 positions/s²); its VMAX of
     // 20000 units (40000 positions/s) is below the peak and rises to it.
     QTest::newRow("trapezoid gentlest, scaled units")
         << 105 << int(Rule::Gentlest) << qint64(-100000) << 2.0
-        << QStringList{"acceleration=25000", "maxVelocity=50000", "deceleration=25000"} << 2.0;
+        << QStringList{"acceleration=25000", "maxVelocity=50000", "deceleration=25000"} << 2.0 << 0.0 << 0.0;
+    // 100000 in 3 s: 44444.4 positions/s² (11111.1 units), peaking at
+    // 66666.7 positions/s, so the maximum velocity rises to 33334 units, the
+    // first whole value above the peak; 11111 units take 3.0000135 s.
+    QTest::newRow("trapezoid gentlest, a peak between two units")
+        << 105 << int(Rule::Gentlest) << qint64(100000) << 3.0
+        << QStringList{"acceleration=11111", "maxVelocity=33334", "deceleration=11111"}
+        << 2 * std::sqrt(100000 / (11111 * 4.0)) << 0.0 << 0.0;
     // Fastest within 50000 positions/s and 100000 positions/s²: 0.5 s up and
     // down over 12500 positions each, 75000 of cruise in 1.5 s.
     QTest::newRow("trapezoid fastest within a motor's limits")
         << 100 << int(Rule::Fastest) << qint64(100000) << 0.0
-        << QStringList{"PID_ACCELERATION_LIMIT=100000", "PID_VELOCITY_LIMIT=50000"} << 2.5;
+        << QStringList{"PID_ACCELERATION_LIMIT=100000", "PID_VELOCITY_LIMIT=50000"} << 2.5 << 50000.0 << 100000.0;
+    // Limits beyond the ranges stop at them: 400000 positions/s and 4000000
+    // positions/s², 0.1 s up and down over 20000 positions each, 60000 of
+    // cruise in 0.15 s.
+    QTest::newRow("trapezoid fastest, limits beyond the ranges")
+        << 105 << int(Rule::Fastest) << qint64(100000) << 0.0
+        << QStringList{"acceleration=1000000", "maxVelocity=200000", "deceleration=1000000"} << 0.35 << 1e9 << 1e9;
+    // Every acceleration at 100000 positions/s², V_MAX at 40000 positions/s
+    // (0.4 s up and down over 8000 each, 84000 of cruise in 2.1 s); V_STOP
+    // (0.01 positions/s) stays.
+    QTest::newRow("eight-point fastest") << 40 << int(Rule::Fastest) << qint64(100000) << 0.0
+                                         << QStringList{"RAMPER_A1=10000",    "RAMPER_A2=10000",
+                                                        "RAMPER_A_MAX=10000", "RAMPER_V_MAX=4000000",
+                                                        "RAMPER_D_MAX=10000", "RAMPER_D2=10000",
+                                                        "RAMPER_D1=10000"}
+                                         << 2.9 << 40000.0 << 100000.0;
 }
 
 void tst_RampDesigner::proposalsByHand()
@@ -294,10 +337,13 @@ void tst_RampDesigner::proposalsByHand()
     QFETCH(double, seconds);
     QFETCH(QStringList, changed);
     QFETCH(double, duration);
+    QFETCH(double, maxVelocity);
+    QFETCH(double, maxAcceleration);
     Product product(variant);
     const Ramp ramp = product.ramp();
-    const Proposal proposal = rule == int(Rule::Fastest) ? RampDesigner::fastest(ramp, distance, 50000, 100000)
-                                                         : RampDesigner::design(ramp, distance, seconds, Rule(rule));
+    const Proposal proposal = rule == int(Rule::Fastest)
+                                  ? RampDesigner::fastest(ramp, distance, maxVelocity, maxAcceleration)
+                                  : RampDesigner::design(ramp, distance, seconds, Rule(rule));
     QVERIFY2(proposal.error.isEmpty(), qPrintable(proposal.error));
     QVERIFY(proposal.feasible);
     QStringList proposed;
