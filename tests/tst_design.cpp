@@ -8,6 +8,7 @@
 #include "motionplot.h"
 #include "session.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -69,16 +70,22 @@ private slots:
 void tst_Design::applyAndUndoInTheWindowWriteWhatTheScriptWritesAndReplay_data()
 {
     QTest::addColumn<int>("variant");
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QString>("line"); // the design the recording holds
     // Register editors sharing registers, register fields, parameter editors
     // (rotary and linear), the eight-point parameter tool, and the tool
     // without ramp editors (the host's register model writes).
     for (int variant : {40, 135, 105, 108, 139, 100})
-        QTest::addRow("%d", variant) << variant;
+        QTest::addRow("%d", variant) << variant << int(RampDesigner::Rule::Scaled) << "design 80000 2.25";
+    QTest::newRow("105 gentlest") << 105 << int(RampDesigner::Rule::Gentlest) << "design 80000 2.25 gentlest";
+    QTest::newRow("139 fastest") << 139 << int(RampDesigner::Rule::Fastest) << "design 80000 fastest 60000 150000";
 }
 
 void tst_Design::applyAndUndoInTheWindowWriteWhatTheScriptWritesAndReplay()
 {
     QFETCH(int, variant);
+    QFETCH(int, rule);
+    QFETCH(QString, line);
     std::unique_ptr<Session> session = loadedSession();
     MainWindow window(*session);
     QString error;
@@ -98,6 +105,10 @@ void tst_Design::applyAndUndoInTheWindowWriteWhatTheScriptWritesAndReplay()
     const QStringList before = values();
     type(design->findChild<QSpinBox*>(QStringLiteral("designDistance")), QStringLiteral("80000"));
     type(design->findChild<QDoubleSpinBox*>(QStringLiteral("designSeconds")), QStringLiteral("2.25"));
+    // The limits take input only for the fastest move.
+    design->findChild<QComboBox*>(QStringLiteral("designRule"))->setCurrentIndex(rule);
+    type(design->findChild<QDoubleSpinBox*>(QStringLiteral("designMaxVelocity")), QStringLiteral("60000"));
+    type(design->findChild<QDoubleSpinBox*>(QStringLiteral("designMaxAcceleration")), QStringLiteral("150000"));
     auto* apply = design->findChild<QPushButton*>(QStringLiteral("designApply"));
     auto* undo = design->findChild<QPushButton*>(QStringLiteral("designUndo"));
     QVERIFY2(apply->isEnabled() && !undo->isEnabled(), "a proposal to apply, nothing to undo yet");
@@ -122,7 +133,7 @@ void tst_Design::applyAndUndoInTheWindowWriteWhatTheScriptWritesAndReplay()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray recorded = file.readAll();
     const QStringList script = lines(QString::fromUtf8(recorded));
-    const int designed = script.indexOf(QStringLiteral("design 80000 2.25"));
+    const int designed = script.indexOf(line);
     QVERIFY2(designed > 0 && script.indexOf(QStringLiteral("design apply")) > designed
                  && script.indexOf(QStringLiteral("design undo")) > designed,
              recorded.constData());
@@ -131,8 +142,7 @@ void tst_Design::applyAndUndoInTheWindowWriteWhatTheScriptWritesAndReplay()
     QCOMPARE(journalOf(run.out), journal);
 
     // A script written by hand writes the same as the window's Apply.
-    run = runScript(
-        QStringLiteral("product %1\nopen\nshow\ndesign 80000 2.25\ndesign apply\njournal\n").arg(variant).toUtf8());
+    run = runScript(QStringLiteral("product %1\nopen\nshow\n%2\ndesign apply\njournal\n").arg(variant).arg(line).toUtf8());
     QVERIFY2(run.exitCode == 0, qPrintable(run.errors.join('\n')));
     QCOMPARE(journalOf(run.out), applied);
 }
