@@ -98,6 +98,7 @@ QCPRange padded(QCPRange range)
     const double margin = range.size() * 0.08;
     return QCPRange(range.lower - margin, range.upper + margin);
 }
+
 // A drawn curve as (key, value) points.
 QVector<QPointF> pointsOf(const QCPGraph* graph)
 {
