@@ -5,6 +5,7 @@
 #include "core/command.h"
 #include "device/journal.h"
 #include "device/moveplanner.h"
+#include "device/rampdesigner.h"
 #include "device/rampgenerator.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
@@ -221,6 +222,46 @@ void benchPlanning()
     }
 }
 
+void benchDesign()
+{
+    printHeading(QStringLiteral("Designing a ramp for a move of 100000 vs planning the move"));
+    // The default ramps again; each design asks for the move to take half
+    // again as long as it takes now, and one twenty times as long (its
+    // accelerations 400 times smaller, where whole values are coarse and the
+    // designer searches longest).
+    const struct
+    {
+        int variant;
+        const char* name;
+        RampDesigner::Rule rule;
+        double longer;
+    } goals[] = {{40, "eight-point, 40, scaled", RampDesigner::Rule::Scaled, 1.5},
+                 {40, "eight-point, 40, scaled", RampDesigner::Rule::Scaled, 20},
+                 {100, "trapezoid, 100, scaled", RampDesigner::Rule::Scaled, 1.5},
+                 {105, "trapezoid, 105, gentlest", RampDesigner::Rule::Gentlest, 1.5}};
+    for (const auto& goal : goals) {
+        Fixture fixture(goal.variant);
+        const RampDesigner::Ramp ramp = RampDesigner::ramp(*fixture.device(), 0);
+        const RampGenerator::Settings settings = RampDesigner::settings(ramp, [&] {
+            QVector<qint64> values;
+            for (const RampDesigner::Setting& setting : ramp.settings)
+                values.append(setting.now);
+            return values;
+        }());
+        double now = 0;
+        const double plan = medianNanoseconds(
+            [&] { now = MovePlanner::plan(settings, RampGenerator::State(), 100000).arrival; });
+        RampDesigner::Proposal proposal;
+        const double design = medianNanoseconds(
+            [&] { proposal = RampDesigner::design(ramp, 100000, now * goal.longer, goal.rule); });
+        printFigure(QStringLiteral("design %1 s -> %2 s (%3) vs one plan")
+                        .arg(now, 0, 'f', 3)
+                        .arg(proposal.plan.arrival, 0, 'f', 3)
+                        .arg(QLatin1String(goal.name)),
+                    design, plan, QStringLiteral("ns"), QStringLiteral("design under 1 ms"));
+    }
+}
+
 void benchAdvance()
 {
     printHeading(QStringLiteral("One simulated hour of a long move: in 20 ms slices vs one advance"));
@@ -283,6 +324,7 @@ int main(int argc, char** argv)
     benchRefreshAndMove();
     benchMemory();
     benchPlanning();
+    benchDesign();
     benchAdvance();
     return 0;
 }

@@ -15,6 +15,7 @@ namespace {
 bool holdsLineBreak(const ScriptCommand& command)
 {
     QStringList words{command.name, command.text};
+    words << command.words;
     for (const auto& field : command.fields)
         words << field.first << field.second;
     return std::any_of(words.cbegin(), words.cend(), [](const QString& word) {
@@ -25,7 +26,7 @@ bool holdsLineBreak(const ScriptCommand& command)
 bool same(const ScriptCommand& a, const ScriptCommand& b)
 {
     return a.kind == b.kind && a.name == b.name && a.text == b.text && a.number == b.number && a.enter == b.enter
-           && a.fields == b.fields;
+           && a.fields == b.fields && a.words == b.words;
 }
 
 void writeAndReadBack(const ScriptCommand& command)

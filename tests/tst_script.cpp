@@ -237,6 +237,10 @@ QList<RoundTrip> roundTrips()
         {"tool", C::make(C::Tool, 255), "tool 255"},
         {"close a motor", C::make(C::Close, 3), "close 3"},
         {"close the current tool", C::make(C::Close, -1), "close"},
+        {"design a duration", C::design({"-100000", "1.5"}), "design -100000 1.5"},
+        {"design the fastest", C::design({"100000", "fastest", "50000", "200000.5"}),
+         "design 100000 fastest 50000 200000.5"},
+        {"design apply", C::design({"apply"}), "design apply"},
         {"show", C::make(C::Show), "show"},
         {"hide", C::make(C::Hide), "hide"},
         {"set a number", C::make(C::Set, "sbTargetPosition", "-20000"), "set sbTargetPosition -20000"},
@@ -303,6 +307,7 @@ void tst_Script::writtenCommandsReadBackAsTheSameCommand()
     QCOMPARE(read.number, command.number);
     QCOMPARE(read.enter, command.enter);
     QCOMPARE(read.fields, command.fields);
+    QCOMPARE(read.words, command.words);
 }
 
 void tst_Script::everyCommandHasOneTableEntryAndARoundTrip()
@@ -319,7 +324,7 @@ void tst_Script::everyCommandHasOneTableEntryAndARoundTrip()
         QVERIFY2(command.least <= declared && declared <= int(std::size(command.arguments)), command.word);
     }
     QCOMPARE(words.size(), kinds.size());
-    QCOMPARE(kinds.size(), ScriptCommand::Close + 1);
+    QCOMPARE(kinds.size(), ScriptCommand::Design + 1);
     for (const RoundTrip& trip : roundTrips())
         kinds.remove(trip.command.kind);
     QVERIFY2(kinds.isEmpty(), "every command kind is written and read back");

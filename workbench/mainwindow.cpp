@@ -6,6 +6,7 @@
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
 #include "model/productdescription.h"
+#include "designbox.h"
 #include "elided.h"
 #include "exportcontrols.h"
 #include "journalview.h"
@@ -14,6 +15,8 @@
 #include "planbox.h"
 #include "pluginhost.h"
 #include "productpicker.h"
+#include "rampwriter.h"
+#include "scriptcommand.h"
 #include "session.h"
 #include "sessionrecorder.h"
 #include "toolarea.h"
@@ -31,6 +34,7 @@
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -86,19 +90,26 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     m_tools->setMinimumHeight(kToolMinimumHeight);
     m_plot = new MotionPlot(session.samples(), session.plans(), this);
     m_planBox = new PlanBox(session.plans(), this);
+    m_designBox = new DesignBox(session.designs(), this);
     m_journal = new JournalView(session.journal(), this);
 
     // The tool across the top, as wide as it likes; below it the plot, and plan and journal in a column beside it.
     auto* views = new QSplitter(Qt::Horizontal, this);
     views->setObjectName(QStringLiteral("viewSplitter"));
     views->addWidget(framed(m_plot, views));
-    // Plan and journal share a column beside the plot, which keeps the room.
+    // Plan and journal share a column beside the plot, which keeps the room;
+    // Plan and Design take turns in tabs, so that a small screen holds them.
     auto* column = new QSplitter(Qt::Vertical, views);
     column->setObjectName(QStringLiteral("planJournalSplitter"));
-    column->addWidget(framed(m_planBox, column));
+    m_planTabs = new QTabWidget(column);
+    m_planTabs->setObjectName(QStringLiteral("planDesignTabs"));
+    m_planTabs->setDocumentMode(true);
+    m_planTabs->addTab(m_planBox, QStringLiteral("Plan"));
+    m_planTabs->addTab(m_designBox, QStringLiteral("Design"));
+    column->addWidget(framed(m_planTabs, column));
     column->addWidget(framed(m_journal, column));
     column->setStretchFactor(0, 1);
-    column->setStretchFactor(1, 2);
+    column->setStretchFactor(1, 1);
     column->setChildrenCollapsible(false);
     views->addWidget(column);
     views->setStretchFactor(0, 3);
@@ -149,6 +160,16 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     connect(m_picker, &ProductPicker::productChosen, this, &MainWindow::productChosen);
     connect(m_picker, &ProductPicker::motorToggled, this, &MainWindow::motorToggled);
     connect(&session.plans(), &MovePlans::arrived, this, &MainWindow::showArrival);
+    connect(m_designBox, &DesignBox::shownChanged, this, &MainWindow::drawDesign);
+    connect(m_designBox, &DesignBox::applyRequested, this, [this] { applyDesign(false); });
+    connect(m_designBox, &DesignBox::undoRequested, this, [this] { applyDesign(true); });
+    // A script's design shows in the window as if typed there.
+    connect(&session.designs(), &RampDesigns::proposalChanged, this, [this] {
+        m_designBox->setGoal(m_session.designs().goal());
+        m_planTabs->setCurrentWidget(m_designBox);
+    });
+    // The proposal is drawn over the plot while the Design tab is shown.
+    connect(m_planTabs, &QTabWidget::currentChanged, this, &MainWindow::drawDesign);
     moduleChanged(host.module());
     statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(elided(QFileInfo(host.pluginFile()).fileName())));
     resize(DefaultSize);
@@ -356,6 +377,7 @@ QPixmap MainWindow::screenshot()
 {
     m_timeShown.stop();
     showDeviceTime(m_session.timeMs());
+    m_designBox->redesign();
     m_plot->replotNow();
     return grab();
 }
@@ -365,9 +387,17 @@ void MainWindow::moduleChanged(SimulatedModule* module)
     m_journal->setMotorCount(module ? module->product()->motors() : 0);
     m_planBox->setMotor(0);
     statusBar()->clearMessage(); // an arrival or a recording of the product before
+    m_designBox->setMotor(0);
     if (!module)
         return;
     m_picker->setProduct(m_host.variant());
+    // The design follows the device's values and where the motor rests, while someone watches.
+    const auto redesign = [this] {
+        if (m_session.isRealTime())
+            m_designBox->redesign();
+    };
+    connect(module->device(), &SimulatedDevice::valueWritten, this, redesign);
+    connect(module->device(), &SimulatedDevice::moveArrived, this, redesign);
     connect(module->device(), &SimulatedDevice::advanced, this, [this] {
         // At most a few times a second: each new text lays out the status bar
         // again. Without real time nobody watches; a screenshot shows it.
@@ -395,6 +425,7 @@ void MainWindow::currentToolChanged(ToolsInterface* tool)
         return;
     m_plot->setCurrentMotor(tool->motorNumber());
     m_planBox->setMotor(tool->motorNumber());
+    m_designBox->setMotor(tool->motorNumber());
 }
 
 void MainWindow::productChosen(int variant)
@@ -445,7 +476,7 @@ void MainWindow::orderTabs()
     // Widgets added later (a tool, the motor buttons) join the focus chain at
     // its end. Every stop goes to its area, in reading order; inside an area,
     // and inside a tool, the order stays as it is.
-    const QList<QWidget*> areas{m_productBar, m_sessionBar, m_tools, m_plot, m_planBox, m_journal};
+    const QList<QWidget*> areas{m_productBar, m_sessionBar, m_tools, m_plot, m_planTabs, m_journal};
     QVector<QPair<int, QWidget*>> stops;
     for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
         // A spin box's line edit goes with its spin box.
@@ -490,6 +521,35 @@ void MainWindow::fitTool()
     const int lowest = m_tools->minimumHeight();
     const int wanted = qBound(lowest, preferred + frameHeight, qMax(lowest, total - kViewsMinimumHeight));
     m_split->setSizes({wanted, total - wanted});
+}
+
+void MainWindow::drawDesign()
+{
+    const RampDesigner::Proposal& shown = m_designBox->shown();
+    const bool drawn = shown.error.isEmpty() && m_planTabs->currentWidget() == m_designBox;
+    m_plot->showDesign(drawn ? &shown.current : nullptr, drawn ? &shown.plan : nullptr, m_designBox->shownSince());
+}
+
+void MainWindow::applyDesign(bool undo)
+{
+    // As the script's `design ...` and `design apply` (or `design undo`) do,
+    // which is what a recording gets.
+    const quint8 motor = m_designBox->motor();
+    const RampDesigns::Goal goal = m_designBox->goal();
+    QList<ScriptCommand> commands;
+    if (!undo)
+        commands << ScriptCommand::design(goal.words());
+    commands << ScriptCommand::design({undo ? QStringLiteral("undo") : QStringLiteral("apply")});
+    QString error;
+    const bool done = m_recorder->recordDesign(m_host.tool(motor), commands, [&] {
+        if (!undo)
+            m_session.designs().design(motor, goal);
+        return RampWriter::apply(m_host, m_session.designs(), undo, &error);
+    });
+    if (done)
+        m_designBox->redesign();
+    else
+        statusBar()->showMessage(QStringLiteral("Design not written: %1").arg(error));
 }
 
 void MainWindow::reportError(const QString& message)

@@ -4,10 +4,12 @@
 #include <QTimer>
 
 class QAction;
+class DesignBox;
 class ExportControls;
 class JournalView;
 class MessageLog;
 class QDockWidget;
+class QTabWidget;
 class QToolButton;
 class MotionPlot;
 class PlanBox;
@@ -64,6 +66,7 @@ public:
     SessionRecorder* recorder() const { return m_recorder; }
     MotionPlot* motionPlot() const { return m_plot; }
     PlanBox* planBox() const { return m_planBox; }
+    DesignBox* designBox() const { return m_designBox; }
     JournalView* journalView() const { return m_journal; }
     // The window as it looks now, with the plot drawn up to date.
     QPixmap screenshot();
@@ -94,6 +97,9 @@ private:
     void fitTool();
     void orderTabsLater();
     void orderTabs();
+    void drawDesign();
+    // Writes the design typed (or undoes the last Apply) through the current tool.
+    void applyDesign(bool undo);
 
     Session& m_session;
     PluginHost& m_host;
@@ -103,6 +109,7 @@ private:
     QFrame* m_toolFrame = nullptr;
     MotionPlot* m_plot = nullptr;
     PlanBox* m_planBox = nullptr;
+    DesignBox* m_designBox = nullptr;
     JournalView* m_journal = nullptr;
     QLabel* m_time = nullptr;
     QTimer m_timeShown; // runs while the device time shown is behind the device's
@@ -112,6 +119,7 @@ private:
     QLabel* m_recording = nullptr;
     QSplitter* m_split = nullptr;
     QDockWidget* m_messages = nullptr;
+    QTabWidget* m_planTabs = nullptr; // Plan and Design
     QWidget* m_productBar = nullptr;
     QWidget* m_sessionBar = nullptr;
     bool m_tabsOrdered = true; // no reordering of the tab chain pending

@@ -100,6 +100,33 @@ QCPRange padded(QCPRange range)
     const double margin = range.size() * 0.08;
     return QCPRange(range.lower - margin, range.upper + margin);
 }
+
+// A drawn curve as (key, value) points.
+QVector<QPointF> pointsOf(const QCPGraph* graph)
+{
+    QVector<QPointF> result;
+    for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
+        result.append(QPointF(it->key, it->value));
+    return result;
+}
+
+// Adds a plan's curves from `start` seconds on: position a parabola within
+// a phase, velocity a straight line; a phase of no duration is a jump of the velocity.
+void addPlan(QCPGraph* position, QCPGraph* velocity, const MovePlanner::Plan& plan, double start)
+{
+    position->addData(start, plan.startPosition);
+    velocity->addData(start, plan.startVelocity);
+    for (const MovePlanner::Phase& phase : plan.phases) {
+        if (phase.duration() > 0) {
+            for (int i = 1; i < kSamplesPerPhase; ++i) {
+                const double t = phase.startTime + phase.duration() * i / kSamplesPerPhase;
+                position->addData(start + t, plan.positionAt(t));
+            }
+        }
+        position->addData(start + phase.endTime, phase.endPosition);
+        velocity->addData(start + phase.endTime, phase.endVelocity);
+    }
+}
 } // namespace
 
 MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
@@ -130,6 +157,15 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
     }
     m_arrival = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
     m_arrival->setLineStyle(QCPGraph::lsNone);
+    // A design in colours of its own: the move now thin and grey, the proposal dotted purple over it.
+    for (int proposed : {0, 1}) {
+        const QColor colour = proposed ? QColor(140, 60, 180) : QColor(120, 120, 120);
+        const QPen pen(colour, proposed ? 2.0 : 1.0, proposed ? Qt::DotLine : Qt::SolidLine);
+        m_designPosition[proposed] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
+        m_designVelocity[proposed] = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis2);
+        m_designPosition[proposed]->setPen(pen);
+        m_designVelocity[proposed]->setPen(pen);
+    }
     styleCurrentMotor();
 
     // The legend sits in a row of its own above the curves, never over them.
@@ -502,7 +538,8 @@ void MotionPlot::fitView() const
     // A plan reaches ahead of now, up to a while.
     const double last = m_samples.lastTimeMs() / 1000.0;
     // A plan keeps room after its end for its arrival circle and its last phase's name.
-    const double planned = planEndSeconds() > 0 ? planEndSeconds() + kRoomAfterPlanSeconds : 0;
+    const double planEnd = qMax(planEndSeconds(), m_designEndSeconds);
+    const double planned = planEnd > 0 ? planEnd + kRoomAfterPlanSeconds : 0;
     const double end = qMax(last, qMin(planned, last + kPlanAheadSeconds));
     const double start = qMax(0.0, end - kWindowSeconds);
     m_plot->xAxis->setRange(start, start + kWindowSeconds);
@@ -546,16 +583,33 @@ void MotionPlot::rescaleValueAxes() const
 
 QVector<QPointF> MotionPlot::planned(PlanKind kind, Series series) const
 {
-    QVector<QPointF> result;
-    const QCPGraph* graph = series == Velocity ? m_plannedVelocity[kind] : m_plannedPosition[kind];
-    for (auto it = graph->data()->constBegin(); it != graph->data()->constEnd(); ++it)
-        result.append(QPointF(it->key, it->value));
-    return result;
+    return pointsOf(series == Velocity ? m_plannedVelocity[kind] : m_plannedPosition[kind]);
 }
 
 QStringList MotionPlot::phaseMarks() const
 {
     return m_markTexts;
+}
+
+void MotionPlot::showDesign(const MovePlanner::Plan* current, const MovePlanner::Plan* proposed, double startSeconds)
+{
+    const MovePlanner::Plan* plans[2] = {current, proposed};
+    m_designEndSeconds = 0;
+    for (int i : {0, 1}) {
+        m_designPosition[i]->data()->clear();
+        m_designVelocity[i]->data()->clear();
+        if (!plans[i])
+            continue;
+        addPlan(m_designPosition[i], m_designVelocity[i], *plans[i], startSeconds);
+        m_designEndSeconds = qMax(m_designEndSeconds, startSeconds + plans[i]->endSeconds());
+    }
+    m_dirty = true;
+    scheduleRedraw(true);
+}
+
+QVector<QPointF> MotionPlot::designed(bool proposed) const
+{
+    return pointsOf(m_designPosition[proposed ? 1 : 0]);
 }
 
 double MotionPlot::planEndSeconds() const
@@ -591,20 +645,7 @@ void MotionPlot::drawPlan(PlanKind kind)
     const MovePlanner::Plan& plan = drawn->plan;
     const double start = drawn->startSeconds;
 
-    // Position is a parabola within a phase, velocity a straight line; a
-    // phase of no duration is a jump of the velocity.
-    m_plannedPosition[kind]->addData(start, plan.startPosition);
-    m_plannedVelocity[kind]->addData(start, plan.startVelocity);
-    for (const MovePlanner::Phase& phase : plan.phases) {
-        if (phase.duration() > 0) {
-            for (int i = 1; i < kSamplesPerPhase; ++i) {
-                const double t = phase.startTime + phase.duration() * i / kSamplesPerPhase;
-                m_plannedPosition[kind]->addData(start + t, plan.positionAt(t));
-            }
-        }
-        m_plannedPosition[kind]->addData(start + phase.endTime, phase.endPosition);
-        m_plannedVelocity[kind]->addData(start + phase.endTime, phase.endVelocity);
-    }
+    addPlan(m_plannedPosition[kind], m_plannedVelocity[kind], plan, start);
     if (plan.arrives())
         m_arrival->addData(start + plan.arrival, plan.phases.last().endPosition);
 

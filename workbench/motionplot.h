@@ -74,6 +74,12 @@ public:
     // The phase marks drawn for the move under way: "TIME NAME" per boundary.
     QStringList phaseMarks() const;
 
+    // A ramp design: the move on the settings now, thin, and the proposed
+    // move dotted over it, from `startSeconds` of device time; null: none.
+    void showDesign(const MovePlanner::Plan* current, const MovePlanner::Plan* proposed, double startSeconds);
+    // The drawn designed position of the current (false) or proposed move, as (device time in s, value).
+    QVector<QPointF> designed(bool proposed) const;
+
 private:
     // The measured curves of one motor, by Series.
     struct Curves
@@ -114,6 +120,9 @@ private:
     QCPGraph* m_plannedPosition[2] = {nullptr, nullptr};
     QCPGraph* m_plannedVelocity[2] = {nullptr, nullptr};
     QCPGraph* m_arrival = nullptr;
+    QCPGraph* m_designPosition[2] = {nullptr, nullptr}; // the move now, the proposed move
+    QCPGraph* m_designVelocity[2] = {nullptr, nullptr};
+    double m_designEndSeconds = 0;
     QList<QCPAbstractItem*> m_marks;
     QStringList m_markTexts;
     QTimer m_redraw;

@@ -1,6 +1,7 @@
 #include "planbox.h"
 
 #include "moveplans.h"
+#include "tablecell.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -19,14 +20,6 @@ QString whole(double value)
     return QString::number(qint64(std::llround(value)));
 }
 
-QTableWidgetItem* cell(const QString& text, bool number)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    if (number)
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
-}
 } // namespace
 
 PlanBox::PlanBox(MovePlans& plans, QWidget* parent)
@@ -55,7 +48,6 @@ PlanBox::PlanBox(MovePlans& plans, QWidget* parent)
     m_phases->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_phases->setTabKeyNavigation(false);
 
-    auto* title = new QLabel(QStringLiteral("<b>Plan</b>"), this);
     auto* move = new QHBoxLayout;
     auto* moveLabel = new QLabel(QStringLiteral("&Move"), this);
     moveLabel->setBuddy(m_value);
@@ -64,7 +56,6 @@ PlanBox::PlanBox(MovePlans& plans, QWidget* parent)
     move->addWidget(m_reference);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(title);
     layout->addLayout(move);
     layout->addWidget(m_summary);
     layout->addWidget(m_phases, 1);
@@ -125,9 +116,9 @@ void PlanBox::showPlan()
         const MovePlanner::Phase& phase = rows.at(row);
         // Between the rounded positions, so that the rows add up to the move.
         const double distance = MovePlanner::wrapped(std::round(phase.endPosition) - std::round(phase.startPosition));
-        m_phases->setItem(row, 0, cell(phase.name, false));
-        m_phases->setItem(row, 1, cell(QString::number(phase.duration(), 'f', 3), true));
-        m_phases->setItem(row, 2, cell(whole(distance), true));
-        m_phases->setItem(row, 3, cell(whole(phase.endVelocity), true));
+        m_phases->setItem(row, 0, readOnlyCell(phase.name, false));
+        m_phases->setItem(row, 1, readOnlyCell(QString::number(phase.duration(), 'f', 3), true));
+        m_phases->setItem(row, 2, readOnlyCell(whole(distance), true));
+        m_phases->setItem(row, 3, readOnlyCell(whole(phase.endVelocity), true));
     }
 }

@@ -18,6 +18,7 @@
 #include "motionplot.h"
 #include "session.h"
 #include "pluginhost.h"
+#include "rampwriter.h"
 #include "scriptfile.h"
 #include "scriptparser.h"
 #include "toolpanel.h"
@@ -27,6 +28,7 @@
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QPoint>
+#include <QRegularExpression>
 #include <QRect>
 #include <QSize>
 #include <QTextStream>
@@ -214,6 +216,8 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
             return false;
         plan(command.number);
         return true;
+    case ScriptCommand::Design:
+        return requireModule(error) && design(command, error);
     case ScriptCommand::Save:
         if (command.name == QLatin1String("journal"))
             return m_session.journal().saveTo(command.text, error);
@@ -225,7 +229,11 @@ bool ScriptRunner::execute(const ScriptCommand& command, QString* error)
 
 void ScriptRunner::plan(qint64 distance)
 {
-    const MovePlanner::Plan plan = MovePlanner::planMoveBy(*m_host.module()->device(), m_host.motor(), distance);
+    printPlan(MovePlanner::planMoveBy(*m_host.module()->device(), m_host.motor(), distance));
+}
+
+void ScriptRunner::printPlan(const MovePlanner::Plan& plan)
+{
     const auto seconds = [](double value) { return QString::number(value, 'f', 3); };
     // Positions whole, in the device's 32-bit frame. Velocities to three
     // decimals without trailing zeros, so that a slow ramp's show and a whole
@@ -246,6 +254,72 @@ void ScriptRunner::plan(qint64 distance)
               << ' ' << position(phase.startPosition) << ' ' << position(phase.endPosition) << ' '
               << velocity(phase.startVelocity) << ' ' << velocity(phase.endVelocity) << '\n';
     }
+}
+
+bool ScriptRunner::design(const ScriptCommand& command, QString* error)
+{
+    RampDesigns& designs = m_session.designs();
+    const QStringList& words = command.words;
+    const bool apply = words.first() == QLatin1String("apply");
+    if (apply || words.first() == QLatin1String("undo")) {
+        if (words.size() > 1) {
+            *error =
+                QStringLiteral("design %1 takes nothing more, not \"%2\"").arg(words.first(), Excerpt::of(words.at(1)));
+            return false;
+        }
+        // Written through the tool of the motor designed for, as the window's Apply and Undo do.
+        return RampWriter::apply(m_host, designs, !apply, error);
+    }
+    qint64 distance = 0;
+    if (!ScriptParser::readNumber(words.first(), &distance)) {
+        *error = QStringLiteral("design takes DISTANCE SECONDS, \"apply\" or \"undo\", not \"%1\"")
+                     .arg(Excerpt::of(words.first()));
+        return false;
+    }
+    // Seconds and limits as a person writes them: 1.5, 2, 0.250, 50000.
+    const auto decimal = [&](int index, const char* what, double* value) {
+        static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,12}(\\.[0-9]{1,9})?$"));
+        if (pattern.match(words.at(index)).hasMatch()) {
+            *value = words.at(index).toDouble();
+            return true;
+        }
+        *error = QStringLiteral("bad number \"%1\" for %2 (a decimal number, as 1.5)")
+                     .arg(Excerpt::of(words.at(index)), QLatin1String(what));
+        return false;
+    };
+    const bool fastest = words.size() > 1 && words.at(1) == QLatin1String("fastest");
+    const bool gentlest = words.size() == 3 && words.at(2) == QLatin1String("gentlest");
+    if (fastest ? words.size() != 4 : (words.size() < 2 || (words.size() > 2 && !gentlest))) {
+        *error = QStringLiteral("design %1 takes SECONDS [gentlest] or fastest VMAX AMAX, not %2 more words")
+                     .arg(Excerpt::of(words.first()))
+                     .arg(words.size() - 1);
+        return false;
+    }
+    double first = 0;
+    double second = 0;
+    if (!decimal(fastest ? 2 : 1, fastest ? "VMAX" : "SECONDS", &first) || (fastest && !decimal(3, "AMAX", &second)))
+        return false;
+    RampDesigns::Goal goal;
+    goal.distance = distance;
+    goal.rule = fastest    ? RampDesigner::Rule::Fastest
+                : gentlest ? RampDesigner::Rule::Gentlest
+                           : RampDesigner::Rule::Scaled;
+    (fastest ? goal.maxVelocity : goal.seconds) = first;
+    goal.maxAcceleration = second;
+    const RampDesigner::Proposal& proposal = designs.design(m_host.motor(), goal);
+    if (!proposal.error.isEmpty()) {
+        *error = proposal.error;
+        return false;
+    }
+    if (!proposal.feasible) {
+        m_out << "design.infeasible = " << proposal.limit << ' ' << QString::number(proposal.limitSeconds, 'f', 3)
+              << '\n';
+        return true;
+    }
+    for (const RampDesigner::Setting& setting : proposal.changed())
+        m_out << "design." << setting.name << " = " << setting.proposed << '\n';
+    printPlan(proposal.plan);
+    return true;
 }
 
 bool ScriptRunner::setDevice(const ScriptCommand& command, QString* error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/moveplanner.h"
 #include "scriptcommand.h"
 
 #include <QString>
@@ -36,6 +37,8 @@ private:
     bool makeCurrent(quint8 motor, QString* error);
     bool close(qint64 motor, QString* error);
     void plan(qint64 distance);
+    void printPlan(const MovePlanner::Plan& plan);
+    bool design(const ScriptCommand& command, QString* error);
     bool requireTool(QString* error) const;
     bool requireModule(QString* error) const;
     bool requireToolOf(quint8 motor, QString* error) const;

@@ -268,8 +268,25 @@ void SessionRecorder::unwatch(ToolsInterface* tool)
     }
 }
 
+bool SessionRecorder::recordDesign(ToolsInterface* tool, const QList<ScriptCommand>& commands,
+                                   const std::function<bool()>& action)
+{
+    m_designing = true;
+    const bool done = action();
+    m_designing = false;
+    if (done) {
+        for (const ScriptCommand& command : commands)
+            act(tool, command);
+    }
+    return done;
+}
+
 bool SessionRecorder::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_designing) {
+        m_edited.remove(watched);
+        return QObject::eventFilter(watched, event);
+    }
     // Only the user's keys, wheel and clicks change a spin box this way; the
     // program's changes never come as events.
     switch (event->type()) {

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class ExportControls;
@@ -43,6 +44,10 @@ public:
     // The tools' panels and the export controls, whose user actions are recorded.
     void watchToolArea(ToolArea* area);
     void watchExports(ExportControls* exports);
+    // A ramp design applied or undone in the window: `action` types into the
+    // tool's editors, which is not the user typing; once it has succeeded,
+    // `commands` (design lines that do the same) are recorded instead.
+    bool recordDesign(ToolsInterface* tool, const QList<ScriptCommand>& commands, const std::function<bool()>& action);
 
 signals:
     void recordingChanged(bool on);
@@ -90,5 +95,6 @@ private:
     // action came: the script runs its loop there too.
     bool m_delivered = false;
     int m_actions = 0;
-    QSet<QObject*> m_edited; // spin boxes the user typed into since their last confirmation
+    QSet<QObject*> m_edited;  // spin boxes the user typed into since their last confirmation
+    bool m_designing = false; // a design is being written into the tool's editors
 };

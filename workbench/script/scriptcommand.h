@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 // One line of a workbench script, checked and with its numbers read.
 struct ScriptCommand
@@ -28,6 +29,7 @@ struct ScriptCommand
         Save,
         Tool,
         Close,
+        Design,
     };
 
     Kind kind = Product;
@@ -38,6 +40,8 @@ struct ScriptCommand
     bool enter = false; // hover enter (true) or leave
     // reply KEY=VALUE pairs as written, values still text ("read", register names).
     QList<QPair<QString, QString>> fields;
+    // design's words as written (DISTANCE SECONDS [gentlest], DISTANCE fastest VMAX AMAX, apply, undo).
+    QStringList words;
 
     // Commands as a program makes them to have them written (ScriptWriter):
     // `advance 20`, `close` (number -1), `show`; `set NAME VALUE`, `click
@@ -60,6 +64,12 @@ struct ScriptCommand
     {
         ScriptCommand command = make(kind, number);
         command.name = name;
+        return command;
+    }
+    static ScriptCommand design(const QStringList& words)
+    {
+        ScriptCommand command = make(Design);
+        command.words = words;
         return command;
     }
     static ScriptCommand hover(const QString& field, bool enter)

@@ -103,6 +103,9 @@ bool readArgument(const Argument& argument, const QString& word, ScriptCommand* 
         return true;
     case Slot::Fields:
         return readReplyField(word, command, message);
+    case Slot::Words:
+        command->words.append(word);
+        return true;
     }
     return true;
 }

@@ -42,6 +42,13 @@ Argument oneOf(Slot slot, const char* first, const char* second, const char* ref
     return argument;
 }
 
+Argument words()
+{
+    Argument argument;
+    argument.slot = Slot::Words;
+    return argument;
+}
+
 Argument fields()
 {
     Argument argument;
@@ -91,6 +98,9 @@ const std::vector<Command>& commands()
         {"plan", K::Plan, 1, 1, "plan DISTANCE", {number("DISTANCE", kIntMin, kIntMax)}},
         {"save", K::Save, 2, 2, "save plot|journal FILE",
             {oneOf(Slot::Name, "plot", "journal", "save takes \"plot\" or \"journal\", not %1"), text()}},
+        // The runner reads design's words: each form has its own.
+        {"design", K::Design, 1, -1, "design DISTANCE SECONDS [gentlest] | design DISTANCE fastest VMAX AMAX | design apply | design undo",
+            {words()}},
     };
     // clang-format on
     return table;

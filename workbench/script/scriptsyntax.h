@@ -31,6 +31,7 @@ enum class Slot {
     Number, // decimal or 0x hexadecimal within [low, high], into `number`
     Enter,  // the first of its two words (true) or the second, into `enter`
     Fields, // any number of KEY=VALUE words, into `fields`
+    Words,  // any number of words as they are, into `words`
 };
 
 struct Argument

@@ -37,6 +37,9 @@ bool ScriptWriter::write(const ScriptCommand& command, QString* line, QString* e
             for (const auto& field : command.fields)
                 words << field.first + QLatin1Char('=') + field.second;
             break;
+        case Slot::Words:
+            words << command.words;
+            break;
         }
     }
     for (const QString& word : qAsConst(words)) {

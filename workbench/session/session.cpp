@@ -62,6 +62,7 @@ void Session::moduleChanged(SimulatedModule* module)
     SimulatedDevice* device = module ? module->device() : nullptr;
     m_samples.setDevice(device);
     m_plans.setDevice(device);
+    m_designs.setDevice(device);
     m_journal.setJournal(module ? module->journal() : nullptr);
     // A value written (a target, a ramp setting) may set a motor moving: the clock wakes up.
     if (device) {

@@ -5,6 +5,7 @@
 #include "moveplans.h"
 #include "pluginhost.h"
 #include "productcatalog.h"
+#include "rampdesigns.h"
 #include "samplestore.h"
 
 #include <QObject>
@@ -16,8 +17,8 @@ class VirtualTimers;
 
 // What the workbench holds while a person or a script works with a product:
 // the host with the product's module and its open tools, the device's time,
-// the samples of the motion, the plans of moves and the journal. The window
-// draws it and turns a person's input into calls on it; a script runs the
+// the samples of the motion, the plans of moves, the ramp designs and the
+// journal. The window draws it and turns a person's input into calls on it; a script runs the
 // same session headless, so that a recorded session replays to the same
 // journal and values.
 //
@@ -35,6 +36,7 @@ public:
     const PluginHost& host() const { return m_host; }
     SampleStore& samples() { return m_samples; }
     MovePlans& plans() { return m_plans; }
+    RampDesigns& designs() { return m_designs; }
     JournalModel& journal() { return m_journal; }
     const DeviceClock& clock() const { return m_clock; }
     SimulatedModule* module() const;
@@ -74,6 +76,7 @@ private:
     PluginHost m_host;
     SampleStore m_samples;
     MovePlans m_plans;
+    RampDesigns m_designs;
     JournalModel m_journal;
     DeviceClock m_clock;
     QPointer<VirtualTimers> m_timers;

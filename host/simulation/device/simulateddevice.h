@@ -29,6 +29,7 @@ public:
 
     void perform(DeviceAccess& access) override;
     const MotionWiring& motion() const { return m_motion; }
+    const ProductDescription* product() const { return m_product; }
 
     // Registers keep every bit written to them.
     quint32 readRegister(quint8 channel, quint16 address);
