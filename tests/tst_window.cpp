@@ -75,6 +75,7 @@ private slots:
     void keyboardReachesEverythingOnceAndLeavesTables();
     void mnemonicsAreUniqueAndRecordingHasShortcuts();
     void autoScaleFitsEachAxisToItsCurvesInView();
+    void aMoveThatNeverArrivesIsDrawnWithoutArrival();
     void messagesGoToTheirViewAndToAScriptOnlyWhenVerbose();
     void disabledToolsHintStaysReadable();
     void recordingsAndSizesAreNamedAsTyped();
@@ -297,6 +298,32 @@ void tst_Window::autoScaleFitsEachAxisToItsCurvesInView()
     session->advance(30000);
     window.motionPlot()->replotNow();
     QVERIFY2(plot->yAxis->range().upper < 0, qPrintable(QString::number(plot->yAxis->range().upper)));
+}
+
+// A move whose maximum velocity drops to 0 on the way brakes and never
+// arrives: drawn to where it stops, without an arrival.
+void tst_Window::aMoveThatNeverArrivesIsDrawnWithoutArrival()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    window.show();
+    QString error;
+    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
+    SimulatedDevice* device = session->module()->device();
+    device->moveTo(0, 1000000);
+    session->advance(1000);
+    QVERIFY(device->setValue(0, QStringLiteral("maxVelocity"), 0));
+    device->moveTo(0, 2000000); // a move planned with no velocity allowed
+    session->advance(20);
+    window.motionPlot()->replotNow();
+    const QVector<QPointF> planned = window.motionPlot()->planned(MovePlans::Move, MotionPlot::Velocity);
+    QVERIFY(!planned.isEmpty());
+    QCOMPARE(planned.last().y(), 0.0);
+    auto* plot = window.motionPlot()->findChild<QCustomPlot*>();
+    for (int i = 0; i < plot->graphCount(); ++i) {
+        if (plot->graph(i)->name().endsWith(QLatin1String("arrival")))
+            QVERIFY2(plot->graph(i)->data()->isEmpty(), "no arrival drawn");
+    }
 }
 
 void tst_Window::messagesGoToTheirViewAndToAScriptOnlyWhenVerbose()
