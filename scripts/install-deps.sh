@@ -4,7 +4,7 @@
 #   scripts/install-deps.sh [GROUP...]     (default: build)
 #     build      compile, test and run
 #     package    make the Debian package (cpack -G DEB with dpkg-shlibdeps)
-#     lint       scripts/format.sh and scripts/tidy.sh
+#     lint       scripts/format.sh, scripts/tidy.sh and scripts/lint.sh
 #     coverage   scripts/coverage.sh
 #     fuzz       scripts/fuzz.sh (clang with libFuzzer)
 #     desktop    scripts/cpu.sh (a virtual X display)
@@ -17,7 +17,7 @@ for group in "${@:-build}"; do
                       qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5svg5-dev qttools5-dev-tools
                       libqcustomplot-dev fonts-dejavu-core) ;;
     package) packages+=(dpkg-dev file) ;;
-    lint) packages+=(clang-format clang-tidy python3) ;;
+    lint) packages+=(clang-format clang-tidy python3 shellcheck desktop-file-utils) ;;
     coverage) packages+=(gcovr) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     desktop) packages+=(xvfb) ;;

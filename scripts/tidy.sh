@@ -27,4 +27,8 @@ sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$dir/compile_commands.json" \
   | grep -v -E "^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$"
 status=${PIPESTATUS[3]}
 set -e
-[ "$status" -eq 0 ] && echo "tidy: no findings" || { echo "tidy: findings above" >&2; exit 1; }
+if [ "$status" -ne 0 ]; then
+  echo "tidy: findings above" >&2
+  exit 1
+fi
+echo "tidy: no findings"
