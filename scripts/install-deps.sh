@@ -3,7 +3,8 @@
 # they are all installed already.
 #   scripts/install-deps.sh [GROUP...]     (default: build)
 #     build      compile, test and run
-#     package    make the Debian package (cpack -G DEB with dpkg-shlibdeps)
+#     package    make and check the Debian package (cpack -G DEB with dpkg-shlibdeps,
+#                lintian, hardening-check, man)
 #     lint       scripts/format.sh, scripts/tidy.sh and scripts/lint.sh
 #     coverage   scripts/coverage.sh
 #     fuzz       scripts/fuzz.sh (clang with libFuzzer)
@@ -16,7 +17,7 @@ for group in "${@:-build}"; do
     build) packages+=(build-essential cmake ninja-build
                       qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5svg5-dev qttools5-dev-tools
                       libqcustomplot-dev fonts-dejavu-core) ;;
-    package) packages+=(dpkg-dev file) ;;
+    package) packages+=(dpkg-dev file lintian devscripts man-db) ;;
     lint) packages+=(clang-format clang-tidy python3 shellcheck desktop-file-utils) ;;
     coverage) packages+=(gcovr) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;

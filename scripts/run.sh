@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build
-exec build/bin/workbench "$@"
+exec build/bin/positionmode-workbench "$@"

@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLibraryInfo>
@@ -198,8 +199,12 @@ int main(int argc, char** argv)
         QCoreApplication::setEventDispatcher(timers);
     }
     QApplication app(count, pointers.data());
-    QApplication::setApplicationName(QStringLiteral("workbench"));
+    // The program's installed name: the window system's class of its windows
+    // (the desktop entry's StartupWMClass) and the name --version prints.
+    QApplication::setApplicationName(QStringLiteral("positionmode-workbench"));
     QApplication::setApplicationVersion(QStringLiteral(POSITIONMODE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("positionmode-workbench"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/workbench/positionmode-workbench.svg")));
 
     WorkbenchOptions options;
     bool exitNow = false;

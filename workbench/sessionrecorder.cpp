@@ -75,7 +75,8 @@ bool SessionRecorder::isRecording() const
 bool SessionRecorder::start(const QString& fileName, QString* error)
 {
     stop();
-    QString header = QStringLiteral("recorded by %1").arg(QCoreApplication::applicationName());
+    // "workbench", whatever the executable is called: recordings begin as they always did.
+    QString header = QStringLiteral("recorded by workbench");
     if (!QCoreApplication::applicationVersion().isEmpty())
         header += QLatin1Char(' ') + QCoreApplication::applicationVersion();
     header +=
