@@ -309,7 +309,8 @@ void tst_Views::plotDrawsEveryMotorOfTheStoreAndTheLegendHidesCurves()
         if (customPlot->graph(i)->name() == QLatin1String("m1 actual"))
             actual = customPlot->graph(i);
     }
-    QVERIFY(actual);
+    if (!actual)
+        QFAIL("the plot has no curve \"m1 actual\"");
     QCPPlottableLegendItem* entry = customPlot->legend->itemWithPlottable(actual);
     QTest::mouseClick(customPlot, Qt::LeftButton, Qt::NoModifier, entry->rect().center());
     QVERIFY2(!actual->visible(), "the clicked curve is hidden");

@@ -45,7 +45,7 @@ Run runWorkbench(const QStringList& arguments, const QString& directory, const Q
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         qFatal("cannot write %s", qPrintable(path));

@@ -39,8 +39,8 @@ QString PluginHost::defaultPluginDirectory()
     // POSITIONMODE_INSTALLED_PLUGIN_DIR comes from the build: the install
     // layout's plug-in directory relative to the installed executable's.
     const QString executableDir = QCoreApplication::applicationDirPath();
-    const QString installed = QDir::cleanPath(executableDir + QLatin1Char('/')
-                                              + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR));
+    QString installed = QDir::cleanPath(executableDir + QLatin1Char('/')
+                                        + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR));
     if (QFileInfo(installed).isDir())
         return installed;
     return QDir::cleanPath(executableDir + QStringLiteral("/../plugins"));
