@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <cstdio>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>

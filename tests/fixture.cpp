@@ -3,8 +3,8 @@
 #include "core/command.h"
 #include "device/journal.h"
 #include "device/simulateddevice.h"
-#include "products/simulatedproduct.h"
 #include "genericpositionmode.h"
+#include "products/simulatedproduct.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,5 +1,4 @@
 #include "fixture.h"
-
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlproductic.h"

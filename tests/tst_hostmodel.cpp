@@ -1,8 +1,7 @@
-#include "fixture.h"
-
 #include "core/command.h"
-#include "core/importfilter_samemodule.h"
 #include "core/importfilter_exporttypes.h"
+#include "core/importfilter_samemodule.h"
+#include "fixture.h"
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlparameterinterface.h"

@@ -1,6 +1,4 @@
 #include "fixture.h"
-#include "workbenchsupport.h"
-
 #include "mainwindow.h"
 #include "scriptparser.h"
 #include "scriptwriter.h"
@@ -9,6 +7,7 @@
 #include "toolarea.h"
 #include "toolpanel.h"
 #include "userinput.h"
+#include "workbenchsupport.h"
 
 #include <QFile>
 #include <QLabel>

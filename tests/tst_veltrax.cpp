@@ -1,7 +1,7 @@
+#include "common/rampgraph.h"
 #include "fixture.h"
 #include "model/registercontroller.h"
 #include "model/zyrafield.h"
-#include "common/rampgraph.h"
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 

@@ -1,7 +1,7 @@
-#include "fixture.h"
 #include "core/popupinfolabel.h"
-#include "model/parametercontroller.h"
+#include "fixture.h"
 #include "genericpositionmode.h"
+#include "model/parametercontroller.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGroupBox>

@@ -1,16 +1,15 @@
 #include "fixture.h"
-#include "workbenchsupport.h"
-
-#include "model/parametercontroller.h"
-#include "model/zyraparameter.h"
 #include "journalview.h"
 #include "mainwindow.h"
+#include "model/parametercontroller.h"
+#include "model/zyraparameter.h"
 #include "motionplot.h"
 #include "planbox.h"
 #include "session.h"
 #include "toolarea.h"
 #include "toolpanel.h"
 #include "userinput.h"
+#include "workbenchsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,8 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSpinBox>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>

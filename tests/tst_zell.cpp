@@ -1,5 +1,4 @@
 #include "fixture.h"
-
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 

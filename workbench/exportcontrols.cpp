@@ -6,8 +6,8 @@
 #include "device/simulatedmodule.h"
 #include "model/parametercontroller.h"
 #include "model/productdescription.h"
-#include "model/zyraparameter.h"
 #include "model/xmlparameterinterface.h"
+#include "model/zyraparameter.h"
 #include "pluginhost.h"
 
 #include <QComboBox>

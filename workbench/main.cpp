@@ -4,8 +4,8 @@
 #include "safefile.h"
 #include "scriptrunner.h"
 #include "session.h"
-#include "virtualtimers.h"
 #include "toolpanel.h"
+#include "virtualtimers.h"
 #include "workbenchoptions.h"
 
 #include <QApplication>

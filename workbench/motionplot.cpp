@@ -16,7 +16,6 @@
 #include <QPdfWriter>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <qcustomplot.h>
 
 #include <algorithm>

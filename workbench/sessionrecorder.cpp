@@ -5,7 +5,6 @@
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
-#include "widgets/xmlregisterwidget.h"
 #include "elided.h"
 #include "exportcontrols.h"
 #include "linefile.h"
@@ -15,6 +14,7 @@
 #include "session.h"
 #include "toolarea.h"
 #include "toolpanel.h"
+#include "widgets/xmlregisterwidget.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

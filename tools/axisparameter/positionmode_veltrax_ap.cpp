@@ -1,7 +1,5 @@
 #include "positionmode_veltrax_ap.h"
 
-#include "ui_positionmode_veltrax_ap.h"
-
 #include "common/positionarithmetic.h"
 #include "common/rampgraph.h"
 #include "common/toolconstants.h"
@@ -9,6 +7,7 @@
 #include "model/parametercontroller.h"
 #include "model/xmlparameterinterface.h"
 #include "model/zyraparameter.h"
+#include "ui_positionmode_veltrax_ap.h"
 #include "widgets/xmlparameterwidget.h"
 
 #include <QEvent>

@@ -1,8 +1,7 @@
 #include "scriptparser.h"
 
-#include "scriptsyntax.h"
-
 #include "core/excerpt.h"
+#include "scriptsyntax.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
 #include "pluginhost.h"
 
 #include "core/toolsinterface.h"
-#include "elided.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
+#include "elided.h"
 #include "model/productdescription.h"
 
 #include <QCoreApplication>

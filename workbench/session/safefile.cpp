@@ -3,12 +3,13 @@
 #include "core/excerpt.h"
 
 #include <QFile>
-#include <QIODevice>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QSet>
 
 #include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
-
 #include <QVector>
 
 #include <memory>

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "abstractparameter.h"
+#include "xmlparameterinterface.h"
 
 #include <QPointer>
-
-#include "xmlparameterinterface.h"
 
 class XmlParameterInterface;
 class ZYRAModuleInterface;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "xmlvalueregisterfield.h"
+
 #include <QObject>
 #include <QPointer>
-
-#include "xmlvalueregisterfield.h"
 
 class XmlValueInterface;
 class XmlValueRegisterField;
