@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Costs of the position tools, each against a baseline measured in the same run.
 //   bench_positionmode [--quick]
 #include "core/command.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the workbench's window costs while a person watches it: the window as
 // the workbench opens it, in real time on a real display (scripts/cpu.sh runs
 // this under Xvfb), idle and with motors moving. Each situation runs for a

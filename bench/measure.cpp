@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "measure.h"
 
 #include <QElapsedTimer>

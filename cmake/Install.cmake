@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install layout (GNU directories under the prefix):
 #   bin/positionmode-workbench                     the host application
 #   LIBDIR/tools-generic-position-mode/            the host stand-in's two libraries

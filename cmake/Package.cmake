@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A Debian package of what cmake/Install.cmake installs, under /usr:
 #   cpack -G DEB   (in the build directory; scripts/package.sh sets
 #                   SOURCE_DATE_EPOCH, so that two runs give the same bytes)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Compiler settings every target of the project takes, as one interface
 # target linked privately: warnings, the Qt API level of the host, and the
 # sanitizers when POSITIONMODE_SANITIZE is on, coverage when POSITIONMODE_COVERAGE is.

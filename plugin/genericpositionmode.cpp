@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "genericpositionmode.h"
 
 #include "axisparameter/positionmode_axisparameter.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures and builds a preset (CMakePresets.json: release, asan, coverage,
 # fuzz) or a build directory (default: build, optimised with debug information).
 #   scripts/build.sh [PRESET|BUILD_DIR] [extra cmake arguments...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the coverage preset, runs the tests with fresh counters and prints
 # gcovr's line coverage per file, least covered first, and the line and
 # branch totals of each part; fails when a part's lines fall below its floor:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the fuzz targets with clang (the fuzz preset, build-fuzz) and runs each for SECONDS
 # (default 30), starting from the seeds in fuzz/corpus. Fails on a finding;
 # libFuzzer saves its input as build-fuzz/findings/TARGET-crash-... (or

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages a group of tasks needs; skips apt-get when
 # they are all installed already.
 #   scripts/install-deps.sh [GROUP...]     (default: build)

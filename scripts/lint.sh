@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Lints what is not C++: shellcheck over the shell scripts (scripts/, .ci/run)
 # and desktop-file-validate over the desktop entry. Any finding fails.
 #   scripts/lint.sh

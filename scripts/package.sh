@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package and checks it:
 # - lintian reports nothing on it (an override only with its reason);
 # - hardening-check passes on every ELF file in it;

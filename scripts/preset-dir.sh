@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Prints the build directory of a configure preset of CMakePresets.json
 # (release: build, asan: build-asan, coverage: build-coverage); exits 1 when
 # NAME is not one.

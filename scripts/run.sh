@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets everything up on a fresh Debian 12 machine and starts the workbench.
 #   scripts/run.sh [workbench options...]   (default product: 40)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs clang-tidy (.clang-tidy) over the project's own sources, tests and
 # benchmarks with the compile database of a build, and over the fuzz targets
 # with the fuzz preset's (built first: clang); two files at a time, not over

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs the build into a fresh prefix and runs the installed workbench on a
 # script: it must find its installed plug-in and libraries by itself, load
 # that plug-in and not a stray file where a build tree keeps its plug-ins, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"

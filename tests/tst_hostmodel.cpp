@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/command.h"
 #include "core/importfilter_exporttypes.h"
 #include "core/importfilter_samemodule.h"

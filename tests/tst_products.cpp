@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/productdescription.h"
 #include "model/xmlfeature.h"
 #include "model/xmlparameterinterface.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/rampregistertable.h"
 #include "device/motionwiring.h"
 #include "fixture.h"

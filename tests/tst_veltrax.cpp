@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/rampgraph.h"
 #include "fixture.h"
 #include "model/registercontroller.h"

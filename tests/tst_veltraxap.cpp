@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/popupinfolabel.h"
 #include "fixture.h"
 #include "genericpositionmode.h"

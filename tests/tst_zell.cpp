@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"

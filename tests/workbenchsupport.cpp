@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "workbenchsupport.h"
 
 #include "productcatalog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "exportcontrols.h"
 
 #include "core/exporttypes.h"

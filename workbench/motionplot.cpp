@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "motionplot.h"
 
 #include "core/excerpt.h"

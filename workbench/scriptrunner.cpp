@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scriptrunner.h"
 
 #include "core/command.h"

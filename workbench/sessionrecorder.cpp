@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sessionrecorder.h"
 
 #include "core/excerpt.h"

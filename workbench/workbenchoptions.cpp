@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "workbenchoptions.h"
 
 #include "core/excerpt.h"

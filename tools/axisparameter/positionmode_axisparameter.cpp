@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "positionmode_axisparameter.h"
 
 #include "common/positionarithmetic.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "positionmode_veltrax_ap.h"
 
 #include "common/positionarithmetic.h"

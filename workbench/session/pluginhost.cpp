@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "pluginhost.h"
 
 #include "core/toolsinterface.h"

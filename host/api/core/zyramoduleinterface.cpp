@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "zyramoduleinterface.h"
 
 #include "command.h"

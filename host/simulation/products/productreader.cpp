@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "productreader.h"
 
 #include "core/excerpt.h"
