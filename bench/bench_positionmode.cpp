@@ -1,7 +1,6 @@
+// SPDX-License-Identifier: MIT
 // Costs of the position tools, each against a baseline measured in the same run.
 //   bench_positionmode [--quick]
-#include "measure.h"
-
 #include "core/command.h"
 #include "device/journal.h"
 #include "device/moveplanner.h"
@@ -9,11 +8,12 @@
 #include "device/rampgenerator.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
-#include "model/productdescription.h"
 #include "fixture.h"
+#include "genericpositionmode.h"
+#include "measure.h"
+#include "model/productdescription.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
-#include "genericpositionmode.h"
 #include "register/positionmode_zell.h"
 #include "ui_positionmode_axisparameter.h"
 #include "ui_positionmode_orsax.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the workbench's window costs while a person watches it: the window as
 // the workbench opens it, in real time on a real display (scripts/cpu.sh runs
 // this under Xvfb), idle and with motors moving. Each situation runs for a
@@ -69,16 +70,16 @@ int main(int argc, char** argv)
     struct Situation
     {
         const char* what;
-        int variant;
         QList<int> motors;
-        bool moving;
         double aim; // percent of one core
+        int variant;
+        bool moving;
     };
     const Situation situations[] = {
-        {"product 40, its tool open, idle", 40, {0}, false, 1},
-        {"product 40, its motor moving", 40, {0}, true, 5},
-        {"product 135, both tools open, idle", 135, {0, 1}, false, 1},
-        {"product 135, both motors moving", 135, {0, 1}, true, 5},
+        {"product 40, its tool open, idle", {0}, 1, 40, false},
+        {"product 40, its motor moving", {0}, 5, 40, true},
+        {"product 135, both tools open, idle", {0, 1}, 1, 135, false},
+        {"product 135, both motors moving", {0, 1}, 5, 135, true},
     };
     for (const Situation& situation : situations) {
         bool ready = window.openProduct(situation.variant, situation.motors.first(), &error);

@@ -1,11 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include "measure.h"
 
 #include <QElapsedTimer>
 
 #include <algorithm>
 #include <cstdio>
-#include <malloc.h>
 #include <vector>
+
+#include <malloc.h>
 
 namespace {
 constexpr qint64 kMinBatchNs = 2'000'000; // a batch lasts at least 2 ms

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Long sessions: the built workbench runs scripts a long session makes (hours
 // of device time refreshed as the window does, a million refreshes, ten
 // thousand tools opened and closed, a 16 MiB script, product after product)
@@ -15,6 +16,7 @@
 
 #include <cerrno>
 #include <cstdio>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>

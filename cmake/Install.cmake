@@ -1,14 +1,24 @@
+# SPDX-License-Identifier: MIT
 # Install layout (GNU directories under the prefix):
-#   bin/workbench                                  the host application
+#   bin/positionmode-workbench                     the host application
 #   LIBDIR/tools-generic-position-mode/            the host stand-in's two libraries
 #   LIBDIR/tools-generic-position-mode/plugins/    the plug-in file
 #   share/applications, share/icons/hicolor        the workbench's desktop entry and icon
-#   DOCDIR                                         README and its pictures and scripts
-# The libraries are private to the workbench and the plug-in, so they stay out
-# of the linker's search path and each binary finds them through its RUNPATH.
+#   share/man/man1                                 the workbench's manual page
+#   DOCDIR                                         README, pictures and scripts, copyright, changelog
+# LIBDIR is Debian's multiarch folder (lib/x86_64-linux-gnu) where the build
+# knows it. The libraries are private to the workbench and the plug-in: their
+# SONAMEs carry no version, they stay out of the linker's search path, each
+# binary finds them through its RUNPATH, and so no ldconfig call is needed
+# (CPack would add one for libraries directly under lib/ or one folder below).
 set(POSITIONMODE_PACKAGE_NAME tools-generic-position-mode)
+# The prefix the Debian package installs under (cmake/Package.cmake).
+set(POSITIONMODE_PACKAGE_PREFIX /usr)
 # Debian keeps a package's documents under its package name.
 set(CMAKE_INSTALL_DOCDIR share/doc/${POSITIONMODE_PACKAGE_NAME} CACHE PATH "Documentation (README, docs/)")
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  set(CMAKE_INSTALL_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE} CACHE PATH "Object code libraries")
+endif()
 include(GNUInstallDirs)
 
 set(POSITIONMODE_INSTALL_LIBDIR ${CMAKE_INSTALL_LIBDIR}/${POSITIONMODE_PACKAGE_NAME})
@@ -23,6 +33,25 @@ set_target_properties(tools_generic_position_mode PROPERTIES INSTALL_RPATH "\$OR
 install(TARGETS hostapi hostsimulation LIBRARY DESTINATION ${POSITIONMODE_INSTALL_LIBDIR})
 install(TARGETS tools_generic_position_mode LIBRARY DESTINATION ${POSITIONMODE_INSTALL_PLUGINDIR})
 
+# Debian wants the documents it ships compressed with gzip -9n (no name, no
+# time stamp, so the same text gives the same bytes).
+# FILE is in the build tree; FILE.gz lands beside it.
+function(positionmode_gzip file)
+  add_custom_command(OUTPUT ${file}.gz COMMAND gzip -9nkf ${file} DEPENDS ${file} VERBATIM)
+endfunction()
+
+# The changelog names the version the project builds.
+file(STRINGS packaging/changelog changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^${POSITIONMODE_PACKAGE_NAME} \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog starts with \"${changelog_head}\": "
+                      "its first entry must be version ${PROJECT_VERSION}")
+endif()
+set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
+configure_file(packaging/changelog ${packaging_dir}/changelog COPYONLY)
+positionmode_gzip(${packaging_dir}/changelog)
+set(packaging_outputs ${packaging_dir}/changelog.gz)
+install(FILES LICENSE packaging/copyright ${packaging_dir}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 if(TARGET workbench)
   target_compile_definitions(workbench_session PRIVATE
     POSITIONMODE_INSTALLED_PLUGIN_DIR="${workbench_to_plugins}")
@@ -31,7 +60,16 @@ if(TARGET workbench)
   install(FILES packaging/positionmode-workbench.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES packaging/positionmode-workbench.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+  # The manual page names the package's folders, with troff's hyphens.
+  string(REPLACE "-" "\\-" MAN_PLUGIN_DIR "${POSITIONMODE_PACKAGE_PREFIX}/${POSITIONMODE_INSTALL_PLUGINDIR}")
+  string(REPLACE "-" "\\-" MAN_DOC_DIR "${POSITIONMODE_PACKAGE_PREFIX}/${CMAKE_INSTALL_DOCDIR}")
+  configure_file(packaging/positionmode-workbench.1.in ${packaging_dir}/positionmode-workbench.1 @ONLY)
+  positionmode_gzip(${packaging_dir}/positionmode-workbench.1)
+  list(APPEND packaging_outputs ${packaging_dir}/positionmode-workbench.1.gz)
+  install(FILES ${packaging_dir}/positionmode-workbench.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
+add_custom_target(positionmode_packaging_files ALL DEPENDS ${packaging_outputs})
 
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)

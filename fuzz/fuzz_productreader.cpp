@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the product-file reader. Besides the sanitizers'
 // findings, a result that is neither a product nor one located message, or a
 // message of more than one line, is a finding.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary text to the workbench's script parser and writes every
 // command it reads back as a line. Besides the sanitizers' findings, a
 // refusal without a line and a message, commands after the bad line, a

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "genericpositionmode.h"
 
-#include "core/zyramoduleinterface.h"
-#include "common/buttonicons.h"
-#include "common/toolconstants.h"
 #include "axisparameter/positionmode_axisparameter.h"
 #include "axisparameter/positionmode_veltrax_ap.h"
+#include "common/buttonicons.h"
+#include "common/toolconstants.h"
+#include "core/zyramoduleinterface.h"
 #include "register/positionmode_orsax.h"
 #include "register/positionmode_veltrax.h"
 #include "register/positionmode_zell.h"

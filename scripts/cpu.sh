@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # What the workbench's window costs while a person watches it: runs
 # build/bin/bench_idle on a virtual X display (Xvfb) and prints the CPU share
 # of one core in each situation (idle and moving, products 40 and 135).

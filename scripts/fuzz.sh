@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang into build-fuzz and runs each for SECONDS
+# SPDX-License-Identifier: MIT
+# Builds the fuzz targets with clang (the fuzz preset, build-fuzz) and runs each for SECONDS
 # (default 30), starting from the seeds in fuzz/corpus. Fails on a finding;
 # libFuzzer saves its input as build-fuzz/findings/TARGET-crash-... (or
 # -timeout-, -oom-, -leak-). Keep a fixed finding in fuzz/corpus/TARGET.
@@ -8,13 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh fuzz
 seconds=${1:-30}
-dir=build-fuzz
-
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DPOSITIONMODE_FUZZ=ON "${launcher[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+dir=$(scripts/preset-dir.sh fuzz)
+scripts/build.sh fuzz
 
 # Findings of earlier runs are not this run's.
 rm -rf "$dir/findings"

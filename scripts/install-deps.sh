@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages a group of tasks needs; skips apt-get when
 # they are all installed already.
 #   scripts/install-deps.sh [GROUP...]     (default: build)
 #     build      compile, test and run
-#     package    make the Debian package (cpack -G DEB with dpkg-shlibdeps)
-#     lint       scripts/format.sh and scripts/tidy.sh
+#     package    make and check the Debian package (cpack -G DEB with dpkg-shlibdeps,
+#                lintian, hardening-check, man)
+#     lint       scripts/format.sh, scripts/tidy.sh and scripts/lint.sh
 #     coverage   scripts/coverage.sh
 #     fuzz       scripts/fuzz.sh (clang with libFuzzer)
 #     desktop    scripts/cpu.sh (a virtual X display)
@@ -16,8 +18,8 @@ for group in "${@:-build}"; do
     build) packages+=(build-essential cmake ninja-build
                       qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5svg5-dev qttools5-dev-tools
                       libqcustomplot-dev fonts-dejavu-core) ;;
-    package) packages+=(dpkg-dev file) ;;
-    lint) packages+=(clang-format clang-tidy python3) ;;
+    package) packages+=(dpkg-dev file lintian devscripts man-db) ;;
+    lint) packages+=(clang-format clang-tidy python3 shellcheck desktop-file-utils) ;;
     coverage) packages+=(gcovr) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     desktop) packages+=(xvfb) ;;

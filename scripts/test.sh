@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what the build needs, builds (if needed) and runs every test on the
 # offscreen platform.
 #   scripts/test.sh [PRESET|BUILD_DIR]     (default: build)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The plug-in is loaded next to the host's own libraries and must not carry
 # the simulation: no simulation library among its dependencies, no
 # simulation class among its symbols.

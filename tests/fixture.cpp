@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
 
 #include "core/command.h"
 #include "device/journal.h"
 #include "device/simulateddevice.h"
-#include "products/simulatedproduct.h"
 #include "genericpositionmode.h"
+#include "products/simulatedproduct.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

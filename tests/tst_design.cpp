@@ -1,5 +1,4 @@
-#include "workbenchsupport.h"
-
+// SPDX-License-Identifier: MIT
 #include "core/toolsinterface.h"
 #include "designbox.h"
 #include "device/journal.h"
@@ -7,6 +6,7 @@
 #include "mainwindow.h"
 #include "motionplot.h"
 #include "session.h"
+#include "workbenchsupport.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

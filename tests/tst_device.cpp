@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/motormotion.h"
 #include "device/moveplanner.h"
 #include "device/simulateddevice.h"

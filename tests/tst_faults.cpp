@@ -1,5 +1,5 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
-
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlproductic.h"

@@ -1,5 +1,4 @@
-#include "workbenchsupport.h"
-
+// SPDX-License-Identifier: MIT
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
@@ -7,9 +6,10 @@
 #include "mainwindow.h"
 #include "pluginhost.h"
 #include "safefile.h"
-#include "session.h"
 #include "scriptparser.h"
+#include "session.h"
 #include "sessionrecorder.h"
+#include "workbenchsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include <csignal>
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>

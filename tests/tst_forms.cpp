@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
 #include "ui_positionmode_axisparameter.h"
 #include "ui_positionmode_orsax.h"

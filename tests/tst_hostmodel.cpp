@@ -1,8 +1,8 @@
-#include "fixture.h"
-
+// SPDX-License-Identifier: MIT
 #include "core/command.h"
-#include "core/importfilter_samemodule.h"
 #include "core/importfilter_exporttypes.h"
+#include "core/importfilter_samemodule.h"
+#include "fixture.h"
 #include "model/parametercontroller.h"
 #include "model/registercontroller.h"
 #include "model/xmlparameterinterface.h"

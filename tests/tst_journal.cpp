@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "journalmodel.h"
 #include "journalview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/moveplanner.h"
 #include "device/rampgenerator.h"
 #include "device/simulateddevice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/moveplanner.h"
 #include "device/rampbands.h"
 #include "device/rampgenerator.h"

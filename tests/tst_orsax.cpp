@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
 #include "model/registercontroller.h"
 #include "model/zyrafield.h"

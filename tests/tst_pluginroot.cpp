@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
 #include "genericpositionmode.h"
 

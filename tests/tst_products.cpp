@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/productdescription.h"
 #include "model/xmlfeature.h"
 #include "model/xmlparameterinterface.h"
@@ -5,19 +6,19 @@
 #include "model/xmlproductmodule.h"
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
-#include "products/productreader.h"
 #include "products/boundedfile.h"
+#include "products/productreader.h"
 #include "products/simulatedproduct.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <thread>
 
 namespace {
 // A small valid product; the error cases below each break one thing in it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "device/rampbands.h"
 #include "device/rampgenerator.h"
 

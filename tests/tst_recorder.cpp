@@ -1,6 +1,5 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
-#include "workbenchsupport.h"
-
 #include "mainwindow.h"
 #include "scriptparser.h"
 #include "scriptwriter.h"
@@ -9,6 +8,7 @@
 #include "toolarea.h"
 #include "toolpanel.h"
 #include "userinput.h"
+#include "workbenchsupport.h"
 
 #include <QFile>
 #include <QLabel>

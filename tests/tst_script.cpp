@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scriptparser.h"
 #include "scriptsyntax.h"
 #include "scriptwriter.h"

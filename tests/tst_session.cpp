@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
-#include "workbenchsupport.h"
-
 #include "mainwindow.h"
 #include "scriptrunner.h"
 #include "session.h"
 #include "virtualtimers.h"
+#include "workbenchsupport.h"
 
 #include <QPointer>
 #include <QSignalSpy>

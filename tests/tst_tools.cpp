@@ -1,14 +1,14 @@
-#include "fixture.h"
-
+// SPDX-License-Identifier: MIT
 #include "common/rampregistertable.h"
 #include "device/motionwiring.h"
+#include "fixture.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QSpinBox>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 
 // What every position tool does alike, one table across the six variants.

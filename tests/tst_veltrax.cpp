@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: MIT
+#include "common/rampgraph.h"
 #include "fixture.h"
 #include "model/registercontroller.h"
 #include "model/zyrafield.h"
-#include "common/rampgraph.h"
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 

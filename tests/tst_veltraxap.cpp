@@ -1,7 +1,8 @@
-#include "fixture.h"
+// SPDX-License-Identifier: MIT
 #include "core/popupinfolabel.h"
-#include "model/parametercontroller.h"
+#include "fixture.h"
 #include "genericpositionmode.h"
+#include "model/parametercontroller.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGroupBox>

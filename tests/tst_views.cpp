@@ -1,21 +1,27 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
-#include "workbenchsupport.h"
-
-#include "model/parametercontroller.h"
-#include "model/zyraparameter.h"
 #include "journalview.h"
 #include "mainwindow.h"
+#include "model/parametercontroller.h"
+#include "model/zyraparameter.h"
 #include "motionplot.h"
 #include "planbox.h"
 #include "session.h"
 #include "toolarea.h"
 #include "toolpanel.h"
 #include "userinput.h"
+#include "workbenchsupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -25,6 +31,7 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <memory>
 
 using namespace WorkbenchSupport;
 
@@ -35,6 +42,43 @@ QByteArray zellProductAs(int variant, const QByteArray& designation)
     return Fixture::productXml(40).replace("variant=\"40\" designation=\"Zell\"",
                                            "variant=\"" + QByteArray::number(variant) + "\" designation=\""
                                                + designation + '"');
+}
+
+// A widget of the kind a script's set, click or hover may name, its object
+// name its kind; "object" is a QObject that is no widget.
+std::unique_ptr<QObject> inputTarget(const QString& kind)
+{
+    std::unique_ptr<QObject> target;
+    if (kind == QLatin1String("spinBox")) {
+        auto* box = new QSpinBox;
+        box->setRange(-100, 100);
+        target.reset(box);
+    } else if (kind == QLatin1String("doubleSpinBox")) {
+        target = std::make_unique<QDoubleSpinBox>();
+    } else if (kind == QLatin1String("comboBox")) {
+        auto* combo = new QComboBox;
+        combo->addItems({QStringLiteral("first"), QStringLiteral("second item")});
+        target.reset(combo);
+    } else if (kind == QLatin1String("checkBox")) {
+        target = std::make_unique<QCheckBox>();
+    } else if (kind == QLatin1String("pushButton")) {
+        target = std::make_unique<QPushButton>();
+    } else if (kind == QLatin1String("group")) {
+        target = std::make_unique<QGroupBox>();
+    } else if (kind == QLatin1String("checkableGroup")) {
+        auto* group = new QGroupBox;
+        group->setCheckable(true);
+        group->setChecked(false);
+        target.reset(group);
+    } else if (kind == QLatin1String("lineEdit")) {
+        target = std::make_unique<QLineEdit>();
+    } else if (kind == QLatin1String("label")) {
+        target = std::make_unique<QLabel>();
+    } else {
+        target = std::make_unique<QObject>();
+    }
+    target->setObjectName(kind);
+    return target;
 }
 } // namespace
 
@@ -56,6 +100,8 @@ private slots:
     void plotRedrawsOnlyWhenLiveAndSomethingChanged();
     void moveStartedInTheToolIsDrawnAheadAndItsArrivalComparedWithThePlan();
     void planBoxPlansTheTypedMoveAndFollowsRampEdits();
+    void userInputDoesWhatAPersonCouldOrSaysWhyNot_data();
+    void userInputDoesWhatAPersonCouldOrSaysWhyNot();
 };
 
 void tst_Views::windowShowsTheToolAndFeedsPlotAndJournalFromItsDevice()
@@ -311,7 +357,8 @@ void tst_Views::plotDrawsEveryMotorOfTheStoreAndTheLegendHidesCurves()
         if (customPlot->graph(i)->name() == QLatin1String("m1 actual"))
             actual = customPlot->graph(i);
     }
-    QVERIFY(actual);
+    if (!actual)
+        QFAIL("the plot has no curve \"m1 actual\"");
     QCPPlottableLegendItem* entry = customPlot->legend->itemWithPlottable(actual);
     QTest::mouseClick(customPlot, Qt::LeftButton, Qt::NoModifier, entry->rect().center());
     QVERIFY2(!actual->visible(), "the clicked curve is hidden");
@@ -462,6 +509,129 @@ void tst_Views::planBoxPlansTheTypedMoveAndFollowsRampEdits()
     QCOMPARE(phases->item(0, 0)->text(), QStringLiteral("brake"));
     QVERIFY2(window.motionPlot()->planned(MovePlans::Preview, MotionPlot::Actual).isEmpty(),
              "no preview while the motor moves");
+}
+
+void tst_Views::userInputDoesWhatAPersonCouldOrSaysWhyNot_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("action"); // set VALUE, click, or enter (hover)
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("result");
+    // After Done, the property that shows it as "NAME=VALUE"; after Failed, the message.
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("spin box typed") << "spinBox"
+                                    << "set"
+                                    << "-0x10" << true << int(UserInput::Done) << "value=-16";
+    QTest::newRow("spin box beyond its range")
+        << "spinBox"
+        << "set"
+        << "101" << true << int(UserInput::Failed)
+        << "101 is out of the range of spin box \"spinBox\" (QSpinBox) (-100 to 100)";
+    QTest::newRow("spin box, not a number")
+        << "spinBox"
+        << "set"
+        << "ten" << true << int(UserInput::Failed) << "bad number \"ten\" for spin box \"spinBox\" (QSpinBox)";
+    QTest::newRow("spin box disabled") << "spinBox"
+                                       << "set"
+                                       << "5" << false << int(UserInput::Disabled) << "value=0";
+    QTest::newRow("other spin box typed") << "doubleSpinBox"
+                                          << "set"
+                                          << "2.5" << true << int(UserInput::Done) << "value=2.5";
+    QTest::newRow("other spin box disabled") << "doubleSpinBox"
+                                             << "set"
+                                             << "2.5" << false << int(UserInput::Disabled) << "value=0";
+    QTest::newRow("combo box item") << "comboBox"
+                                    << "set"
+                                    << "second item" << true << int(UserInput::Done) << "currentIndex=1";
+    QTest::newRow("combo box without the item")
+        << "comboBox"
+        << "set"
+        << "third" << true << int(UserInput::Failed) << "combo box \"comboBox\" (QComboBox) has no item \"third\"";
+    QTest::newRow("combo box disabled") << "comboBox"
+                                        << "set"
+                                        << "second item" << false << int(UserInput::Disabled) << "currentIndex=0";
+    QTest::newRow("check box on") << "checkBox"
+                                  << "set"
+                                  << "on" << true << int(UserInput::Done) << "checked=true";
+    QTest::newRow("check box, neither on nor off")
+        << "checkBox"
+        << "set"
+        << "yes" << true << int(UserInput::Failed) << "expected on or off, not \"yes\"";
+    QTest::newRow("check box disabled") << "checkBox"
+                                        << "set"
+                                        << "on" << false << int(UserInput::Disabled) << "checked=false";
+    QTest::newRow("button that does not check")
+        << "pushButton"
+        << "set"
+        << "on" << true << int(UserInput::Failed) << "button \"pushButton\" (QPushButton) is not checkable";
+    QTest::newRow("group on") << "checkableGroup"
+                              << "set"
+                              << "on" << true << int(UserInput::Done) << "checked=true";
+    QTest::newRow("group disabled") << "checkableGroup"
+                                    << "set"
+                                    << "on" << false << int(UserInput::Disabled) << "checked=false";
+    QTest::newRow("group that does not check")
+        << "group"
+        << "set"
+        << "on" << true << int(UserInput::Failed) << "group \"group\" (QGroupBox) is not checkable";
+    QTest::newRow("line edit typed") << "lineEdit"
+                                     << "set"
+                                     << "a b" << true << int(UserInput::Done) << "text=a b";
+    QTest::newRow("line edit disabled") << "lineEdit"
+                                        << "set"
+                                        << "a b" << false << int(UserInput::Disabled) << "text=";
+    QTest::newRow("label") << "label"
+                           << "set"
+                           << "x" << true << int(UserInput::Failed)
+                           << "\"label\" (QLabel) is not a spin box, combo box, checkable button or group";
+    QTest::newRow("set on no widget") << "object"
+                                      << "set"
+                                      << "1" << true << int(UserInput::Failed) << "\"object\" (QObject) is not a widget";
+    QTest::newRow("click a label") << "label"
+                                   << "click"
+                                   << "" << true << int(UserInput::Failed) << "\"label\" (QLabel) is not a button";
+    QTest::newRow("click disabled") << "checkBox"
+                                    << "click"
+                                    << "" << false << int(UserInput::Disabled) << "checked=false";
+    QTest::newRow("hover a widget") << "label"
+                                    << "enter"
+                                    << "" << true << int(UserInput::Done) << "objectName=label";
+    QTest::newRow("hover no widget") << "object"
+                                     << "enter"
+                                     << "" << true << int(UserInput::Failed) << "\"object\" (QObject) is not a widget";
+}
+
+// What a script's set, click and hover do to each kind of widget: what a
+// person could do happens, what they could not (a disabled widget) does not,
+// and a mistake says which widget and why.
+void tst_Views::userInputDoesWhatAPersonCouldOrSaysWhyNot()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, action);
+    QFETCH(QString, value);
+    QFETCH(bool, enabled);
+    QFETCH(int, result);
+    QFETCH(QString, outcome);
+    const std::unique_ptr<QObject> target = inputTarget(kind);
+    if (auto* widget = qobject_cast<QWidget*>(target.get()))
+        widget->setEnabled(enabled);
+    QString error;
+    UserInput::Result done = UserInput::Failed;
+    if (action == QLatin1String("set"))
+        done = UserInput::set(target.get(), value, &error);
+    else if (action == QLatin1String("click"))
+        done = UserInput::click(target.get(), &error);
+    else
+        done = UserInput::hover(target.get(), true, &error);
+    QCOMPARE(int(done), result);
+    if (done == UserInput::Failed) {
+        QCOMPARE(error, outcome);
+        return;
+    }
+    const QString name = outcome.section(QLatin1Char('='), 0, 0);
+    QCOMPARE(target->property(name.toLatin1()).toString(), outcome.section(QLatin1Char('='), 1));
 }
 
 QTEST_MAIN(tst_Views)

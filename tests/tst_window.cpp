@@ -1,5 +1,4 @@
-#include "workbenchsupport.h"
-
+// SPDX-License-Identifier: MIT
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
@@ -12,6 +11,7 @@
 #include "toolpanel.h"
 #include "userinput.h"
 #include "workbenchoptions.h"
+#include "workbenchsupport.h"
 
 #include <QAbstractButton>
 #include <QAction>

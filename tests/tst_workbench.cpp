@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
 #include "workbenchsupport.h"
 
@@ -22,6 +23,7 @@ private slots:
     void scriptStopsAtItsFirstBadLine();
     void badCommandLinesAreRefusedWithOneMessage_data();
     void badCommandLinesAreRefusedWithOneMessage();
+    void helpAndVersionAnswerOnStandardOutputAndStop();
     void screenshotIsSavedAfterTheScript();
     void scriptSavesThePlotSamplesWithPointDecimalsWhateverTheLocale();
     void scriptSavesPicturesAndTheJournalOrSaysWhyNot_data();
@@ -278,6 +280,10 @@ void tst_Workbench::badCommandLinesAreRefusedWithOneMessage_data()
             << QStringList{option, ""} << QByteArray()
             << QStringLiteral("workbench: error: %1 needs a value, not an empty one (see --help)").arg(QLatin1String(option));
     }
+    QTest::newRow("stray argument") << QStringList{"stray"} << QByteArray()
+                                    << "workbench: error: unexpected argument \"stray\" (see --help)";
+    QTest::newRow("product code not a number") << QStringList{"--product", "forty"} << QByteArray()
+                                               << "workbench: error: bad product code \"forty\" (see --help)";
     QTest::newRow("script twice") << QStringList{"--script", "a.wbs"} << QByteArray()
                                   << "workbench: error: --script is given 2 times; give it once (see --help)";
     QTest::newRow("platform Qt does not have")
@@ -304,6 +310,25 @@ void tst_Workbench::badCommandLinesAreRefusedWithOneMessage()
     if (!arguments.contains(QLatin1String("--screenshot")))
         arguments << QStringLiteral("--script") << script;
     checkRefused(runWorkbench(arguments), QString(), expected);
+}
+
+// --help and --version need no display and start nothing: they print and exit 0,
+// even beside options that would open a window.
+void tst_Workbench::helpAndVersionAnswerOnStandardOutputAndStop()
+{
+    const Run version = runWorkbench({QStringLiteral("--version"), QStringLiteral("--product"), QStringLiteral("40")});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY2(version.errors.isEmpty(), qPrintable(version.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(version.out, QStringLiteral("positionmode-workbench " POSITIONMODE_VERSION "\n"));
+
+    const Run help = runWorkbench({QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY2(help.errors.isEmpty(), qPrintable(help.errors.join(QLatin1Char('\n'))));
+    QVERIFY2(help.out.startsWith(QLatin1String("Usage: ")), qPrintable(help.out));
+    for (const char* option : {"--plugin-dir <DIR>", "--product <CODE>", "--product-file <FILE>", "--script <FILE>",
+                               "--screenshot <FILE>", "--version", "--help"}) {
+        QVERIFY2(help.out.contains(QLatin1String(option)), option);
+    }
 }
 
 void tst_Workbench::screenshotIsSavedAfterTheScript()

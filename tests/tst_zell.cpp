@@ -1,5 +1,5 @@
+// SPDX-License-Identifier: MIT
 #include "fixture.h"
-
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 

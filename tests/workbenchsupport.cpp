@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "workbenchsupport.h"
 
 #include "productcatalog.h"
@@ -46,7 +47,7 @@ Run runWorkbench(const QStringList& arguments, const QString& directory, const Q
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         qFatal("cannot write %s", qPrintable(path));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "designbox.h"
 
 #include "tablecell.h"

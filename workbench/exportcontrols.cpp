@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "exportcontrols.h"
 
 #include "core/exporttypes.h"
@@ -6,8 +7,8 @@
 #include "device/simulatedmodule.h"
 #include "model/parametercontroller.h"
 #include "model/productdescription.h"
-#include "model/zyraparameter.h"
 #include "model/xmlparameterinterface.h"
+#include "model/zyraparameter.h"
 #include "pluginhost.h"
 
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "journalview.h"
 
 #include "journalmodel.h"

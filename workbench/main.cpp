@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow.h"
 #include "messagelog.h"
 #include "pluginhost.h"
@@ -5,14 +6,15 @@
 #include "safefile.h"
 #include "scriptrunner.h"
 #include "session.h"
-#include "virtualtimers.h"
 #include "toolpanel.h"
+#include "virtualtimers.h"
 #include "workbenchoptions.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLibraryInfo>
@@ -209,8 +211,12 @@ int main(int argc, char** argv)
     messages.capture([&messageClock] { return messageClock ? messageClock->timeMs() : 0; },
                      !headless || WorkbenchOptions::verboseGiven(count, pointers.data()) ? &messageEcho : nullptr);
     QApplication app(count, pointers.data());
-    QApplication::setApplicationName(QStringLiteral("workbench"));
+    // The program's installed name: the window system's class of its windows
+    // (the desktop entry's StartupWMClass) and the name --version prints.
+    QApplication::setApplicationName(QStringLiteral("positionmode-workbench"));
     QApplication::setApplicationVersion(QStringLiteral(POSITIONMODE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("positionmode-workbench"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/workbench/positionmode-workbench.svg")));
 
     WorkbenchOptions options;
     bool exitNow = false;

@@ -1,16 +1,17 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow.h"
 
 #include "core/toolsinterface.h"
+#include "designbox.h"
 #include "device/journal.h"
 #include "device/moveplanner.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
-#include "model/productdescription.h"
-#include "designbox.h"
 #include "elided.h"
 #include "exportcontrols.h"
 #include "journalview.h"
 #include "messagelog.h"
+#include "model/productdescription.h"
 #include "motionplot.h"
 #include "planbox.h"
 #include "pluginhost.h"
@@ -25,8 +26,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>

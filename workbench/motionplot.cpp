@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "motionplot.h"
 
 #include "core/excerpt.h"
@@ -17,7 +18,6 @@
 #include <QPdfWriter>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <qcustomplot.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "planbox.h"
 
 #include "moveplans.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "productpicker.h"
 
 #include "elided.h"

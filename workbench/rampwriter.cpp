@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rampwriter.h"
 
 #include "core/excerpt.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scriptfile.h"
 
 #include "core/excerpt.h"

@@ -1,26 +1,27 @@
+// SPDX-License-Identifier: MIT
 #include "scriptrunner.h"
 
 #include "core/command.h"
-#include "core/exporttypes.h"
 #include "core/excerpt.h"
+#include "core/exporttypes.h"
 #include "core/toolsinterface.h"
 #include "device/journal.h"
 #include "device/moveplanner.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
-#include "model/productdescription.h"
-#include "model/xmlproductic.h"
-#include "model/xmlparameterinterface.h"
-#include "model/xmlvalueregister.h"
-#include "model/xmlvalueregisterfield.h"
 #include "journalview.h"
 #include "mainwindow.h"
+#include "model/productdescription.h"
+#include "model/xmlparameterinterface.h"
+#include "model/xmlproductic.h"
+#include "model/xmlvalueregister.h"
+#include "model/xmlvalueregisterfield.h"
 #include "motionplot.h"
-#include "session.h"
 #include "pluginhost.h"
 #include "rampwriter.h"
 #include "scriptfile.h"
 #include "scriptparser.h"
+#include "session.h"
 #include "toolpanel.h"
 #include "userinput.h"
 
@@ -28,8 +29,8 @@
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QPoint>
-#include <QRegularExpression>
 #include <QRect>
+#include <QRegularExpression>
 #include <QSize>
 #include <QTextStream>
 #include <QTimer>

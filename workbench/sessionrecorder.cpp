@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sessionrecorder.h"
 
 #include "core/excerpt.h"
@@ -5,7 +6,6 @@
 #include "core/toolsinterface.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
-#include "widgets/xmlregisterwidget.h"
 #include "elided.h"
 #include "exportcontrols.h"
 #include "linefile.h"
@@ -15,6 +15,7 @@
 #include "session.h"
 #include "toolarea.h"
 #include "toolpanel.h"
+#include "widgets/xmlregisterwidget.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -75,7 +76,8 @@ bool SessionRecorder::isRecording() const
 bool SessionRecorder::start(const QString& fileName, QString* error)
 {
     stop();
-    QString header = QStringLiteral("recorded by %1").arg(QCoreApplication::applicationName());
+    // "workbench", whatever the executable is called: recordings begin as they always did.
+    QString header = QStringLiteral("recorded by workbench");
     if (!QCoreApplication::applicationVersion().isEmpty())
         header += QLatin1Char(' ') + QCoreApplication::applicationVersion();
     header +=

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolarea.h"
 
 #include "core/toolsinterface.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolpanel.h"
 
 #include "core/toolsinterface.h"

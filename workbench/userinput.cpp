@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "userinput.h"
 
 #include "core/excerpt.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "workbenchoptions.h"
 
 #include "core/excerpt.h"
@@ -26,9 +27,9 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
     QCommandLineParser parser;
     describe(parser);
     const QCommandLineOption pluginDir(QStringLiteral("plugin-dir"),
-                                       QStringLiteral("Load the plug-in file from DIR (default: the plugins "
-                                                      "directory beside the executable's directory, else "
-                                                      "the installed one)."),
+                                       QStringLiteral("Load the plug-in file from DIR (default: the installed "
+                                                      "plug-in of an installed workbench, else the plugins "
+                                                      "directory beside the executable's directory)."),
                                        QStringLiteral("DIR"));
     const QCommandLineOption product(QStringLiteral("product"),
                                      QStringLiteral("Start on the product with variant CODE (default: 40)."),

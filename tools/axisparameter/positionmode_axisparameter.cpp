@@ -1,18 +1,18 @@
+// SPDX-License-Identifier: MIT
 #include "positionmode_axisparameter.h"
-
-#include "ui_positionmode_axisparameter.h"
 
 #include "common/positionarithmetic.h"
 #include "common/toolconstants.h"
 #include "core/exporttypes.h"
-#include "core/importfilter_samemodule.h"
 #include "core/importfilter_exporttypes.h"
+#include "core/importfilter_samemodule.h"
 #include "core/zyramoduleinterface.h"
 #include "model/basexmlparameter.h"
 #include "model/parametercontroller.h"
 #include "model/xmlfeature.h"
 #include "model/xmlproductmodule.h"
 #include "model/zyraparameter.h"
+#include "ui_positionmode_axisparameter.h"
 #include "widgets/xmlparameterwidget.h"
 
 #include <QDebug>

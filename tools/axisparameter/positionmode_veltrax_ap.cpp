@@ -1,6 +1,5 @@
+// SPDX-License-Identifier: MIT
 #include "positionmode_veltrax_ap.h"
-
-#include "ui_positionmode_veltrax_ap.h"
 
 #include "common/positionarithmetic.h"
 #include "common/rampgraph.h"
@@ -9,6 +8,7 @@
 #include "model/parametercontroller.h"
 #include "model/xmlparameterinterface.h"
 #include "model/zyraparameter.h"
+#include "ui_positionmode_veltrax_ap.h"
 #include "widgets/xmlparameterwidget.h"
 
 #include <QEvent>

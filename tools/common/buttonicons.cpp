@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "buttonicons.h"
 
 #include <QAbstractButton>

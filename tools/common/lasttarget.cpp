@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lasttarget.h"
 
 #include "positionarithmetic.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rampgraph.h"
 
 #include "rampregistertable.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rampregistertable.h"
 
 #include "widgets/xmlregisterwidget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "positionmode_orsax.h"
 
 #include "common/toolconstants.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "positionmode_zell.h"
 
 #include "common/rampgraph.h"

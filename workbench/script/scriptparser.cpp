@@ -1,8 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "scriptparser.h"
 
-#include "scriptsyntax.h"
-
 #include "core/excerpt.h"
+#include "scriptsyntax.h"
 
 #include <QRegularExpression>
 

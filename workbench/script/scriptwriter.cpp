@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scriptwriter.h"
 
 #include "scriptparser.h"

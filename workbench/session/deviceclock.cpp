@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "deviceclock.h"
 
 #include "device/simulateddevice.h"

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "linefile.h"
 
 #include <QFile>
 
 #include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

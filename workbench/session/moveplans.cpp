@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "moveplans.h"
 
 #include "device/simulateddevice.h"

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "pluginhost.h"
 
 #include "core/toolsinterface.h"
-#include "elided.h"
 #include "device/simulateddevice.h"
 #include "device/simulatedmodule.h"
+#include "elided.h"
 #include "model/productdescription.h"
 
 #include <QCoreApplication>
@@ -33,19 +34,17 @@ PluginHost::~PluginHost()
 
 QString PluginHost::defaultPluginDirectory()
 {
-    // The build layout first, then the install layout; the build layout's
-    // directory when neither holds the plug-in, so the error names it.
-    const QString executableDir = QCoreApplication::applicationDirPath();
+    // An installed workbench takes its installed plug-in folder and nothing
+    // else, so that a stray file in <prefix>/plugins is never loaded; a build
+    // tree has no such folder and takes plugins/ beside bin/.
     // POSITIONMODE_INSTALLED_PLUGIN_DIR comes from the build: the install
     // layout's plug-in directory relative to the installed executable's.
-    const QStringList candidates{
-        QDir::cleanPath(executableDir + QStringLiteral("/../plugins")),
-        QDir::cleanPath(executableDir + QLatin1Char('/') + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR))};
-    for (const QString& candidate : qAsConst(candidates)) {
-        if (!QPluginLoader(QDir(candidate).absoluteFilePath(QLatin1String(kPluginBaseName))).fileName().isEmpty())
-            return candidate;
-    }
-    return candidates.first();
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    QString installed = QDir::cleanPath(executableDir + QLatin1Char('/')
+                                        + QStringLiteral(POSITIONMODE_INSTALLED_PLUGIN_DIR));
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return QDir::cleanPath(executableDir + QStringLiteral("/../plugins"));
 }
 
 bool PluginHost::load(const QString& directory, QString* error)

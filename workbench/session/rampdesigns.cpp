@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rampdesigns.h"
 
 #include "device/simulateddevice.h"

@@ -1,14 +1,16 @@
+// SPDX-License-Identifier: MIT
 #include "safefile.h"
 
 #include "core/excerpt.h"
 
 #include <QFile>
-#include <QIODevice>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QSet>
 
 #include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,8 +93,10 @@ void keepOwner(int descriptor, const struct stat& old)
 {
     if (old.st_uid == geteuid() && old.st_gid == getegid())
         return;
-    if (fchown(descriptor, old.st_uid, old.st_gid) != 0)
-        (void)fchown(descriptor, uid_t(-1), old.st_gid);
+    if (fchown(descriptor, old.st_uid, old.st_gid) == 0)
+        return;
+    // When the group cannot be given either, the new file stays ours.
+    [[maybe_unused]] const int groupGiven = fchown(descriptor, uid_t(-1), old.st_gid);
 }
 } // namespace
 

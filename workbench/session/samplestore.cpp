@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "samplestore.h"
 
 #include "device/simulateddevice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "virtualtimers.h"
 
 #include <QCoreApplication>

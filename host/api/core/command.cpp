@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "command.h"
 
 Command::Command(int status, int address, int command, int type, quint8 motorBank, int value)

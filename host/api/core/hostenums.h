@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Enumerations and keys the host shares with every tool plug-in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "importfilter.h"
 
 ImportFilter::ImportFilter(QObject* parent)

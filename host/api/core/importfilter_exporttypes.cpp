@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "importfilter_exporttypes.h"
 
 ImportFilter_SpecificExportTypes::ImportFilter_SpecificExportTypes(const QSet<const export_type_t*>& types,

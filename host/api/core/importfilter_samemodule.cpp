@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "importfilter_samemodule.h"
 
 #include "toolsinterface.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plugininterface.h"
 
 #include "importfilter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "toolsinterface.h"
 
 #include "model/xmlparameterinterface.h"

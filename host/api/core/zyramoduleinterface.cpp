@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "zyramoduleinterface.h"
 
 #include "command.h"
@@ -7,8 +8,8 @@
 #include "model/parametercontroller.h"
 #include "model/productdescription.h"
 #include "model/registercontroller.h"
-#include "model/xmlproductic.h"
 #include "model/xmlparameterinterface.h"
+#include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
 #include "model/xmlvalueregisterfield.h"
 #include "toolsinterface.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "deviceaccess.h"
@@ -8,7 +9,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
-
 #include <QVector>
 
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "basexmlparameter.h"
 
 #include "core/zyramoduleinterface.h"

@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "abstractparameter.h"
+#include "xmlparameterinterface.h"
 
 #include <QPointer>
-
-#include "xmlparameterinterface.h"
 
 class XmlParameterInterface;
 class ZYRAModuleInterface;

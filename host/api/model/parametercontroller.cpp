@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "parametercontroller.h"
 
 #include "productdescription.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "productdescription.h"
 
 #include "xmlparameterinterface.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "registercontroller.h"
 
 #include "xmlproductic.h"

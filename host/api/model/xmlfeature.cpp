@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlfeature.h"
 
 XmlFeature::XmlFeature(const QString& category, quint8 index, const QString& name, const QString& value, QObject* parent)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlparameterinterface.h"
 
 XmlParameterInterface::XmlParameterInterface(const Description& description, QObject* parent)

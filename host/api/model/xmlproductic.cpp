@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlproductic.h"
 
 #include "xmlvalueregister.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlproductmodule.h"
 
 #include "xmlfeature.h"

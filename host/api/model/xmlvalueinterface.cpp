@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlvalueinterface.h"
 
 XmlValueInterface::XmlValueInterface(const QString& name, QObject* parent)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlvalueregister.h"
 
 #include "xmlproductic.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlvalueregisterfield.h"
 
 #include "xmlvalueregister.h"

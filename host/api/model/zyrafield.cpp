@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "zyrafield.h"
 
 #include "core/zyramoduleinterface.h"

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 #pragma once
+
+#include "xmlvalueregisterfield.h"
 
 #include <QObject>
 #include <QPointer>
-
-#include "xmlvalueregisterfield.h"
 
 class XmlValueInterface;
 class XmlValueRegisterField;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "helpertargetarea.h"
 
 #include "xmlregisterwidget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlparameterwidget.h"
 
 #include "model/basexmlparameter.h"

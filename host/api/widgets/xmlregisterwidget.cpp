@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlregisterwidget.h"
 
 #include "model/xmlvalueregister.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xmlregisterwidgetcontainer.h"
 
 #include "xmlregisterwidget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "devicestore.h"
 
 #include "model/productdescription.h"

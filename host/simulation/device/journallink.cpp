@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "journallink.h"
 
 #include "core/deviceaccess.h"

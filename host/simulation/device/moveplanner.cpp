@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "moveplanner.h"
 
 #include "rampbands.h"

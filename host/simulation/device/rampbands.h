@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "rampgenerator.h"
@@ -114,6 +115,8 @@ inline double RampBands::brakingSpeed(double distance) const
     double low = m_vStop;
     for (int band = 0; band < Count; ++band) {
         const bool last = band == Count - 1;
+        // clang-tidy 14 takes the infinite double for a narrowing to double.
+        // NOLINTNEXTLINE(bugprone-narrowing-conversions)
         const double high = last ? infinite : std::max(low, m_top[band]);
         if (high <= low)
             continue;

@@ -1,12 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "rampdesigner.h"
-
-#include "motionwiring.h"
-#include "simulateddevice.h"
 
 #include "model/productdescription.h"
 #include "model/xmlparameterinterface.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregisterfield.h"
+#include "motionwiring.h"
+#include "simulateddevice.h"
 
 #include <algorithm>
 #include <cmath>

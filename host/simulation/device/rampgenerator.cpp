@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rampgenerator.h"
 
 #include "rampbands.h"

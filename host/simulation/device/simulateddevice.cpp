@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "simulateddevice.h"
 
 #include "core/deviceaccess.h"

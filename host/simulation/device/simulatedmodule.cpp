@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "simulatedmodule.h"
 
 #include "journal.h"

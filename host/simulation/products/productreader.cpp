@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "productreader.h"
 
 #include "core/excerpt.h"
@@ -161,7 +162,7 @@ void ProductReader::scanTags(const QByteArray& xml)
             char quote = 0;
             for (++at; at != end && (quote || *at != '>'); ++at) {
                 if (quote)
-                    quote = *at == quote ? 0 : quote;
+                    quote = *at == quote ? '\0' : quote;
                 else if (*at == '"' || *at == '\'')
                     quote = *at;
                 else if (*at == '=')

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "simulatedproduct.h"
 
 #include "boundedfile.h"
