@@ -200,18 +200,18 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
     QTest::newRow("misspelt attribute") << broken("address=\"0x20\"", "adress=\"0x20\"")
                                         << "t.xml:10:64: error: <register> has the unknown attribute \"adress\"";
     QTest::newRow("stray text") << broken("<ic name=\"T-IC\">", "<ic name=\"T-IC\">stray")
-                                << "t.xml:9:18: error: unexpected text \"stray\" in <ic>";
+                                << "t.xml:9:19: error: unexpected text \"stray\" in <ic>";
     QTest::newRow("deep nesting") << broken(
         "value=\"true\"/>", "value=\"true\">" + QByteArray(100000 * 3, 'x').replace("xxx", "<x>") + "</feature>")
                                   << "t.xml:4:74: error: unexpected element <x> in <feature>";
     QTest::newRow("entity declarations") << broken(
         "?>\n", "?>\n<!DOCTYPE product [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>\n")
-                                         << "t.xml:2:0: error: DOCTYPE and entity declarations are not allowed";
+                                         << "t.xml:2:1: error: DOCTYPE and entity declarations are not allowed";
     QByteArray attributes;
     for (int i = 0; i <= ProductReader::kMaxAttributes; ++i)
         attributes += " a" + QByteArray::number(i) + "=''";
     QTest::newRow("too many attributes") << broken("<ic name=\"T-IC\"", "<ic" + attributes)
-                                         << "t.xml:9:2: error: <ic> has more than 64 attributes";
+                                         << "t.xml:9:3: error: <ic> has more than 64 attributes";
     QTest::newRow("overlapping masks")
         << broken("mask=\"0x00FF0000\"", "mask=\"0x00FFFF00\"")
         << "t.xml:13:81: error: field \"LIMITED\": mask 0x00FFFF00 overlaps field \"OFFSET\" of register \"CONFIG\"";

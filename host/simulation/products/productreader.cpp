@@ -133,13 +133,14 @@ void ProductReader::scanTags(const QByteArray& xml)
         const int length = int(qstrlen(marker));
         return end - at >= length && std::equal(marker, marker + length, at);
     };
+    // Columns count characters from 1, so that the column points at the "<".
     const auto failAtByte = [&](const char* at, const QString& message) {
         qint64 line = 1;
-        qint64 column = 0;
+        qint64 column = 1;
         for (const char* c = begin; c < at; ++c) {
             if (*c == '\n') {
                 ++line;
-                column = 0;
+                column = 1;
             } else if ((uchar(*c) & 0xC0) != 0x80) {
                 ++column;
             }
@@ -543,9 +544,10 @@ void ProductReader::checkMotionSources()
 bool ProductReader::nextChild(const QString& parent)
 {
     while (!failed() && !m_reader.atEnd()) {
-        // Where the next token starts, to point at stray text itself.
+        // Where the next token starts, to point at stray text itself (the
+        // reader counts the characters before it; columns count from 1).
         qint64 line = m_reader.lineNumber();
-        qint64 column = m_reader.columnNumber();
+        qint64 column = m_reader.columnNumber() + 1;
         switch (m_reader.readNext()) {
         case QXmlStreamReader::StartElement:
             return true;
@@ -564,7 +566,7 @@ bool ProductReader::nextChild(const QString& parent)
                 for (; text.at(at).isSpace(); ++at) {
                     if (text.at(at) == QLatin1Char('\n')) {
                         ++line;
-                        column = 0;
+                        column = 1;
                     } else {
                         ++column;
                     }
