@@ -6,7 +6,7 @@
 # - a second cpack run gives the same bytes (SOURCE_DATE_EPOCH is the last
 #   commit's time);
 # - unpacked into a temporary root, its workbench, with the unpacked plug-in
-#   and libraries, runs the README's example script and prints what the build
+#   and libraries, runs the script reference's example script and prints what the build
 #   tree's does; its --version is the package's version; man reads its manual
 #   page.
 #   scripts/package.sh [BUILD_DIR]      (default: build; the package lands there)
@@ -77,8 +77,8 @@ echo "package: hardening-check passes on ${#elves[@]} ELF files; every source co
 # The fenced block after "An example, a move on the Zell product:".
 awk '/^An example, a move on the Zell product:/ { found = 1; next }
      found && /^```/ { if (inside) exit; inside = 1; next }
-     inside { print }' README.md > "$root/example.wbs"
-[ -s "$root/example.wbs" ] || { echo "package: no example script in README.md" >&2; exit 1; }
+     inside { print }' docs/scripts.md > "$root/example.wbs"
+[ -s "$root/example.wbs" ] || { echo "package: no example script in docs/scripts.md" >&2; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen
 run() { # WORKBENCH OUTPUT: the log lines on stderr only when it fails
@@ -92,7 +92,7 @@ if ! diff -u "$root/build.out" "$root/package.out"; then
   echo "package: the unpacked workbench's output differs from the build tree's" >&2
   exit 1
 fi
-echo "package: the unpacked workbench runs the README example as the build tree does ($(wc -l < "$root/build.out") lines)"
+echo "package: the unpacked workbench runs the script reference's example as the build tree does ($(wc -l < "$root/build.out") lines)"
 
 reported=$("$unpacked/usr/bin/positionmode-workbench" --version 2>/dev/null)
 if [ "$reported" != "positionmode-workbench $version" ]; then
