@@ -231,14 +231,14 @@ void benchDesign()
     // designer searches longest).
     const struct
     {
-        int variant;
         const char* name;
-        RampDesigner::Rule rule;
         double longer;
-    } goals[] = {{40, "eight-point, 40, scaled", RampDesigner::Rule::Scaled, 1.5},
-                 {40, "eight-point, 40, scaled", RampDesigner::Rule::Scaled, 20},
-                 {100, "trapezoid, 100, scaled", RampDesigner::Rule::Scaled, 1.5},
-                 {105, "trapezoid, 105, gentlest", RampDesigner::Rule::Gentlest, 1.5}};
+        int variant;
+        RampDesigner::Rule rule;
+    } goals[] = {{"eight-point, 40, scaled", 1.5, 40, RampDesigner::Rule::Scaled},
+                 {"eight-point, 40, scaled", 20, 40, RampDesigner::Rule::Scaled},
+                 {"trapezoid, 100, scaled", 1.5, 100, RampDesigner::Rule::Scaled},
+                 {"trapezoid, 105, gentlest", 1.5, 105, RampDesigner::Rule::Gentlest}};
     for (const auto& goal : goals) {
         Fixture fixture(goal.variant);
         const RampDesigner::Ramp ramp = RampDesigner::ramp(*fixture.device(), 0);

@@ -31,19 +31,19 @@ constexpr qint64 kLatticeSteps = 16;
 struct RoleInfo
 {
     const char* role;
-    Kind kind;
     double Settings::*member;
+    Kind kind;
     bool trapezoid; // the trapezoid reads it too
 };
 
 // The ramp's roles in the order the ramp uses them.
 const RoleInfo kRoles[] = {
-    {"vStart", Kind::Velocity, &Settings::vStart, false}, {"a1", Kind::Acceleration, &Settings::a1, false},
-    {"v1", Kind::Velocity, &Settings::v1, false},         {"a2", Kind::Acceleration, &Settings::a2, false},
-    {"v2", Kind::Velocity, &Settings::v2, false},         {"aMax", Kind::Acceleration, &Settings::aMax, true},
-    {"vMax", Kind::Velocity, &Settings::vMax, true},      {"dMax", Kind::Acceleration, &Settings::dMax, true},
-    {"d2", Kind::Acceleration, &Settings::d2, false},     {"d1", Kind::Acceleration, &Settings::d1, false},
-    {"vStop", Kind::Velocity, &Settings::vStop, false},
+    {"vStart", &Settings::vStart, Kind::Velocity, false}, {"a1", &Settings::a1, Kind::Acceleration, false},
+    {"v1", &Settings::v1, Kind::Velocity, false},         {"a2", &Settings::a2, Kind::Acceleration, false},
+    {"v2", &Settings::v2, Kind::Velocity, false},         {"aMax", &Settings::aMax, Kind::Acceleration, true},
+    {"vMax", &Settings::vMax, Kind::Velocity, true},      {"dMax", &Settings::dMax, Kind::Acceleration, true},
+    {"d2", &Settings::d2, Kind::Acceleration, false},     {"d1", &Settings::d1, Kind::Acceleration, false},
+    {"vStop", &Settings::vStop, Kind::Velocity, false},
 };
 
 const RoleInfo& roleInfo(const QString& role)
