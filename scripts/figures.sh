@@ -32,10 +32,11 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-stamp() { # COMMAND -> the line that says where a section's figures come from
+stamp() { # COMMAND [clone] -> the line that says where a section's figures come from
   local commit load
   commit=$(git rev-parse --short HEAD)
-  git diff --quiet HEAD -- . ':!docs' || commit="$commit with uncommitted changes"
+  # A fresh clone measures HEAD; the working tree may hold more.
+  [ "${2:-}" = clone ] || git diff --quiet HEAD -- . ':!docs' || commit="$commit with uncommitted changes"
   read -r load _ </proc/loadavg
   echo "Written by \`$1\` on $(date -u '+%Y-%m-%d %H:%M') UTC, commit $commit, on $(nproc) cores" \
     "(load average $load when it began)."
@@ -119,7 +120,7 @@ for section in "$@"; do
       put_section coverage "Coverage" "$line" "$out"
       ;;
     ci)
-      line=$(stamp ".ci/run")
+      line=$(stamp ".ci/run" clone)
       git clone --quiet "$root" "$work/clone"
       "$work/clone/.ci/run" 2>&1 | tee "$work/ci.log"
       grep -E '^== .*: [0-9]+ s ==$' "$work/ci.log" | sed -E 's/^== (.*): ([0-9]+) s ==$/\1: \2 s/' >"$out"
