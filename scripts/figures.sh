@@ -83,27 +83,21 @@ build_once() {
   touch "$work/built"
 }
 
+# A section that is a program's whole output.
+measure() { # NAME TITLE PROGRAM
+  local line
+  line=$(stamp "$3")
+  QT_QPA_PLATFORM=offscreen "$3" | tee "$work/$1.txt"
+  put_section "$1" "$2" "$line" "$work/$1.txt"
+}
+
 for section in "$@"; do
   echo "== figures: $section =="
   out=$work/$section.txt
   case $section in
-    benchmarks)
-      build_once
-      line=$(stamp "build/bin/bench_positionmode")
-      QT_QPA_PLATFORM=offscreen build/bin/bench_positionmode | tee "$out"
-      put_section benchmarks "Benchmarks" "$line" "$out"
-      ;;
-    cpu)
-      line=$(stamp "scripts/cpu.sh")
-      scripts/cpu.sh | tee "$out"
-      put_section cpu "The window's CPU share" "$line" "$out"
-      ;;
-    soak)
-      build_once
-      line=$(stamp "build/bin/bench_soak")
-      QT_QPA_PLATFORM=offscreen build/bin/bench_soak | tee "$out"
-      put_section soak "Long sessions and large inputs" "$line" "$out"
-      ;;
+    benchmarks) build_once; measure benchmarks "Benchmarks" build/bin/bench_positionmode ;;
+    cpu) measure cpu "The window's CPU share" scripts/cpu.sh ;;
+    soak) build_once; measure soak "Long sessions and large inputs" build/bin/bench_soak ;;
     designer)
       build_once
       line=$(stamp "build/bin/tst_rampdesigner")
