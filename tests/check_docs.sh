@@ -3,11 +3,11 @@
 # Keeps the documentation honest: runs every script example of the README and
 # docs/ with the built workbench, as a reader would copy it.
 #   tests/check_docs.sh WORKBENCH SOURCE_DIR
-# A fenced block marked ```xml is a product file: the workbench must read it
-# and open its variant's tool on it. A fenced block marked ```wbs is a script and must run without an error; a
+# A fenced block marked ```wbs is a script and must run without an error; a
 # ```output block after it, before any other fenced block, is what the
-# script prints, and must match line for line. Every docs/*.wbs runs too, and
-# every relative link must lead somewhere.
+# script prints, and must match line for line. A block marked ```xml is a
+# product file: the workbench must read it and open its variant's tool on
+# it. Every docs/*.wbs runs too, and every relative link must lead somewhere.
 set -euo pipefail
 workbench=$(realpath "$1")
 source_dir=$(realpath "$2")
@@ -100,7 +100,7 @@ for doc in README.md docs/*.md; do
     if [ ! -e "$path" ]; then
       echo "$doc:$line: the link to \"$target\" leads nowhere"
       failures=$((failures + 1))
-    elif [ -n "$anchor" ] && ! headings "$path" | grep -qxF -- "$anchor"; then
+    elif [ -n "$anchor" ] && ! headings "$path" | grep -xF -- "$anchor" >/dev/null; then
       echo "$doc:$line: the link to \"$target\" names a section that is not there"
       failures=$((failures + 1))
     fi
