@@ -10,8 +10,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <limits>
-
 namespace {
 // The Zell product's default ramp in position mode.
 RampGenerator::Settings zellRamp()
@@ -29,8 +27,6 @@ private slots:
     void countersReadAsTheir32Bits();
     void velocityIsEachMotorsOwn();
     void aNameFindsRegisterThenFieldThenParameterAsTheProductChanges();
-    void rangeSaysWhatANameTakes_data();
-    void rangeSaysWhatANameTakes();
     void moveByADistanceGoesTheShortWayFromTheActualPosition_data();
     void moveByADistanceGoesTheShortWayFromTheActualPosition();
     void aMoveCommandSetsOffEvenToTheTargetItHas();
@@ -124,36 +120,6 @@ void tst_Device::aNameFindsRegisterThenFieldThenParameterAsTheProductChanges()
     module.module()->product()->addParameter(new XmlParameterInterface(again));
     QCOMPARE(module.deviceValue(role), qint64(1234)); // the value the device kept under that role
     QCOMPARE(module.device()->range(role).maximum, qint64(10));
-}
-
-void tst_Device::rangeSaysWhatANameTakes_data()
-{
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<qint64>("minimum");
-    QTest::addColumn<qint64>("maximum");
-    QTest::newRow("register") << 40 << "RAMPER_V1"
-                              << "register" << -0x80000000LL << 0xFFFFFFFFLL;
-    QTest::newRow("field") << 40 << "RAMPER_A_MAX"
-                           << "field" << qint64(0) << qint64(65535);
-    QTest::newRow("parameter") << 105 << "maxVelocity"
-                               << "parameter" << qint64(0) << qint64(200000);
-    QTest::newRow("nothing") << 105 << "RAMPER_V1"
-                             << "" << std::numeric_limits<qint64>::min() << std::numeric_limits<qint64>::max();
-}
-
-void tst_Device::rangeSaysWhatANameTakes()
-{
-    QFETCH(int, variant);
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(qint64, minimum);
-    QFETCH(qint64, maximum);
-    const SimulatedDevice::Range range = Fixture(variant).device()->range(name);
-    QCOMPARE(range.kind, kind);
-    QCOMPARE(range.minimum, minimum);
-    QCOMPARE(range.maximum, maximum);
 }
 
 void tst_Device::moveByADistanceGoesTheShortWayFromTheActualPosition_data()

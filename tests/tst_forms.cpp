@@ -54,10 +54,8 @@ private slots:
     void initTestCase();
     void positionBoxesTakeEveryIntExceptTheLowest_data();
     void positionBoxesTakeEveryIntExceptTheLowest();
-    void iconsShowTheHostPicturesForTheButtonState_data();
-    void iconsShowTheHostPicturesForTheButtonState();
-    void laterToolsOfAKindShowTheSamePictures_data() { iconsShowTheHostPicturesForTheButtonState_data(); }
-    void laterToolsOfAKindShowTheSamePictures();
+    void laterToolsOfAKindShowTheHostPicturesForTheButtonState_data();
+    void laterToolsOfAKindShowTheHostPicturesForTheButtonState();
 };
 
 void tst_Forms::initTestCase()
@@ -96,7 +94,7 @@ void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
     QCOMPARE(actual->maximum(), INT_MAX);
 }
 
-void tst_Forms::iconsShowTheHostPicturesForTheButtonState_data()
+void tst_Forms::laterToolsOfAKindShowTheHostPicturesForTheButtonState_data()
 {
     QTest::addColumn<QString>("form");
     QTest::addColumn<QString>("button");
@@ -122,29 +120,9 @@ void tst_Forms::iconsShowTheHostPicturesForTheButtonState_data()
         << kAxisParameter << "btnHideController" << int(QIcon::Active) << true << ":/Player/Left";
 }
 
-void tst_Forms::iconsShowTheHostPicturesForTheButtonState()
-{
-    QFETCH(QString, form);
-    QFETCH(QString, button);
-    QFETCH(int, mode);
-    QFETCH(bool, clickFirst);
-    QFETCH(QString, picture);
-    const QImage expected(picture);
-    QVERIFY2(!expected.isNull(), qPrintable("the host resource " + picture + " is missing"));
-    const auto root = buildForm(form);
-    auto* found = root->findChild<QAbstractButton*>(button);
-    QVERIFY2(found, qPrintable(button + " is missing"));
-    if (clickFirst)
-        found->click();
-    // The state a push button paints with follows its checked flag.
-    const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
-    const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
-    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-             expected.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-}
-
-// The tools of a kind take the first one's icons: every button must still show its own picture.
-void tst_Forms::laterToolsOfAKindShowTheSamePictures()
+// The tools of a kind take the first one's icons: every button of a later
+// tool must still show the host's picture for its state.
+void tst_Forms::laterToolsOfAKindShowTheHostPicturesForTheButtonState()
 {
     QFETCH(QString, form);
     QFETCH(QString, button);
@@ -160,6 +138,8 @@ void tst_Forms::laterToolsOfAKindShowTheSamePictures()
     if (clickFirst)
         found->click();
     const QImage expected(picture);
+    QVERIFY2(!expected.isNull(), qPrintable("the host resource " + picture + " is missing"));
+    // The state a push button paints with follows its checked flag.
     const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
     const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
     QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),

@@ -71,7 +71,6 @@ private slots:
     void everyMotorIsSampledAtTheSameInstantsAndTheCsvSaysSo();
     void advanceStepsTheWindowAndCrossesTheTimeBeforeItAtOnce();
     void eachMoveIsPlannedAndItsArrivalToldAgainstThePlan();
-    void previewFollowsTheDeviceAndIsDrawnOnlyWhileTheMotorStands();
     void timersFireAtTheirDeviceTimeInOrder();
     void timersOfAFinishedTimerOrOfNoIntervalDoNotStallTime();
     void scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh();
@@ -191,34 +190,6 @@ void tst_Session::eachMoveIsPlannedAndItsArrivalToldAgainstThePlan()
     QString error;
     QVERIFY(session->host().openProduct(40, &error));
     QVERIFY(!plans.drawn(MovePlans::Move, 0));
-}
-
-void tst_Session::previewFollowsTheDeviceAndIsDrawnOnlyWhileTheMotorStands()
-{
-    std::unique_ptr<Session> session = sessionOn(40);
-    SimulatedDevice* device = deviceOf(*session);
-    MovePlans& plans = session->plans();
-    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
-    QVERIFY(!plans.hasPreview());
-    QSignalSpy replanned(&plans, &MovePlans::previewReplanned);
-    plans.setPreview(0, MovePlans::Relative, 100000);
-    QCOMPARE(QString::number(plans.preview().arrival, 'f', 3), QStringLiteral("2.912"));
-    QVERIFY(plans.drawn(MovePlans::Preview, 0));
-    QVERIFY2(!plans.drawn(MovePlans::Preview, 1), "the preview is of its motor only");
-    QCOMPARE(replanned.count(), 1);
-
-    // A ramp written into the device is planned with at once.
-    QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 4000000));
-    QCOMPARE(plans.preview().peakVelocity, 40000.0);
-    QCOMPARE(replanned.count(), 2);
-
-    // While the motor moves, the preview is planned from where it is but not drawn.
-    plans.setPreview(0, MovePlans::Absolute, -5000);
-    device->moveTo(0, 50000);
-    session->advance(500);
-    QCOMPARE(plans.preview().phases.first().name, QStringLiteral("brake"));
-    QCOMPARE(plans.preview().phases.last().endPosition, -5000.0);
-    QVERIFY(!plans.drawn(MovePlans::Preview, 0));
 }
 
 void tst_Session::timersFireAtTheirDeviceTimeInOrder()

@@ -70,7 +70,6 @@ class tst_Window : public QObject
 private slots:
     void windowOpensWithinTheScreen();
     void onASmallScreenTheToolScrollsInsteadOfSqueezingItsEditors();
-    void workingInAToolMakesItCurrentAndShowsIt();
     void filterAndCombosShowTheirTextAndThePlanKeepsRoomAtItsEnd();
     void keyboardReachesEverythingOnceAndLeavesTables();
     void mnemonicsAreUniqueAndRecordingHasShortcuts();
@@ -120,30 +119,6 @@ void tst_Window::onASmallScreenTheToolScrollsInsteadOfSqueezingItsEditors()
     // Plot, plan and journal stay in the window.
     QVERIFY(window.rect().contains(window.journalView()->geometry().translated(
         window.journalView()->mapTo(&window, QPoint()) - window.journalView()->pos())));
-}
-
-void tst_Window::workingInAToolMakesItCurrentAndShowsIt()
-{
-    std::unique_ptr<Session> session = loadedSession();
-    MainWindow window(*session);
-    window.resize(kSmallScreen);
-    window.show();
-    QString error;
-    QVERIFY2(window.openProduct(135, 0, &error), qPrintable(error));
-    QVERIFY2(window.openMotor(1, &error), qPrintable(error));
-    QCOMPARE(session->host().tool()->motorNumber(), quint8(1));
-    QVERIFY(!window.toolArea()->isTabbed());
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    toolWidget(*session, 1, "sbTargetPosition")->setFocus(); // the user typed into motor 1's tool last
-
-    // Motor 0's ">" (a button that takes no focus) opens its ramp panel: the tools no longer fit side by side.
-    QWidget* open = toolWidget(*session, 0, "pbOpenClose");
-    QTest::mouseClick(open, Qt::LeftButton);
-    QApplication::processEvents();
-    QCOMPARE(session->host().tool()->motorNumber(), quint8(0));
-    QVERIFY(window.toolArea()->isTabbed());
-    QVERIFY2(open->isVisible(), "the tool just worked in is the tab shown");
 }
 
 void tst_Window::filterAndCombosShowTheirTextAndThePlanKeepsRoomAtItsEnd()
