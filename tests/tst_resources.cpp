@@ -25,10 +25,7 @@ class tst_Resources : public QObject
 private slots:
     void initTestCase();
     void rootIconRendersAtAnySize();
-    void rampDrawingFitsTheRampViewUndistorted();
-    void rampElementHasCompactBoundsInsideTheDrawing_data();
-    void rampElementHasCompactBoundsInsideTheDrawing();
-    void rampElementBoundsDoNotOverlap();
+    void rampDrawingFitsTheRampViewWithCompactSeparateElements();
 };
 
 void tst_Resources::initTestCase()
@@ -46,7 +43,7 @@ void tst_Resources::rootIconRendersAtAnySize()
         QCOMPARE(icon.pixmap(side, side).size(), QSize(side, side));
 }
 
-void tst_Resources::rampDrawingFitsTheRampViewUndistorted()
+void tst_Resources::rampDrawingFitsTheRampViewWithCompactSeparateElements()
 {
     QSvgRenderer renderer(kRampDrawing);
     QVERIFY2(renderer.isValid(), "the ramp drawing does not parse");
@@ -60,43 +57,21 @@ void tst_Resources::rampDrawingFitsTheRampViewUndistorted()
     const QSize viewBox = renderer.viewBox().size();
     QCOMPARE(size.width() * viewBox.height(), size.height() * viewBox.width());
     QVERIFY2(size.width() <= 596 && size.height() <= 296, "the drawing does not fit the ramp view");
-}
 
-void tst_Resources::rampElementHasCompactBoundsInsideTheDrawing_data()
-{
-    QTest::addColumn<QString>("id");
-    for (const QString& id : kRampElements)
-        QTest::newRow(qPrintable(id)) << id;
-}
-
-void tst_Resources::rampElementHasCompactBoundsInsideTheDrawing()
-{
-    QFETCH(QString, id);
-    QSvgRenderer renderer(kRampDrawing);
-
-    QVERIFY2(renderer.elementExists(id), qPrintable(id + " is missing from the drawing"));
-    const QRectF bounds = renderer.boundsOnElement(id);
-    QVERIFY2(!bounds.isEmpty(), qPrintable(id + " has empty bounds: its hot spot covers nothing"));
-
-    const QRectF viewBox = renderer.viewBoxF();
-    QVERIFY2(viewBox.contains(bounds), qPrintable(id + " reaches outside the drawing"));
-    // A hot spot covers one label, not a region of the drawing.
-    QVERIFY2(bounds.width() <= viewBox.width() / 4 && bounds.height() <= viewBox.height() / 4,
-             qPrintable(id + " is not a compact element"));
-}
-
-void tst_Resources::rampElementBoundsDoNotOverlap()
-{
-    QSvgRenderer renderer(kRampDrawing);
+    // Each element a hot spot covers is one label inside the drawing, apart from the others.
     QVector<QRectF> bounds;
-    for (const QString& id : kRampElements)
-        bounds.append(renderer.boundsOnElement(id));
-
-    for (int i = 0; i < bounds.size(); ++i) {
-        for (int j = i + 1; j < bounds.size(); ++j) {
-            QVERIFY2(!bounds[i].intersects(bounds[j]), qPrintable(kRampElements[i] + " overlaps " + kRampElements[j]
-                                                                  + ": their hot spots would cover each other"));
+    for (const QString& id : kRampElements) {
+        QVERIFY2(renderer.elementExists(id), qPrintable(id + " is missing from the drawing"));
+        const QRectF element = renderer.boundsOnElement(id);
+        QVERIFY2(!element.isEmpty(), qPrintable(id + " has empty bounds: its hot spot covers nothing"));
+        QVERIFY2(renderer.viewBoxF().contains(element), qPrintable(id + " reaches outside the drawing"));
+        QVERIFY2(element.width() <= viewBox.width() / 4 && element.height() <= viewBox.height() / 4,
+                 qPrintable(id + " is not a compact element"));
+        for (int i = 0; i < bounds.size(); ++i) {
+            QVERIFY2(!bounds[i].intersects(element),
+                     qPrintable(kRampElements[i] + " overlaps " + id + ": their hot spots would cover each other"));
         }
+        bounds.append(element);
     }
 }
 
