@@ -27,8 +27,6 @@ private slots:
     void countersReadAsTheir32Bits();
     void velocityIsEachMotorsOwn();
     void aNameFindsRegisterThenFieldThenParameterAsTheProductChanges();
-    void moveByADistanceGoesTheShortWayFromTheActualPosition_data();
-    void moveByADistanceGoesTheShortWayFromTheActualPosition();
     void aMoveCommandSetsOffEvenToTheTargetItHas();
     void aCounterWrittenFromOutsidePutsTheMotorThere();
 };
@@ -120,35 +118,6 @@ void tst_Device::aNameFindsRegisterThenFieldThenParameterAsTheProductChanges()
     module.module()->product()->addParameter(new XmlParameterInterface(again));
     QCOMPARE(module.deviceValue(role), qint64(1234)); // the value the device kept under that role
     QCOMPARE(module.device()->range(role).maximum, qint64(10));
-}
-
-void tst_Device::moveByADistanceGoesTheShortWayFromTheActualPosition_data()
-{
-    QTest::addColumn<int>("actual");
-    QTest::addColumn<qint64>("distance");
-    QTest::addColumn<int>("target");
-    QTest::newRow("forwards") << -300 << qint64(100000) << 99700;
-    QTest::newRow("across the top of the counter") << INT_MAX - 99 << qint64(1000) << INT_MIN + 900;
-    QTest::newRow("backwards across the bottom") << INT_MIN << qint64(-1) << INT_MAX;
-    QTest::newRow("beyond 32 bits keeps the low ones") << 0 << (qint64(1) << 32) + 10 << 10;
-}
-
-void tst_Device::moveByADistanceGoesTheShortWayFromTheActualPosition()
-{
-    QFETCH(int, actual);
-    QFETCH(qint64, distance);
-    QFETCH(int, target);
-    Fixture f(40);
-    SimulatedDevice* device = f.device();
-    f.positionModeRamp();
-    f.setDevice(QStringLiteral("FOC_PID_POSITION_ACTUAL"), actual);
-    const MovePlanner::Plan plan = MovePlanner::planMoveBy(*device, 0, distance);
-    QCOMPARE(plan.target, target);
-    QCOMPARE(plan.startPosition, double(actual));
-    const MovePlanner::Plan same = MovePlanner::plan(device->motionSettings(0), device->currentMotion(0), target);
-    QCOMPARE(plan.arrival, same.arrival);
-    QCOMPARE(plan.phases.size(), same.phases.size());
-    QCOMPARE(MovePlanner::planMoveTo(*device, 0, target).arrival, same.arrival);
 }
 
 void tst_Device::aMoveCommandSetsOffEvenToTheTargetItHas()

@@ -68,8 +68,6 @@ class tst_Motion : public QObject
     Q_OBJECT
 
 private slots:
-    void everyProfileStopsExactlyOnTheTargetWithoutOvershoot_data();
-    void everyProfileStopsExactlyOnTheTargetWithoutOvershoot();
     void howTimeIsCutDoesNotChangeTheMotion_data();
     void howTimeIsCutDoesNotChangeTheMotion();
     void longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut_data();
@@ -77,50 +75,10 @@ private slots:
     void aCruiseFollowsARampOrTargetChangedOnTheWay_data();
     void aCruiseFollowsARampOrTargetChangedOnTheWay();
 
-    void defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data();
-    void defaultRampOfEachProductMovesAFullMoveInAFewSeconds();
-    void rampOffOrAnotherMotionModeJumpsStraightToTheTarget_data();
-    void rampOffOrAnotherMotionModeJumpsStraightToTheTarget();
     void aMotorBrakingPastItsTargetStopsAtVStop();
     void withoutAllowedVelocityTheMotorStopsAndStays();
-    void motionCrossesTheCounterLimitTheShortWay();
-    void clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes();
     void motionFindsItsTargetAgainWhenTheRegisterMapChanges();
-    void velocityIsReportedInTheUnitsOfTheRampValues();
 };
-
-void tst_Motion::everyProfileStopsExactlyOnTheTargetWithoutOvershoot_data()
-{
-    QTest::addColumn<int>("profile");
-    QTest::addColumn<double>("target");
-    const QList<QPair<const char*, Profile>> profiles = {
-        {"eight-point", Profile::EightPoint}, {"trapezoid", Profile::Trapezoid}, {"direct", Profile::Direct}};
-    for (const auto& profile : profiles) {
-        for (double target : {100000.0, -100000.0, 1.0, -3.0}) {
-            QTest::addRow("%s to %.0f", profile.first, target) << int(profile.second) << target;
-        }
-    }
-}
-
-void tst_Motion::everyProfileStopsExactlyOnTheTargetWithoutOvershoot()
-{
-    QFETCH(int, profile);
-    QFETCH(double, target);
-    // The default ramps of the Orsax (a trapezoid) and Zell (eight-point) products.
-    Settings settings = Fixture(profile == int(Profile::Trapezoid) ? 100 : 40).positionModeRamp();
-    settings.profile = Profile(profile);
-
-    const Run r = run(settings, target);
-    QVERIFY2(r.arrived, "the motion must come to rest");
-    QCOMPARE(r.position.last(), target);
-    QCOMPARE(r.velocity.last(), 0.0);
-    for (double position : r.position)
-        QVERIFY2(std::abs(position) <= std::abs(target) + 0.5, "no overshoot beyond a rounding step");
-
-    State rest{target, 0};
-    QVERIFY(RampGenerator::step(settings, target, rest, 1.0));
-    QCOMPARE(rest.position, target);
-}
 
 void tst_Motion::howTimeIsCutDoesNotChangeTheMotion_data()
 {
@@ -281,48 +239,6 @@ void tst_Motion::aCruiseFollowsARampOrTargetChangedOnTheWay()
     QCOMPARE(f.deviceValue(QStringLiteral("FOC_PID_POSITION_ACTUAL")), qint64(target));
 }
 
-void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data()
-{
-    QTest::addColumn<int>("variant");
-    for (int variant : SimulatedProduct::builtInVariants())
-        QTest::addRow("%d", variant) << variant;
-}
-
-void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds()
-{
-    QFETCH(int, variant);
-    Fixture f(variant);
-    const ProductMotion m(f);
-    f.positionModeRamp();
-    const qint64 ms = moveAndWait(f, m, 100000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(100000));
-    QVERIFY2(ms >= 2000 && ms <= 5000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
-    QCOMPARE(moveAndWait(f, m, 0), ms); // the same ramp backwards
-}
-
-void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget_data()
-{
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("value");
-    QTest::newRow("Zell, ramp off") << 40 << "RAMP_ENABLE" << 0;
-    QTest::newRow("Zell, velocity mode") << 40 << "MOTION_MODE" << 2;
-    QTest::newRow("Veltrax, ramp off") << 135 << "CONFIG_RAMP_ENABLE" << 0;
-    QTest::newRow("rotary module, ramp off") << 105 << "rampEnable" << 0;
-}
-
-void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget()
-{
-    QFETCH(int, variant);
-    QFETCH(QString, name);
-    QFETCH(int, value);
-    Fixture f(variant);
-    const ProductMotion m(f);
-    f.positionModeRamp();
-    f.setDevice(name, value);
-    QCOMPARE(moveAndWait(f, m, -123456, 1), qint64(1));
-}
-
 // A target nearer than the braking distance: the motor brakes past it and
 // stops where it reaches V_STOP (at rest, not still at V_STOP), then comes
 // back. Here all of it within one tick: from 10000/s down to V_STOP at
@@ -374,38 +290,6 @@ void tst_Motion::withoutAllowedVelocityTheMotorStopsAndStays()
     QCOMPARE(f.deviceValue(m.actual), qint64(100000));
 }
 
-void tst_Motion::motionCrossesTheCounterLimitTheShortWay()
-{
-    Fixture f(105);
-    const ProductMotion m(f);
-    f.setDevice(m.actual, 2147483647 - 20000);
-    QList<qint64> seen;
-    f.setDevice(m.target, -2147483647 - 1 + 20000);
-    for (int i = 0; i < 300; ++i) {
-        f.device()->advance(10);
-        seen.append(f.deviceValue(m.actual));
-    }
-    QCOMPARE(seen.last(), qint64(-2147483647 - 1 + 20000));
-    QVERIFY2(seen.first() > 0, "the move starts below the top of the counter");
-    for (qint64 v : seen)
-        QVERIFY2(v > 2147483647LL - 20001 || v < -2147483648LL + 20001, "never the long way round");
-}
-
-void tst_Motion::clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes()
-{
-    Fixture f(40);
-    const ProductMotion m(f);
-    f.positionModeRamp();
-    moveAndWait(f, m, 5000);
-    f.setDevice(m.actual, 0);
-    f.device()->advance(2000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(0));
-
-    f.device()->moveTo(0, 5000);
-    f.device()->advance(2000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(5000));
-}
-
 // The motion reads its target where a lookup by name finds it, however the
 // register map changes: the first register of a name, the next one when
 // that one goes.
@@ -427,16 +311,6 @@ void tst_Motion::motionFindsItsTargetAgainWhenTheRegisterMapChanges()
     QCOMPARE(ic->getRegisterByName(m.target, true), later);
     f.device()->advance(3000);
     QCOMPARE(f.deviceValue(m.actual), qint64(12000));
-}
-
-void tst_Motion::velocityIsReportedInTheUnitsOfTheRampValues()
-{
-    Fixture f(40);
-    f.positionModeRamp();
-    f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 1000000);
-    f.device()->advance(3000);
-    QCOMPARE(f.deviceValue(QStringLiteral("PID_VELOCITY_ACTUAL")), f.deviceValue(QStringLiteral("RAMPER_V_MAX")));
-    QCOMPARE(f.device()->velocity(0), 50000.0);
 }
 
 QTEST_MAIN(tst_Motion)

@@ -188,7 +188,6 @@ class tst_MovePlanner : public QObject
 private slots:
     void planOfAKnownMoveHasItsComputedPhases_data();
     void planOfAKnownMoveHasItsComputedPhases();
-    void planWithoutAllowedSpeedNeverArrives();
     void planAgreesWithTheTickedMotion_data();
     void planAgreesWithTheTickedMotion();
     void planAgreesWithTheTickedMotionOfExtremeMoves_data();
@@ -250,34 +249,6 @@ void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases_data()
     QTest::newRow("short way round the counter, instantaneous ramps")
         << instant << State{2147483647, 0} << -2147483647 - 1 + 99 << QStringList{"AMAX", "VMAX", "DMAX"}
         << QList<double>{0, 100 / 40000.0, 100 / 40000.0} << 40000.0;
-}
-
-// VMAX 0 allows no speed: at rest the motor stays, moving it brakes with
-// DMAX to a standstill; either way the move never arrives, and the plan ends
-// where the motor stands.
-void tst_MovePlanner::planWithoutAllowedSpeedNeverArrives()
-{
-    Settings stopped;
-    stopped.profile = Profile::Trapezoid;
-    stopped.aMax = stopped.dMax = 20000;
-    const Plan atRest = MovePlanner::plan(stopped, State{100, 0}, 100000);
-    QVERIFY(!atRest.arrives());
-    QVERIFY(atRest.phases.isEmpty());
-    QCOMPARE(atRest.positionAt(10), 100.0);
-    QCOMPARE(atRest.peakVelocity, 0.0);
-
-    // From 10000/s: 0.5 s and 2500 positions to a standstill, short of the target.
-    const Plan moving = MovePlanner::plan(stopped, State{100, 10000}, 100000);
-    QVERIFY(!moving.arrives());
-    QCOMPARE(moving.phases.size(), 1);
-    QCOMPARE(moving.phases.first().name, QStringLiteral("brake"));
-    QCOMPARE(moving.phases.first().endTime, 0.5);
-    QCOMPARE(moving.phases.first().endPosition, 2600.0);
-    QCOMPARE(moving.positionAt(100), 2600.0);
-    QCOMPARE(moving.endSeconds(), 0.5);
-
-    // ... unless the standstill is the target.
-    QCOMPARE(MovePlanner::plan(stopped, State{100, 10000}, 2600).arrival, 0.5);
 }
 
 void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases()

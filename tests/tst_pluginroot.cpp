@@ -39,7 +39,6 @@ private slots:
     void rootServesTheSixVariantsInOrder();
     void variantCheckAddsInfoAndDecidesWhatCloneCreates_data();
     void variantCheckAddsInfoAndDecidesWhatCloneCreates();
-    void repeatedVariantChecksAddInfoAgainAndTheLastOneWins();
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule_data();
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule();
     void showAsksForTracesThenValuesAndHideDropsTraces();
@@ -125,22 +124,6 @@ void tst_PluginRoot::variantCheckAddsInfoAndDecidesWhatCloneCreates()
     QCOMPARE(tool->version(), root.version());
     if (!usable)
         QCOMPARE(tool->metaObject()->className(), "GenericPositionMode");
-}
-
-void tst_PluginRoot::repeatedVariantChecksAddInfoAgainAndTheLastOneWins()
-{
-    GenericPositionMode root;
-    QVERIFY(root.isUsableForVariant(105));
-    QVERIFY(root.isUsableForVariant(108));
-    QCOMPARE(infoLines(root), QStringList({"Designation=AP", "UpToDate=9", "Designation=AP", "UpToDate=9"}));
-    std::unique_ptr<ToolsInterface> linear(root.clone(QStringLiteral("tool"), 0, nullptr));
-    QCOMPARE(linear->toolsVariant(), 108);
-
-    QVERIFY(!root.isUsableForVariant(7));
-    QCOMPARE(root.info().size(), 4);
-    std::unique_ptr<ToolsInterface> plain(root.clone(QStringLiteral("tool"), 0, nullptr));
-    QCOMPARE(plain->metaObject()->className(), "GenericPositionMode");
-    QCOMPARE(plain->toolsVariant(), 255);
 }
 
 void tst_PluginRoot::replyFilterPassesOnlyOkRepliesOfTheOwnModule_data()

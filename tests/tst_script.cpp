@@ -26,7 +26,6 @@ private slots:
     void linesAreHandedOnAsTheyAreReadUntilTheTakerStops();
     void writtenCommandsReadBackAsTheSameCommand_data();
     void writtenCommandsReadBackAsTheSameCommand();
-    void everyCommandHasOneTableEntryAndARoundTrip();
     void writerRefusesWhatWouldNotReadBack_data();
     void writerRefusesWhatWouldNotReadBack();
     void commentsStayOneLineThatReadsAsNothing_data();
@@ -309,26 +308,6 @@ void tst_Script::writtenCommandsReadBackAsTheSameCommand()
     QCOMPARE(read.enter, command.enter);
     QCOMPARE(read.fields, command.fields);
     QCOMPARE(read.words, command.words);
-}
-
-void tst_Script::everyCommandHasOneTableEntryAndARoundTrip()
-{
-    QSet<int> kinds;
-    QSet<QString> words;
-    for (const ScriptSyntax::Command& command : ScriptSyntax::commands()) {
-        QVERIFY2(!kinds.contains(command.kind), command.word);
-        kinds.insert(command.kind);
-        words.insert(QString::fromLatin1(command.word));
-        QVERIFY2(QString::fromLatin1(command.usage).startsWith(command.word), command.usage);
-        // Every argument a command takes is declared; any number of them repeat the one declared.
-        const int declared = command.most < 0 ? 1 : command.most;
-        QVERIFY2(command.least <= declared && declared <= int(std::size(command.arguments)), command.word);
-    }
-    QCOMPARE(words.size(), kinds.size());
-    QCOMPARE(kinds.size(), ScriptCommand::Design + 1);
-    for (const RoundTrip& trip : roundTrips())
-        kinds.remove(trip.command.kind);
-    QVERIFY2(kinds.isEmpty(), "every command kind is written and read back");
 }
 
 void tst_Script::writerRefusesWhatWouldNotReadBack_data()

@@ -15,8 +15,6 @@ class tst_Workbench : public QObject
     Q_OBJECT
 
 private slots:
-    void scriptOpensEachProductMovesAndPrints_data();
-    void scriptOpensEachProductMovesAndPrints();
     void scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden();
     void scriptKeepsAToolPerMotor();
     void scriptStopsAtItsFirstBadLine_data();
@@ -34,57 +32,6 @@ private slots:
     void planIsTheMoveTheToolWouldMake();
     void timersOfAToolRunOnDeviceTimeTheSameOnEveryRun();
 };
-
-void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
-{
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<QString>("toolClass");
-    QTest::newRow("40") << 40 << "PositionMode_Zell";
-    QTest::newRow("100") << 100 << "PositionMode_Orsax";
-    QTest::newRow("105") << 105 << "PositionMode_AxisParameter";
-    QTest::newRow("108") << 108 << "PositionMode_AxisParameter";
-    QTest::newRow("135") << 135 << "PositionMode_Veltrax";
-    QTest::newRow("139") << 139 << "PositionMode_Veltrax_AP";
-}
-
-void tst_Workbench::scriptOpensEachProductMovesAndPrints()
-{
-    QFETCH(int, variant);
-    QFETCH(QString, toolClass);
-    // The axis-parameter tools show the actual position in the editor of its parameter.
-    const QString actualDisplay = variant == 105   ? "actualPosition"
-                                  : variant == 108 ? "linearActualPosition"
-                                                   : "sbActualPosition";
-
-    // A move of 100000 takes a few seconds on every product's default ramp;
-    // the tools show the actual position from their traces.
-    const QString script = QStringLiteral("product %1\n"
-                                          "open\n"
-                                          "print tool class\n"
-                                          "show\n"
-                                          "set sbTargetPosition 100000\n"
-                                          "click btnMoveAbsolute\n"
-                                          "advance 1000\n"
-                                          "refresh\n"
-                                          "wait 300  # tools that poll on a timer of their own\n"
-                                          "print tool toolVisible\n"
-                                          "advance 5000\n"
-                                          "refresh\n"
-                                          "wait 300\n"
-                                          "print %2 value\n"
-                                          "hide\n"
-                                          "print tool hidden\n")
-                               .arg(variant)
-                               .arg(actualDisplay);
-    const Run run = runScript(script.toUtf8());
-    QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors.join(QLatin1Char('\n'))));
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringLiteral("tool.class = %1\n"
-                                     "tool.toolVisible = true\n"
-                                     "%2.value = 100000\n"
-                                     "tool.hidden = true\n")
-                          .arg(toolClass, actualDisplay));
-}
 
 void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
 {
@@ -428,13 +375,9 @@ void tst_Workbench::planIsTheMoveTheToolWouldMake_data()
     QTest::addColumn<QByteArray>("setUp");
     QTest::addColumn<QString>("duration");
     QTest::newRow("fresh Zell tool") << QByteArray("product 40\nopen\n") << "2.912";
-    QTest::newRow("fresh Veltrax tool") << QByteArray("product 135\nopen\n") << "2.912";
     QTest::newRow("fresh Orsax tool") << QByteArray("product 100\nopen\n") << "3.500";
-    QTest::newRow("rotary module") << QByteArray("product 105\nopen\n") << "3.500";
-    QTest::newRow("another motion mode set") << QByteArray("product 100\nopen\ndevice MODE_MOTION 0\n") << "3.500";
     QTest::newRow("ramp off") << QByteArray("product 40\nopen\ndevice RAMP_ENABLE 0\n") << "0.000";
     QTest::newRow("VMAX 0, rotary module") << QByteArray("product 105\nopen\ndevice maxVelocity 0\n") << "never";
-    QTest::newRow("VMAX 0, Veltrax module") << QByteArray("product 139\nopen\ndevice maxVelocity 0\n") << "never";
 }
 
 void tst_Workbench::planIsTheMoveTheToolWouldMake()
