@@ -192,7 +192,6 @@ private slots:
     void planAgreesWithTheTickedMotion();
     void planAgreesWithTheTickedMotionOfExtremeMoves_data();
     void planAgreesWithTheTickedMotionOfExtremeMoves();
-    void deviceHandsOutWhatItsNextMoveStartsFrom();
 };
 
 void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases_data()
@@ -392,26 +391,6 @@ void tst_MovePlanner::planAgreesWithTheTickedMotionOfExtremeMoves()
     QFETCH(int, target);
     const QString failure = disagreement(Case{settings, start, target});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-}
-
-void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()
-{
-    Fixture f(40);
-    SimulatedDevice* device = f.device();
-    f.positionModeRamp();
-    f.setDevice(QStringLiteral("FOC_PID_POSITION_ACTUAL"), 5000);
-    QCOMPARE(device->currentMotion(0).position, 5000.0);
-
-    QSignalSpy started(device, &SimulatedDevice::moveStarted);
-    device->advance(7);
-    f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 105000);
-    const Plan plan = MovePlanner::planMoveTo(*device, 0, 105000);
-    device->advance(1000);
-    QCOMPARE(started.count(), 1);
-    QCOMPARE(started.first().at(1).toLongLong(), qint64(7)); // the start of the slice it was seen in
-    // Halfway, the move planned from where it is now still arrives when the first plan said.
-    const Plan again = MovePlanner::planMoveBy(*device, 0, 105000 - device->actualPosition(0));
-    QVERIFY2(std::abs(1 + again.arrival - plan.arrival) < 0.002, qPrintable(describe(again)));
 }
 
 QTEST_MAIN(tst_MovePlanner)

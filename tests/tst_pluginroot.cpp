@@ -41,7 +41,6 @@ private slots:
     void variantCheckAddsInfoAndDecidesWhatCloneCreates();
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule_data();
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule();
-    void showAsksForTracesThenValuesAndHideDropsTraces();
 };
 
 void tst_PluginRoot::pluginFileDeclaresItselfAndKeepsOneRootWhileItLives()
@@ -154,15 +153,6 @@ void tst_PluginRoot::replyFilterPassesOnlyOkRepliesOfTheOwnModule()
     QCOMPARE(spy.count(), forwarded ? 1 : 0);
     if (forwarded)
         QCOMPARE(spy.at(0).at(0).value<Command*>(), &reply);
-}
-
-void tst_PluginRoot::showAsksForTracesThenValuesAndHideDropsTraces()
-{
-    RecordingTool tool(QStringLiteral("tool"), 0, nullptr, 255);
-    tool.showPlugin();
-    tool.hidePlugin();
-    const QList<QPair<QString, int>> expected{{"register", 8}, {"update", 9}, {"unregister", 8}};
-    QCOMPARE(tool.calls, expected);
 }
 
 QTEST_MAIN(tst_PluginRoot)

@@ -59,10 +59,8 @@ private slots:
     void productDescribesModuleParametersAndRegisterMap();
     void fieldsAreCutOutOfTheirRegister_data();
     void fieldsAreCutOutOfTheirRegister();
-    void insertingAFieldKeepsTheOtherBits();
     void malformedProductsAreRefusedWithFileLineAndColumn_data();
     void malformedProductsAreRefusedWithFileLineAndColumn();
-    void unknownVariantIsRefused();
     void productFilesAreReadFromRegularFilesAndPipesOnly_data();
     void productFilesAreReadFromRegularFilesAndPipesOnly();
 };
@@ -117,18 +115,6 @@ void tst_Products::fieldsAreCutOutOfTheirRegister()
     QString error;
     const auto product = SimulatedProduct::fromXml(kProduct, QStringLiteral("t.xml"), &error);
     QCOMPARE(product->description->ic()->getRegisterFieldByName(field, true)->getFieldValue(registerValue), fieldValue);
-}
-
-void tst_Products::insertingAFieldKeepsTheOtherBits()
-{
-    QString error;
-    const auto product = SimulatedProduct::fromXml(kProduct, QStringLiteral("t.xml"), &error);
-    const XmlValueRegisterField* offset = product->description->ic()->getRegisterFieldByName(QStringLiteral("OFFSET"),
-                                                                                             true);
-    QCOMPARE(offset->insertFieldValue(0xA5A500A5u, -2), 0xA5A5FEA5u);
-    QCOMPARE(offset->insertFieldValue(0xFFFFFFFFu, 0), 0xFFFF00FFu);
-    // Bits beyond the field are dropped, not spilled into neighbours.
-    QCOMPARE(offset->insertFieldValue(0, 0x1FF), 0x0000FF00u);
 }
 
 void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn_data()
@@ -228,13 +214,6 @@ void tst_Products::malformedProductsAreRefusedWithFileLineAndColumn()
     QString error;
     QVERIFY(!SimulatedProduct::fromXml(xml, QStringLiteral("t.xml"), &error));
     QCOMPARE(error, message);
-}
-
-void tst_Products::unknownVariantIsRefused()
-{
-    QString error;
-    QVERIFY(!SimulatedProduct::builtIn(41, &error));
-    QCOMPARE(error, QStringLiteral("error: no simulated product has the variant code 41"));
 }
 
 void tst_Products::productFilesAreReadFromRegularFilesAndPipesOnly_data()

@@ -93,7 +93,6 @@ private slots:
     void pickingAnotherProductOpensItsToolOnAFreshModule();
     void toolsGoIntoTabsWhenTheyNoLongerFitSideBySide();
     void productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided();
-    void inRealTimeTheDeviceClockAndTracesRun();
     void journalViewShowsTimedLinesFiltersClearsAndSaves();
     void journalMotorFilterNarrowsWhatTheTextFilterShows();
     void plotDrawsEveryMotorOfTheStoreAndTheLegendHidesCurves();
@@ -249,31 +248,6 @@ void tst_Views::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
     for (const QString& text : {note, error, products->itemText(products->findData(77)), window.windowTitle()})
         QVERIFY2(text.size() < 150, qPrintable(text.left(80)));
     QVERIFY(window.sizeHint().width() < 3000);
-}
-
-void tst_Views::inRealTimeTheDeviceClockAndTracesRun()
-{
-    std::unique_ptr<Session> session = loadedSession();
-    MainWindow window(*session);
-    window.setRealTime(true);
-    QString error;
-    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
-    SimulatedModule* module = session->host().module();
-    QTRY_VERIFY(module->device()->timeMs() >= 100);
-
-    // A traced value follows the device on the host's trace timer.
-    Model::ZYRAParameter* actual = module->parameterController(0)->actualPosition;
-    QSignalSpy updates(actual, &Model::AbstractParameter::valueUpdated);
-    QSignalSpy refreshes(session.get(), &Session::refreshed);
-    session->host().tool()->addTrace(actual->xmlParameter());
-    module->moveToPosition(0, 5000);
-    QTRY_COMPARE(actual->lastKnownValue(), qint64(5000));
-    QVERIFY(updates.count() > 1);
-    QVERIFY(refreshes.count() > 0);
-    window.setRealTime(false);
-    const qint64 stopped = module->device()->timeMs();
-    QTest::qWait(3 * DeviceClock::TraceIntervalMs);
-    QCOMPARE(module->device()->timeMs(), stopped);
 }
 
 void tst_Views::journalViewShowsTimedLinesFiltersClearsAndSaves()

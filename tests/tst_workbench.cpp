@@ -30,7 +30,6 @@ private slots:
     void scriptPrintsThePlanOfAMoveOfTheCurrentMotor();
     void planIsTheMoveTheToolWouldMake_data();
     void planIsTheMoveTheToolWouldMake();
-    void timersOfAToolRunOnDeviceTimeTheSameOnEveryRun();
 };
 
 void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
@@ -46,6 +45,7 @@ void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
                               "poll FOC_PID_POSITION_ACTUAL\n"
                               "journal\n"
                               "open\n"
+                              "print tool class\n"
                               "print tool toolsVariant\n"
                               "print tool motorNumber\n"
                               "reply type=FOC_PID_POSITION_ACTUAL value=5\n"
@@ -70,7 +70,8 @@ void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
                               "journal\n");
     QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors.join(QLatin1Char('\n'))));
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringLiteral("tool.toolsVariant = 40\n"
+    QCOMPARE(run.out, QStringLiteral("tool.class = PositionMode_Zell\n"
+                                     "tool.toolsVariant = 40\n"
                                      "tool.motorNumber = 0\n"
                                      "tool.motorNumber = 1\n"
                                      "tool.toolsVariant = 105\n"
@@ -387,22 +388,6 @@ void tst_Workbench::planIsTheMoveTheToolWouldMake()
     const Run run = runScript(setUp + "plan 100000\n");
     QCOMPARE(run.errors, QStringList());
     QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), QStringLiteral("plan.duration = ") + duration);
-}
-
-void tst_Workbench::timersOfAToolRunOnDeviceTimeTheSameOnEveryRun()
-{
-    // The Veltrax AP tool shows the actual position from a timer of its own
-    // (every 250 ms): in a script that timer runs on device time, so that the
-    // position shows as time passes, without waiting, the same on every run.
-    const QByteArray script = "product 139\nopen\nshow\nset sbTargetPosition 100000\nclick btnMoveAbsolute\n"
-                              "advance 1000\nrefresh\nadvance 250\nprint sbActualPosition value\n"
-                              "advance 4000\nrefresh\nadvance 250\nprint sbActualPosition value\n";
-    const QString expected = QStringLiteral("sbActualPosition.value = 20383\nsbActualPosition.value = 100000\n");
-    for (int run = 0; run < 20; ++run) {
-        const Run result = runScript(script);
-        QCOMPARE(result.errors, QStringList());
-        QCOMPARE(result.out, expected);
-    }
 }
 
 QTEST_MAIN(tst_Workbench)
