@@ -47,10 +47,8 @@ private slots:
     void rampGroupMirrorsTheDeviceAndWritesOnlyRealChanges();
     void commutationModeDisablesTheToolWithAHint_data();
     void commutationModeDisablesTheToolWithAHint();
-    void unitsShowOnlyTheToolOfTheMatchingAxis();
     void missingParametersHideTheirControlsAndAreSkipped_data();
     void missingParametersHideTheirControlsAndAreSkipped();
-    void withoutProductModuleTheToolLogsAndCarriesOn();
 };
 
 void tst_AxisParameter::movesStopAndClearGoThroughTheAxisCommand_data()
@@ -164,24 +162,6 @@ void tst_AxisParameter::commutationModeDisablesTheToolWithAHint()
     QCOMPARE(fixture.find("gbHints")->isHidden(), hint.isEmpty());
 }
 
-void tst_AxisParameter::unitsShowOnlyTheToolOfTheMatchingAxis()
-{
-    // Units: 0 rotary, 1 linear; 7 is neither and hides both tools.
-    for (int variant : {105, 108}) {
-        Fixture fixture(variant);
-        ToolsInterface* tool = fixture.open();
-        const QByteArray logLine = "ImportValue:PositionMode_AxisParameter " + QByteArray::number(variant);
-        for (int units : {7, 0, 1, 7}) {
-            const bool visible = units == (variant == 108 ? 1 : 0);
-            QTest::ignoreMessage(QtDebugMsg, logLine.constData());
-            fixture.module()->exportValue(&ExportTypes::UpdateUnits, units);
-            QCOMPARE(tool->toolVisible(), visible);
-            fixture.module()->exportValue(&ExportTypes::CommutationMode, 1 - units % 2);
-            QVERIFY2(tool->toolVisible() == visible, "a commutation mode is no unit system");
-        }
-    }
-}
-
 void tst_AxisParameter::missingParametersHideTheirControlsAndAreSkipped_data()
 {
     QTest::addColumn<QByteArray>("product");
@@ -234,18 +214,6 @@ void tst_AxisParameter::missingParametersHideTheirControlsAndAreSkipped()
     tool->updateSubWidgetValues(8);
     fixture.hide();
     QVERIFY(tool->isEnabled());
-}
-
-void tst_AxisParameter::withoutProductModuleTheToolLogsAndCarriesOn()
-{
-    Fixture fixture(105);
-    fixture.module()->setProductModuleHidden(true);
-    QTest::ignoreMessage(QtCriticalMsg, kNoProductModule);
-    ToolsInterface* tool = fixture.open();
-    fixture.show();
-    fixture.setDevice("commutationMode", 0);
-    fixture.refresh();
-    QVERIFY2(tool->isEnabled() && fixture.find("gbHints")->isHidden(), "no hints without the product's features");
 }
 
 QTEST_MAIN(tst_AxisParameter)

@@ -233,13 +233,10 @@ void tst_Design::badDesignLinesAreRefusedWithOneMessage_data()
                                << "bad number \"-1\" for AMAX (a decimal number, as 1.5)";
     QTest::newRow("no move") << QByteArray("design 0 1")
                              << "a move of 0 cannot be designed: the distance is 1 to 2147483647 either way";
-    QTest::newRow("no time") << QByteArray("design 1000 0") << "a move takes more than 0 s, not 0";
     QTest::newRow("apply first") << QByteArray("design apply")
                                  << "there is no design to apply: \"design DISTANCE SECONDS\" comes first";
     QTest::newRow("undo first") << QByteArray("design undo") << "there is no applied design to undo";
     QTest::newRow("apply what") << QByteArray("design apply now") << "design apply takes nothing more, not \"now\"";
-    QTest::newRow("gentlest eight points")
-        << QByteArray("design 1000 1 gentlest") << "the gentlest move is a trapezoid's, and this ramp has eight points";
 }
 
 void tst_Design::badDesignLinesAreRefusedWithOneMessage()

@@ -81,8 +81,6 @@ private slots:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
     void hostObjectsDeletedUnderALiveToolAreNeverTouched_data() { Fixture::addVariantRows(); }
     void hostObjectsDeletedUnderALiveToolAreNeverTouched();
-    void everyToolCopesWithEachProductElementMissing_data() { Fixture::addVariantRows(); }
-    void everyToolCopesWithEachProductElementMissing();
 };
 
 void tst_Faults::hostObjectsDeletedUnderALiveToolAreNeverTouched()
@@ -119,31 +117,6 @@ void tst_Faults::hostObjectsDeletedUnderALiveToolAreNeverTouched()
             const bool touchesDead = deadNames.contains(line.section(QLatin1Char(' '), 3, 3));
             QVERIFY2(!touchesDead, qPrintable(QStringLiteral("without %1: %2").arg(what, line)));
         }
-    }
-}
-
-void tst_Faults::everyToolCopesWithEachProductElementMissing()
-{
-    QFETCH(int, variant);
-    const QByteArray xml = Fixture::productXml(variant);
-    static const QRegularExpression named(
-        QStringLiteral(R"re(<(?:register|field|feature)\b[^>]*\bname="([^"]+)"|<parameter\b[^>]*\brole="([^"]+)")re"));
-    QStringList names;
-    for (auto match = named.globalMatch(QString::fromUtf8(xml)); match.hasNext();) {
-        const QRegularExpressionMatch element = match.next();
-        const QString name = element.captured(1).isEmpty() ? element.captured(2) : element.captured(1);
-        if (!names.contains(name))
-            names.append(name);
-    }
-    QVERIFY(names.size() > 5);
-    for (const QString& name : qAsConst(names)) {
-        Fixture fixture(Fixture::withoutNamed(xml, name), QStringLiteral("%1 without %2").arg(variant).arg(name));
-        QVERIFY2(fixture.open(), qPrintable(name));
-        QVERIFY2(!fixture.find(name), qPrintable("an editor of the missing " + name + " is placed"));
-        fixture.pressEverything();
-        deliverReplies(fixture.tool(), registerAddresses(fixture.module()));
-        for (const QString& line : fixture.journal())
-            QVERIFY2(line.section(QLatin1Char(' '), 3, 3) != name, qPrintable("without " + name + ": " + line));
     }
 }
 

@@ -107,9 +107,6 @@ class tst_Files : public QObject
 private slots:
     void savingRefusesWhatIsNotARegularFile_data();
     void savingRefusesWhatIsNotARegularFile();
-    void savingReplacesARegularFileWholeThroughALinkAndKeepsItsMode();
-    void aFailedWriteKeepsTheOldFileAndSaysWhy_data();
-    void aFailedWriteKeepsTheOldFileAndSaysWhy();
     void aFolderThatTakesNoNewFileIsNamedAsWhatFailed();
     void onAFullDiskEverySaveKeepsTheOldFile();
     void recordingRefusesAFifoWithoutWaitingForAReader();
@@ -188,60 +185,6 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
     QCOMPARE(after.st_size, before.st_size);
     QVERIFY2(leftovers(dir, {QStringLiteral("target"), QStringLiteral("null")}).isEmpty(),
              qPrintable(leftovers(dir, {}).join(' ')));
-}
-
-void tst_Files::savingReplacesARegularFileWholeThroughALinkAndKeepsItsMode()
-{
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("motion.csv"));
-    const QString link = dir.filePath(QStringLiteral("latest.csv"));
-    QFile old(target);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
-    old.close();
-    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-    const QFileDevice::Permissions mode = QFile::permissions(target);
-    QVERIFY(QFile::link(target, link));
-
-    QString error;
-    QVERIFY2(SafeFile::write(link, QByteArray("time_s\n0.000\n"), &error), qPrintable(error));
-    QCOMPARE(readAll(target), QByteArray("time_s\n0.000\n"));
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(QFile::permissions(target), mode);
-    QCOMPARE(leftovers(dir, {QStringLiteral("motion.csv"), QStringLiteral("latest.csv")}), QStringList());
-
-    // A name not taken yet becomes a new file.
-    const QString fresh = dir.filePath(QStringLiteral("journal.txt"));
-    QVERIFY2(SafeFile::write(fresh, QByteArray("0.000 s  m0 move 5\n"), &error), qPrintable(error));
-    QCOMPARE(readAll(fresh), QByteArray("0.000 s  m0 move 5\n"));
-}
-
-void tst_Files::aFailedWriteKeepsTheOldFileAndSaysWhy_data()
-{
-    QTest::addColumn<int>("size");
-    // Qt keeps a small file in its buffer until the flush; a large one fails while it is written.
-    QTest::newRow("small, failing in the flush") << 1000;
-    QTest::newRow("large, failing in a write") << 200000;
-}
-
-void tst_Files::aFailedWriteKeepsTheOldFileAndSaysWhy()
-{
-    QFETCH(int, size);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("journal.txt"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
-    old.close();
-
-    QString error;
-    bool written = true;
-    {
-        const FileSizeLimit limit(100);
-        written = SafeFile::write(path, QByteArray(size, 'x'), &error);
-    }
-    QVERIFY(!written);
-    QCOMPARE(error, QStringLiteral("cannot write \"%1\": File too large; the old file is kept").arg(path));
-    QCOMPARE(readAll(path), kOld);
-    QCOMPARE(leftovers(dir, {QStringLiteral("journal.txt")}), QStringList());
 }
 
 void tst_Files::aFolderThatTakesNoNewFileIsNamedAsWhatFailed()

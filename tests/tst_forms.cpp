@@ -1,18 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "fixture.h"
-#include "ui_positionmode_axisparameter.h"
-#include "ui_positionmode_orsax.h"
-#include "ui_positionmode_veltrax.h"
-#include "ui_positionmode_veltrax_ap.h"
-#include "ui_positionmode_zell.h"
 
 #include <QAbstractButton>
 #include <QImage>
-#include <QSpinBox>
 #include <QtTest>
-
-#include <climits>
-#include <memory>
 
 namespace {
 
@@ -23,27 +14,6 @@ const QString kVeltrax = QStringLiteral("PositionMode_Veltrax");
 const QString kZell = QStringLiteral("PositionMode_Zell");
 const QStringList kAllForms{kAxisParameter, kVeltraxAp, kOrsax, kVeltrax, kZell};
 
-template <typename Form>
-void setUp(QWidget* root)
-{
-    Form().setupUi(root);
-}
-
-// Builds the named form on a plain widget; the widgets live on without the form object.
-std::unique_ptr<QWidget> buildForm(const QString& form)
-{
-    static const QHash<QString, void (*)(QWidget*)> setups{
-        {kAxisParameter, &setUp<Ui_PositionMode_AxisParameter>},
-        {kVeltraxAp, &setUp<Ui_PositionMode_Veltrax_AP>},
-        {kOrsax, &setUp<Ui_PositionMode_Orsax>},
-        {kVeltrax, &setUp<Ui_PositionMode_Veltrax>},
-        {kZell, &setUp<Ui_PositionMode_Zell>},
-    };
-    auto root = std::make_unique<QWidget>();
-    setups.value(form)(root.get());
-    return root;
-}
-
 } // namespace
 
 class tst_Forms : public QObject
@@ -52,12 +22,8 @@ class tst_Forms : public QObject
 
 private slots:
     void initTestCase();
-    void positionBoxesTakeEveryIntExceptTheLowest_data();
-    void positionBoxesTakeEveryIntExceptTheLowest();
-    void iconsShowTheHostPicturesForTheButtonState_data();
-    void iconsShowTheHostPicturesForTheButtonState();
-    void laterToolsOfAKindShowTheSamePictures_data() { iconsShowTheHostPicturesForTheButtonState_data(); }
-    void laterToolsOfAKindShowTheSamePictures();
+    void laterToolsOfAKindShowTheHostPicturesForTheButtonState_data();
+    void laterToolsOfAKindShowTheHostPicturesForTheButtonState();
 };
 
 void tst_Forms::initTestCase()
@@ -67,36 +33,7 @@ void tst_Forms::initTestCase()
     Q_INIT_RESOURCE(host);
 }
 
-void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest_data()
-{
-    QTest::addColumn<QString>("form");
-    for (const QString& form : kAllForms)
-        QTest::newRow(qPrintable(form)) << form;
-}
-
-void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
-{
-    QFETCH(QString, form);
-    const auto root = buildForm(form);
-    auto* target = root->findChild<QSpinBox*>(QStringLiteral("sbTargetPosition"));
-    QVERIFY(target);
-    target->setValue(INT_MAX);
-    QCOMPARE(target->value(), INT_MAX);
-    target->setValue(INT_MIN);
-    QVERIFY2(target->value() == -INT_MAX, "the lowest int has no positive counterpart and stays out");
-
-    auto* actual = root->findChild<QSpinBox*>(QStringLiteral("sbActualPosition"));
-    if (form == kAxisParameter) {
-        QVERIFY2(!actual, "the axis-parameter tool puts its own editor into the placeholder");
-        return;
-    }
-    QVERIFY(actual);
-    QVERIFY2(!actual->isEnabled(), "the user must not type into the actual position");
-    QCOMPARE(actual->minimum(), -INT_MAX);
-    QCOMPARE(actual->maximum(), INT_MAX);
-}
-
-void tst_Forms::iconsShowTheHostPicturesForTheButtonState_data()
+void tst_Forms::laterToolsOfAKindShowTheHostPicturesForTheButtonState_data()
 {
     QTest::addColumn<QString>("form");
     QTest::addColumn<QString>("button");
@@ -122,29 +59,9 @@ void tst_Forms::iconsShowTheHostPicturesForTheButtonState_data()
         << kAxisParameter << "btnHideController" << int(QIcon::Active) << true << ":/Player/Left";
 }
 
-void tst_Forms::iconsShowTheHostPicturesForTheButtonState()
-{
-    QFETCH(QString, form);
-    QFETCH(QString, button);
-    QFETCH(int, mode);
-    QFETCH(bool, clickFirst);
-    QFETCH(QString, picture);
-    const QImage expected(picture);
-    QVERIFY2(!expected.isNull(), qPrintable("the host resource " + picture + " is missing"));
-    const auto root = buildForm(form);
-    auto* found = root->findChild<QAbstractButton*>(button);
-    QVERIFY2(found, qPrintable(button + " is missing"));
-    if (clickFirst)
-        found->click();
-    // The state a push button paints with follows its checked flag.
-    const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
-    const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
-    QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-             expected.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-}
-
-// The tools of a kind take the first one's icons: every button must still show its own picture.
-void tst_Forms::laterToolsOfAKindShowTheSamePictures()
+// The tools of a kind take the first one's icons: every button of a later
+// tool must still show the host's picture for its state.
+void tst_Forms::laterToolsOfAKindShowTheHostPicturesForTheButtonState()
 {
     QFETCH(QString, form);
     QFETCH(QString, button);
@@ -160,6 +77,8 @@ void tst_Forms::laterToolsOfAKindShowTheSamePictures()
     if (clickFirst)
         found->click();
     const QImage expected(picture);
+    QVERIFY2(!expected.isNull(), qPrintable("the host resource " + picture + " is missing"));
+    // The state a push button paints with follows its checked flag.
     const QIcon::State state = found->isChecked() ? QIcon::On : QIcon::Off;
     const QImage shown = found->icon().pixmap(expected.size(), QIcon::Mode(mode), state).toImage();
     QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),

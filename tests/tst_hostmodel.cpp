@@ -18,6 +18,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 // A tool that keeps every reply and import it receives.
 class ListeningTool : public ToolsInterface
@@ -339,19 +341,17 @@ void tst_HostModel::aNameMeansItsRegisterThenFieldThenParameter_data()
     QTest::addColumn<int>("variant");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("found"); // what is found, in order: register, field, parameter
-    QTest::addColumn<QString>("first");
-    QTest::newRow("register and field of one name") << 40 << "RAMPER_V1"
-                                                    << "register field"
-                                                    << "register";
-    QTest::newRow("field only") << 40 << "RAMPER_A_MAX"
-                                << "field"
-                                << "field";
-    QTest::newRow("parameter") << 105 << "maxVelocity"
-                               << "parameter"
-                               << "parameter";
-    QTest::newRow("nothing") << 105 << "RAMPER_V1"
-                             << ""
-                             << "";
+    QTest::addColumn<QString>("first"); // what the name means, and the range the device takes for it
+    QTest::addColumn<qint64>("minimum");
+    QTest::addColumn<qint64>("maximum");
+    const qint64 none = std::numeric_limits<qint64>::min(), all = std::numeric_limits<qint64>::max();
+    QTest::newRow("register and field of one name") << 40 << QString("RAMPER_V1") << QString("register field")
+                                                    << QString("register") << -0x80000000LL << 0xFFFFFFFFLL;
+    QTest::newRow("field only") << 40 << QString("RAMPER_A_MAX") << QString("field") << QString("field") << qint64(0)
+                                << qint64(65535);
+    QTest::newRow("parameter") << 105 << QString("maxVelocity") << QString("parameter") << QString("parameter")
+                               << qint64(0) << qint64(200000);
+    QTest::newRow("nothing") << 105 << QString("RAMPER_V1") << QString() << QString() << none << all;
 }
 
 void tst_HostModel::aNameMeansItsRegisterThenFieldThenParameter()
@@ -360,6 +360,8 @@ void tst_HostModel::aNameMeansItsRegisterThenFieldThenParameter()
     QFETCH(QString, name);
     QFETCH(QString, found);
     QFETCH(QString, first);
+    QFETCH(qint64, minimum);
+    QFETCH(qint64, maximum);
     auto module = Fixture::makeModule(variant);
     const ProductDescription::Named named = module->product()->named(name);
     QStringList kinds;
@@ -376,8 +378,12 @@ void tst_HostModel::aNameMeansItsRegisterThenFieldThenParameter()
                        : meant                                             ? "parameter"
                                                                            : "";
     QCOMPARE(QLatin1String(kind), first);
-    // The host's own poll of the name reads what the name means.
+    // The host's own poll of the name reads what the name means; the device takes its range.
     QCOMPARE(module->poll(0, name), !first.isEmpty());
+    const SimulatedDevice::Range range = module->device()->range(name);
+    QCOMPARE(range.kind, first);
+    QCOMPARE(range.minimum, minimum);
+    QCOMPARE(range.maximum, maximum);
 }
 
 QTEST_MAIN(tst_HostModel)

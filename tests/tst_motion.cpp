@@ -3,8 +3,6 @@
 #include "device/rampgenerator.h"
 #include "device/simulateddevice.h"
 #include "fixture.h"
-#include "model/xmlproductic.h"
-#include "model/xmlvalueregister.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -12,31 +10,7 @@
 #include <cmath>
 
 namespace {
-using Profile = RampGenerator::Profile;
-using Settings = RampGenerator::Settings;
-using State = RampGenerator::State;
-
 constexpr double kTick = RampGenerator::TickSeconds;
-
-// One motion sampled every tick until it rests on the target (or gives up).
-struct Run
-{
-    QVector<double> position;
-    QVector<double> velocity;
-    bool arrived = false;
-    double seconds() const { return position.size() * kTick; }
-};
-
-Run run(const Settings& settings, double target, State state = {}, double limitSeconds = 120)
-{
-    Run result;
-    while (!result.arrived && result.seconds() < limitSeconds) {
-        result.arrived = RampGenerator::step(settings, target, state, kTick);
-        result.position.append(state.position);
-        result.velocity.append(state.velocity);
-    }
-    return result;
-}
 
 // The field or parameter of a product's motion role ("target", "actual"), empty if not wired.
 struct ProductMotion
@@ -49,18 +23,6 @@ struct ProductMotion
     }
     QString target, actual;
 };
-
-// Advances in `stepMs` slices until the actual position rests on the target; the device time it took.
-qint64 moveAndWait(Fixture& f, const ProductMotion& m, qint64 target, int stepMs = 10, qint64 limitMs = 60000)
-{
-    const qint64 start = f.device()->timeMs();
-    f.setDevice(m.target, target);
-    do {
-        f.device()->advance(stepMs);
-    } while ((f.deviceValue(m.actual) != target || f.device()->velocity(0) != 0)
-             && f.device()->timeMs() - start < limitMs);
-    return f.device()->timeMs() - start;
-}
 } // namespace
 
 class tst_Motion : public QObject
@@ -68,59 +30,13 @@ class tst_Motion : public QObject
     Q_OBJECT
 
 private slots:
-    void everyProfileStopsExactlyOnTheTargetWithoutOvershoot_data();
-    void everyProfileStopsExactlyOnTheTargetWithoutOvershoot();
     void howTimeIsCutDoesNotChangeTheMotion_data();
     void howTimeIsCutDoesNotChangeTheMotion();
     void longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut_data();
     void longFractionalCruiseArrivesWhenPlannedHoweverItsTimeIsCut();
     void aCruiseFollowsARampOrTargetChangedOnTheWay_data();
     void aCruiseFollowsARampOrTargetChangedOnTheWay();
-
-    void defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data();
-    void defaultRampOfEachProductMovesAFullMoveInAFewSeconds();
-    void rampOffOrAnotherMotionModeJumpsStraightToTheTarget_data();
-    void rampOffOrAnotherMotionModeJumpsStraightToTheTarget();
-    void aMotorBrakingPastItsTargetStopsAtVStop();
-    void withoutAllowedVelocityTheMotorStopsAndStays();
-    void motionCrossesTheCounterLimitTheShortWay();
-    void clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes();
-    void motionFindsItsTargetAgainWhenTheRegisterMapChanges();
-    void velocityIsReportedInTheUnitsOfTheRampValues();
 };
-
-void tst_Motion::everyProfileStopsExactlyOnTheTargetWithoutOvershoot_data()
-{
-    QTest::addColumn<int>("profile");
-    QTest::addColumn<double>("target");
-    const QList<QPair<const char*, Profile>> profiles = {
-        {"eight-point", Profile::EightPoint}, {"trapezoid", Profile::Trapezoid}, {"direct", Profile::Direct}};
-    for (const auto& profile : profiles) {
-        for (double target : {100000.0, -100000.0, 1.0, -3.0}) {
-            QTest::addRow("%s to %.0f", profile.first, target) << int(profile.second) << target;
-        }
-    }
-}
-
-void tst_Motion::everyProfileStopsExactlyOnTheTargetWithoutOvershoot()
-{
-    QFETCH(int, profile);
-    QFETCH(double, target);
-    // The default ramps of the Orsax (a trapezoid) and Zell (eight-point) products.
-    Settings settings = Fixture(profile == int(Profile::Trapezoid) ? 100 : 40).positionModeRamp();
-    settings.profile = Profile(profile);
-
-    const Run r = run(settings, target);
-    QVERIFY2(r.arrived, "the motion must come to rest");
-    QCOMPARE(r.position.last(), target);
-    QCOMPARE(r.velocity.last(), 0.0);
-    for (double position : r.position)
-        QVERIFY2(std::abs(position) <= std::abs(target) + 0.5, "no overshoot beyond a rounding step");
-
-    State rest{target, 0};
-    QVERIFY(RampGenerator::step(settings, target, rest, 1.0));
-    QCOMPARE(rest.position, target);
-}
 
 void tst_Motion::howTimeIsCutDoesNotChangeTheMotion_data()
 {
@@ -279,164 +195,6 @@ void tst_Motion::aCruiseFollowsARampOrTargetChangedOnTheWay()
                             .arg(arrived.first() - 120000)
                             .arg(plan.arrival * 1000, 0, 'f', 3)));
     QCOMPARE(f.deviceValue(QStringLiteral("FOC_PID_POSITION_ACTUAL")), qint64(target));
-}
-
-void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds_data()
-{
-    QTest::addColumn<int>("variant");
-    for (int variant : SimulatedProduct::builtInVariants())
-        QTest::addRow("%d", variant) << variant;
-}
-
-void tst_Motion::defaultRampOfEachProductMovesAFullMoveInAFewSeconds()
-{
-    QFETCH(int, variant);
-    Fixture f(variant);
-    const ProductMotion m(f);
-    f.positionModeRamp();
-    const qint64 ms = moveAndWait(f, m, 100000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(100000));
-    QVERIFY2(ms >= 2000 && ms <= 5000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
-    QCOMPARE(moveAndWait(f, m, 0), ms); // the same ramp backwards
-}
-
-void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget_data()
-{
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("value");
-    QTest::newRow("Zell, ramp off") << 40 << "RAMP_ENABLE" << 0;
-    QTest::newRow("Zell, velocity mode") << 40 << "MOTION_MODE" << 2;
-    QTest::newRow("Veltrax, ramp off") << 135 << "CONFIG_RAMP_ENABLE" << 0;
-    QTest::newRow("rotary module, ramp off") << 105 << "rampEnable" << 0;
-}
-
-void tst_Motion::rampOffOrAnotherMotionModeJumpsStraightToTheTarget()
-{
-    QFETCH(int, variant);
-    QFETCH(QString, name);
-    QFETCH(int, value);
-    Fixture f(variant);
-    const ProductMotion m(f);
-    f.positionModeRamp();
-    f.setDevice(name, value);
-    QCOMPARE(moveAndWait(f, m, -123456, 1), qint64(1));
-}
-
-// A target nearer than the braking distance: the motor brakes past it and
-// stops where it reaches V_STOP (at rest, not still at V_STOP), then comes
-// back. Here all of it within one tick: from 10000/s down to V_STOP at
-// 9000000/s² takes 1 ms and 5.5 positions, the target 3 ahead.
-void tst_Motion::aMotorBrakingPastItsTargetStopsAtVStop()
-{
-    Settings s;
-    s.profile = Profile::EightPoint;
-    s.vMax = s.v1 = s.v2 = 10000;
-    s.aMax = s.a1 = s.a2 = 100000;
-    s.dMax = s.d2 = s.d1 = 9000000;
-    s.vStop = 1000;
-    State state{0, 10000};
-    QVERIFY(!RampGenerator::step(s, 3, state, kTick));
-    QVERIFY2(std::abs(state.position - 5.5) < 1e-9, qPrintable(QString::number(state.position)));
-    QCOMPARE(state.velocity, 0.0);
-    const Run back = run(s, 3, state, 1);
-    QVERIFY(back.arrived);
-    QCOMPARE(back.position.last(), 3.0);
-}
-
-// A maximum velocity of 0 lets the motor go nowhere: at rest it stays; lowered
-// to 0 on the way, the motor brakes to a standstill and stays there until a
-// velocity is allowed again.
-void tst_Motion::withoutAllowedVelocityTheMotorStopsAndStays()
-{
-    Fixture f(105);
-    const ProductMotion m(f);
-    const QString vMax = QStringLiteral("maxVelocity");
-    f.positionModeRamp();
-    f.setDevice(vMax, 0);
-    f.setDevice(m.target, 100000);
-    f.device()->advance(5000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(0));
-
-    f.setDevice(vMax, 2000);
-    f.device()->advance(1000);
-    QVERIFY(f.device()->velocity(0) != 0);
-    f.setDevice(vMax, 0);
-    f.device()->advance(1000);
-    const qint64 stopped = f.deviceValue(m.actual);
-    QVERIFY2(stopped > 0 && stopped < 100000, qPrintable(QString::number(stopped)));
-    QCOMPARE(f.device()->velocity(0), 0.0);
-    f.device()->advance(3600000); // an hour, crossed at once
-    QCOMPARE(f.deviceValue(m.actual), stopped);
-
-    f.setDevice(vMax, 2000);
-    f.device()->advance(120000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(100000));
-}
-
-void tst_Motion::motionCrossesTheCounterLimitTheShortWay()
-{
-    Fixture f(105);
-    const ProductMotion m(f);
-    f.setDevice(m.actual, 2147483647 - 20000);
-    QList<qint64> seen;
-    f.setDevice(m.target, -2147483647 - 1 + 20000);
-    for (int i = 0; i < 300; ++i) {
-        f.device()->advance(10);
-        seen.append(f.deviceValue(m.actual));
-    }
-    QCOMPARE(seen.last(), qint64(-2147483647 - 1 + 20000));
-    QVERIFY2(seen.first() > 0, "the move starts below the top of the counter");
-    for (qint64 v : seen)
-        QVERIFY2(v > 2147483647LL - 20001 || v < -2147483648LL + 20001, "never the long way round");
-}
-
-void tst_Motion::clearingTheCounterAtRestStartsNoMotionButAMoveCommandDoes()
-{
-    Fixture f(40);
-    const ProductMotion m(f);
-    f.positionModeRamp();
-    moveAndWait(f, m, 5000);
-    f.setDevice(m.actual, 0);
-    f.device()->advance(2000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(0));
-
-    f.device()->moveTo(0, 5000);
-    f.device()->advance(2000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(5000));
-}
-
-// The motion reads its target where a lookup by name finds it, however the
-// register map changes: the first register of a name, the next one when
-// that one goes.
-void tst_Motion::motionFindsItsTargetAgainWhenTheRegisterMapChanges()
-{
-    Fixture f(40);
-    const ProductMotion m(f);
-    f.positionModeRamp();
-    XmlProductIC* ic = f.module()->getIcProduct(0);
-    moveAndWait(f, m, 20000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(20000));
-
-    auto* later = new XmlValueRegister(m.target, 0x7000, 0, ic);
-    f.device()->writeRegister(0, later->address(), 12000);
-    f.device()->advance(3000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(20000)); // the first of the name is still the target
-
-    delete ic->getRegisterByName(m.target, true);
-    QCOMPARE(ic->getRegisterByName(m.target, true), later);
-    f.device()->advance(3000);
-    QCOMPARE(f.deviceValue(m.actual), qint64(12000));
-}
-
-void tst_Motion::velocityIsReportedInTheUnitsOfTheRampValues()
-{
-    Fixture f(40);
-    f.positionModeRamp();
-    f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 1000000);
-    f.device()->advance(3000);
-    QCOMPARE(f.deviceValue(QStringLiteral("PID_VELOCITY_ACTUAL")), f.deviceValue(QStringLiteral("RAMPER_V_MAX")));
-    QCOMPARE(f.device()->velocity(0), 50000.0);
 }
 
 QTEST_MAIN(tst_Motion)

@@ -188,12 +188,10 @@ class tst_MovePlanner : public QObject
 private slots:
     void planOfAKnownMoveHasItsComputedPhases_data();
     void planOfAKnownMoveHasItsComputedPhases();
-    void planWithoutAllowedSpeedNeverArrives();
     void planAgreesWithTheTickedMotion_data();
     void planAgreesWithTheTickedMotion();
     void planAgreesWithTheTickedMotionOfExtremeMoves_data();
     void planAgreesWithTheTickedMotionOfExtremeMoves();
-    void deviceHandsOutWhatItsNextMoveStartsFrom();
 };
 
 void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases_data()
@@ -250,34 +248,6 @@ void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases_data()
     QTest::newRow("short way round the counter, instantaneous ramps")
         << instant << State{2147483647, 0} << -2147483647 - 1 + 99 << QStringList{"AMAX", "VMAX", "DMAX"}
         << QList<double>{0, 100 / 40000.0, 100 / 40000.0} << 40000.0;
-}
-
-// VMAX 0 allows no speed: at rest the motor stays, moving it brakes with
-// DMAX to a standstill; either way the move never arrives, and the plan ends
-// where the motor stands.
-void tst_MovePlanner::planWithoutAllowedSpeedNeverArrives()
-{
-    Settings stopped;
-    stopped.profile = Profile::Trapezoid;
-    stopped.aMax = stopped.dMax = 20000;
-    const Plan atRest = MovePlanner::plan(stopped, State{100, 0}, 100000);
-    QVERIFY(!atRest.arrives());
-    QVERIFY(atRest.phases.isEmpty());
-    QCOMPARE(atRest.positionAt(10), 100.0);
-    QCOMPARE(atRest.peakVelocity, 0.0);
-
-    // From 10000/s: 0.5 s and 2500 positions to a standstill, short of the target.
-    const Plan moving = MovePlanner::plan(stopped, State{100, 10000}, 100000);
-    QVERIFY(!moving.arrives());
-    QCOMPARE(moving.phases.size(), 1);
-    QCOMPARE(moving.phases.first().name, QStringLiteral("brake"));
-    QCOMPARE(moving.phases.first().endTime, 0.5);
-    QCOMPARE(moving.phases.first().endPosition, 2600.0);
-    QCOMPARE(moving.positionAt(100), 2600.0);
-    QCOMPARE(moving.endSeconds(), 0.5);
-
-    // ... unless the standstill is the target.
-    QCOMPARE(MovePlanner::plan(stopped, State{100, 10000}, 2600).arrival, 0.5);
 }
 
 void tst_MovePlanner::planOfAKnownMoveHasItsComputedPhases()
@@ -421,26 +391,6 @@ void tst_MovePlanner::planAgreesWithTheTickedMotionOfExtremeMoves()
     QFETCH(int, target);
     const QString failure = disagreement(Case{settings, start, target});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-}
-
-void tst_MovePlanner::deviceHandsOutWhatItsNextMoveStartsFrom()
-{
-    Fixture f(40);
-    SimulatedDevice* device = f.device();
-    f.positionModeRamp();
-    f.setDevice(QStringLiteral("FOC_PID_POSITION_ACTUAL"), 5000);
-    QCOMPARE(device->currentMotion(0).position, 5000.0);
-
-    QSignalSpy started(device, &SimulatedDevice::moveStarted);
-    device->advance(7);
-    f.setDevice(QStringLiteral("FOC_PID_POSITION_TARGET"), 105000);
-    const Plan plan = MovePlanner::planMoveTo(*device, 0, 105000);
-    device->advance(1000);
-    QCOMPARE(started.count(), 1);
-    QCOMPARE(started.first().at(1).toLongLong(), qint64(7)); // the start of the slice it was seen in
-    // Halfway, the move planned from where it is now still arrives when the first plan said.
-    const Plan again = MovePlanner::planMoveBy(*device, 0, 105000 - device->actualPosition(0));
-    QVERIFY2(std::abs(1 + again.arrival - plan.arrival) < 0.002, qPrintable(describe(again)));
 }
 
 QTEST_MAIN(tst_MovePlanner)

@@ -39,10 +39,8 @@ private slots:
     void rootServesTheSixVariantsInOrder();
     void variantCheckAddsInfoAndDecidesWhatCloneCreates_data();
     void variantCheckAddsInfoAndDecidesWhatCloneCreates();
-    void repeatedVariantChecksAddInfoAgainAndTheLastOneWins();
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule_data();
     void replyFilterPassesOnlyOkRepliesOfTheOwnModule();
-    void showAsksForTracesThenValuesAndHideDropsTraces();
 };
 
 void tst_PluginRoot::pluginFileDeclaresItselfAndKeepsOneRootWhileItLives()
@@ -127,22 +125,6 @@ void tst_PluginRoot::variantCheckAddsInfoAndDecidesWhatCloneCreates()
         QCOMPARE(tool->metaObject()->className(), "GenericPositionMode");
 }
 
-void tst_PluginRoot::repeatedVariantChecksAddInfoAgainAndTheLastOneWins()
-{
-    GenericPositionMode root;
-    QVERIFY(root.isUsableForVariant(105));
-    QVERIFY(root.isUsableForVariant(108));
-    QCOMPARE(infoLines(root), QStringList({"Designation=AP", "UpToDate=9", "Designation=AP", "UpToDate=9"}));
-    std::unique_ptr<ToolsInterface> linear(root.clone(QStringLiteral("tool"), 0, nullptr));
-    QCOMPARE(linear->toolsVariant(), 108);
-
-    QVERIFY(!root.isUsableForVariant(7));
-    QCOMPARE(root.info().size(), 4);
-    std::unique_ptr<ToolsInterface> plain(root.clone(QStringLiteral("tool"), 0, nullptr));
-    QCOMPARE(plain->metaObject()->className(), "GenericPositionMode");
-    QCOMPARE(plain->toolsVariant(), 255);
-}
-
 void tst_PluginRoot::replyFilterPassesOnlyOkRepliesOfTheOwnModule_data()
 {
     QTest::addColumn<int>("status");
@@ -171,15 +153,6 @@ void tst_PluginRoot::replyFilterPassesOnlyOkRepliesOfTheOwnModule()
     QCOMPARE(spy.count(), forwarded ? 1 : 0);
     if (forwarded)
         QCOMPARE(spy.at(0).at(0).value<Command*>(), &reply);
-}
-
-void tst_PluginRoot::showAsksForTracesThenValuesAndHideDropsTraces()
-{
-    RecordingTool tool(QStringLiteral("tool"), 0, nullptr, 255);
-    tool.showPlugin();
-    tool.hidePlugin();
-    const QList<QPair<QString, int>> expected{{"register", 8}, {"update", 9}, {"unregister", 8}};
-    QCOMPARE(tool.calls, expected);
 }
 
 QTEST_MAIN(tst_PluginRoot)

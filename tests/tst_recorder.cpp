@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "fixture.h"
 #include "mainwindow.h"
-#include "scriptparser.h"
-#include "scriptwriter.h"
 #include "session.h"
 #include "sessionrecorder.h"
 #include "toolarea.h"
@@ -49,8 +47,6 @@ private slots:
     void everyProductReplaysAMoveToTheSameJournalAndShownPosition_data();
     void everyProductReplaysAMoveToTheSameJournalAndShownPosition();
     void recordedSessionReplaysToTheSameJournalAndTracedValue();
-    void recordedArgumentsReadBackAsWritten_data();
-    void recordedArgumentsReadBackAsWritten();
 };
 
 void tst_Recorder::everyProductReplaysAMoveToTheSameJournalAndShownPosition_data()
@@ -176,24 +172,6 @@ void tst_Recorder::recordedSessionReplaysToTheSameJournalAndTracedValue()
     expected << QStringLiteral("sbActualPosition.value = ") + actual << host->module()->journal()->lines()
              << QStringLiteral("tool.enabled = false") << QStringLiteral("tool.toolVisible = false") << QString();
     QCOMPARE(run.out.split(QLatin1Char('\n')), expected);
-}
-
-void tst_Recorder::recordedArgumentsReadBackAsWritten_data()
-{
-    QTest::addColumn<QString>("word");
-    for (const char* word :
-         {"RAMPER_V_MAX", "-20000", "target position", "a\tb", "#1", "say \"hi\"", "C:\\x \\", "a\\b", ""})
-        QTest::newRow(word) << QString::fromUtf8(word);
-}
-
-void tst_Recorder::recordedArgumentsReadBackAsWritten()
-{
-    QFETCH(QString, word);
-    QStringList words;
-    QString message;
-    const QString line = QStringLiteral("set name %1 # note").arg(ScriptWriter::quoted(word));
-    QVERIFY2(ScriptParser::split(line, &words, &message), qPrintable(message));
-    QCOMPARE(words, QStringList({QStringLiteral("set"), QStringLiteral("name"), word}));
 }
 
 QTEST_MAIN(tst_Recorder)

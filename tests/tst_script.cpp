@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "scriptparser.h"
-#include "scriptsyntax.h"
 #include "scriptwriter.h"
 
-#include <QSet>
 #include <QTest>
 
-#include <iterator>
 #include <limits>
 
 Q_DECLARE_METATYPE(ScriptCommand)
@@ -17,20 +14,14 @@ class tst_Script : public QObject
 
 private slots:
     void commandsCarryTheirLineNamesAndNumbers();
-    void wordsSplitAtSpacesExceptInQuotesAndStopAtComments_data();
-    void wordsSplitAtSpacesExceptInQuotesAndStopAtComments();
     void numbersAreDecimalOrHexadecimalWithinSixtyFourBits_data();
     void numbersAreDecimalOrHexadecimalWithinSixtyFourBits();
     void badLinesAreReportedWithTheirLineAndWhat_data();
     void badLinesAreReportedWithTheirLineAndWhat();
-    void linesAreHandedOnAsTheyAreReadUntilTheTakerStops();
     void writtenCommandsReadBackAsTheSameCommand_data();
     void writtenCommandsReadBackAsTheSameCommand();
-    void everyCommandHasOneTableEntryAndARoundTrip();
     void writerRefusesWhatWouldNotReadBack_data();
     void writerRefusesWhatWouldNotReadBack();
-    void commentsStayOneLineThatReadsAsNothing_data();
-    void commentsStayOneLineThatReadsAsNothing();
 };
 
 void tst_Script::commandsCarryTheirLineNamesAndNumbers()
@@ -71,30 +62,6 @@ void tst_Script::commandsCarryTheirLineNamesAndNumbers()
                                 "9:11 ||0|0|status=100 command=read type=FOC_PID_POSITION_ACTUAL value=0xFFFFFFFF",
                                 "10:12 CommMode||1|0|", "11:14 tool|toolVisible|0|0|", "12:1 ||0|0|", "13:2 ||0|0|",
                                 "14:15 ||0|0|"}));
-}
-
-void tst_Script::wordsSplitAtSpacesExceptInQuotesAndStopAtComments_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("words");
-    QTest::newRow("spaces and tabs") << "  set\tsbTarget   5 " << QStringList{"set", "sbTarget", "5"};
-    QTest::newRow("quoted with spaces") << "set cmb \"actual position\"" << QStringList{"set", "cmb", "actual position"};
-    QTest::newRow("comment ends the line") << "click btn # click it" << QStringList{"click", "btn"};
-    QTest::newRow("hash inside quotes") << "set name \"a # b\"" << QStringList{"set", "name", "a # b"};
-    QTest::newRow("escaped quote") << R"(set name "say \"hi\"")" << QStringList{"set", "name", "say \"hi\""};
-    QTest::newRow("empty quotes are a word") << "set name \"\"" << QStringList{"set", "name", ""};
-    QTest::newRow("quote joined to a word") << "set na\"me x\"" << QStringList{"set", "name x"};
-    QTest::newRow("only a comment") << "# nothing" << QStringList();
-}
-
-void tst_Script::wordsSplitAtSpacesExceptInQuotesAndStopAtComments()
-{
-    QFETCH(QString, line);
-    QFETCH(QStringList, words);
-    QStringList split;
-    QString message;
-    QVERIFY2(ScriptParser::split(line, &split, &message), qPrintable(message));
-    QCOMPARE(split, words);
 }
 
 void tst_Script::numbersAreDecimalOrHexadecimalWithinSixtyFourBits_data()
@@ -182,23 +149,6 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat()
     QVERIFY(!ScriptParser::parse(text, &commands, &error));
     QCOMPARE(error.line, line);
     QCOMPARE(error.message, message);
-}
-
-void tst_Script::linesAreHandedOnAsTheyAreReadUntilTheTakerStops()
-{
-    QStringList taken;
-    ScriptParser::Error error;
-    const auto take = [&taken](const ScriptCommand& command) {
-        taken << QStringLiteral("%1:%2").arg(command.line).arg(command.kind);
-        return command.kind != ScriptCommand::Show;
-    };
-    QVERIFY(ScriptParser::parse(QStringLiteral("product 40\n# open it\nopen\nshow\nbogus\n"), take, &error));
-    QCOMPARE(taken, QStringList({"1:0", "3:1", "4:2"}));
-    // A bad line stops it after the lines before it were handed on.
-    taken.clear();
-    QVERIFY(!ScriptParser::parse(QStringLiteral("product 40\nopen\nbogus\nshow\n"), take, &error));
-    QCOMPARE(taken, QStringList({"1:0", "2:1"}));
-    QCOMPARE(error.line, 3);
 }
 
 namespace {
@@ -311,26 +261,6 @@ void tst_Script::writtenCommandsReadBackAsTheSameCommand()
     QCOMPARE(read.words, command.words);
 }
 
-void tst_Script::everyCommandHasOneTableEntryAndARoundTrip()
-{
-    QSet<int> kinds;
-    QSet<QString> words;
-    for (const ScriptSyntax::Command& command : ScriptSyntax::commands()) {
-        QVERIFY2(!kinds.contains(command.kind), command.word);
-        kinds.insert(command.kind);
-        words.insert(QString::fromLatin1(command.word));
-        QVERIFY2(QString::fromLatin1(command.usage).startsWith(command.word), command.usage);
-        // Every argument a command takes is declared; any number of them repeat the one declared.
-        const int declared = command.most < 0 ? 1 : command.most;
-        QVERIFY2(command.least <= declared && declared <= int(std::size(command.arguments)), command.word);
-    }
-    QCOMPARE(words.size(), kinds.size());
-    QCOMPARE(kinds.size(), ScriptCommand::Design + 1);
-    for (const RoundTrip& trip : roundTrips())
-        kinds.remove(trip.command.kind);
-    QVERIFY2(kinds.isEmpty(), "every command kind is written and read back");
-}
-
 void tst_Script::writerRefusesWhatWouldNotReadBack_data()
 {
     using C = ScriptCommand;
@@ -369,28 +299,6 @@ void tst_Script::writerRefusesWhatWouldNotReadBack()
     QVERIFY(!ScriptWriter::write(command, &line, &error));
     QCOMPARE(error, refusal);
     QCOMPARE(line, QStringLiteral("untouched"));
-}
-
-void tst_Script::commentsStayOneLineThatReadsAsNothing_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("plain") << "recorded by workbench"
-                           << "# recorded by workbench";
-    QTest::newRow("line breaks shown") << "a\nb\r\nclick x"
-                                       << R"(# a\nb\r\nclick x)";
-}
-
-void tst_Script::commentsStayOneLineThatReadsAsNothing()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, line);
-    const QString comment = ScriptWriter::comment(text);
-    QCOMPARE(comment, line);
-    QStringList words;
-    QString message;
-    QVERIFY(ScriptParser::split(comment, &words, &message));
-    QCOMPARE(words, QStringList());
 }
 
 QTEST_MAIN(tst_Script)

@@ -1,21 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "fixture.h"
-#include "mainwindow.h"
-#include "scriptrunner.h"
 #include "session.h"
 #include "virtualtimers.h"
-#include "workbenchsupport.h"
 
-#include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <QTimerEvent>
 
 #include <algorithm>
-
-using namespace WorkbenchSupport;
 
 namespace {
 // A session on the built-in products, without the plug-in: the device, its
@@ -68,13 +60,10 @@ class tst_Session : public QObject
 
 private slots:
     void samplesFollowTheDeviceOverTheLastTwentySeconds();
-    void everyMotorIsSampledAtTheSameInstantsAndTheCsvSaysSo();
     void advanceStepsTheWindowAndCrossesTheTimeBeforeItAtOnce();
     void eachMoveIsPlannedAndItsArrivalToldAgainstThePlan();
-    void previewFollowsTheDeviceAndIsDrawnOnlyWhileTheMotorStands();
     void timersFireAtTheirDeviceTimeInOrder();
     void timersOfAFinishedTimerOrOfNoIntervalDoNotStallTime();
-    void scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh();
     void wallClockRestsWhileNothingMovesAndRefreshesOnlyWhatIsTraced();
 };
 
@@ -108,37 +97,6 @@ void tst_Session::samplesFollowTheDeviceOverTheLastTwentySeconds()
     QCOMPARE(kept.last().x(), 34.0);
     QCOMPARE(kept.first().x(), 34.0 - SampleStore::WindowMs / 1000.0);
     QCOMPARE(samples.count(), kept.size());
-}
-
-void tst_Session::everyMotorIsSampledAtTheSameInstantsAndTheCsvSaysSo()
-{
-    std::unique_ptr<Session> session = sessionOn(100);
-    SimulatedDevice* device = deviceOf(*session);
-    SampleStore& samples = session->samples();
-    samples.addMotor(1);
-    QVERIFY(device->setValue(1, QStringLiteral("MODE_MOTION"), 3));
-    device->moveTo(1, 3000);
-    session->advance(100);
-    samples.addMotor(0);
-    session->advance(100);
-    QCOMPARE(samples.motors(), QList<quint8>({0, 1}));
-    QCOMPARE(samples.count(), 11);
-    QCOMPARE(samples.series(0, SampleStore::Actual).size(), 6);
-    QCOMPARE(samples.series(1, SampleStore::Target).last(), QPointF(0.2, 3000));
-
-    // Motors in their order; a motor followed later has no values before it was.
-    const QList<QByteArray> lines = samples.csv().split('\n');
-    QCOMPARE(lines.at(0), QByteArray("time_s,m0_target_pos,m0_actual_pos,m0_velocity_pos_per_s,"
-                                     "m1_target_pos,m1_actual_pos,m1_velocity_pos_per_s"));
-    QCOMPARE(lines.at(1), QByteArray("0.000,,,,0,0,0"));
-    QVERIFY2(lines.at(6).startsWith("0.100,0,0,0,3000,"), lines.at(6).constData());
-    QVERIFY2(lines.at(11).startsWith("0.200,0,0,0,3000,"), lines.at(11).constData());
-    QCOMPARE(lines.size(), 13);
-
-    // The motor followed longest leaves: its instants before the others' go with it.
-    samples.removeMotor(1);
-    QCOMPARE(samples.count(), 6);
-    QVERIFY(samples.csv().startsWith("time_s,m0_target_pos,m0_actual_pos,m0_velocity_pos_per_s\n0.100,"));
 }
 
 void tst_Session::advanceStepsTheWindowAndCrossesTheTimeBeforeItAtOnce()
@@ -193,34 +151,6 @@ void tst_Session::eachMoveIsPlannedAndItsArrivalToldAgainstThePlan()
     QVERIFY(!plans.drawn(MovePlans::Move, 0));
 }
 
-void tst_Session::previewFollowsTheDeviceAndIsDrawnOnlyWhileTheMotorStands()
-{
-    std::unique_ptr<Session> session = sessionOn(40);
-    SimulatedDevice* device = deviceOf(*session);
-    MovePlans& plans = session->plans();
-    QVERIFY(device->setValue(0, QStringLiteral("MOTION_MODE"), 3));
-    QVERIFY(!plans.hasPreview());
-    QSignalSpy replanned(&plans, &MovePlans::previewReplanned);
-    plans.setPreview(0, MovePlans::Relative, 100000);
-    QCOMPARE(QString::number(plans.preview().arrival, 'f', 3), QStringLiteral("2.912"));
-    QVERIFY(plans.drawn(MovePlans::Preview, 0));
-    QVERIFY2(!plans.drawn(MovePlans::Preview, 1), "the preview is of its motor only");
-    QCOMPARE(replanned.count(), 1);
-
-    // A ramp written into the device is planned with at once.
-    QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 4000000));
-    QCOMPARE(plans.preview().peakVelocity, 40000.0);
-    QCOMPARE(replanned.count(), 2);
-
-    // While the motor moves, the preview is planned from where it is but not drawn.
-    plans.setPreview(0, MovePlans::Absolute, -5000);
-    device->moveTo(0, 50000);
-    session->advance(500);
-    QCOMPARE(plans.preview().phases.first().name, QStringLiteral("brake"));
-    QCOMPARE(plans.preview().phases.last().endPosition, -5000.0);
-    QVERIFY(!plans.drawn(MovePlans::Preview, 0));
-}
-
 void tst_Session::timersFireAtTheirDeviceTimeInOrder()
 {
     std::unique_ptr<Session> session = sessionOn(40);
@@ -270,45 +200,6 @@ void tst_Session::timersOfAFinishedTimerOrOfNoIntervalDoNotStallTime()
     timers.registerTimer(8, 0, Qt::CoarseTimer, &log);
     session->runEventLoopOnce();
     QCOMPARE(log.fired.last(), QStringLiteral("now@60"));
-}
-
-void tst_Session::scriptRunsTheEventLoopBetweenCommandsButKeepsRepliesForRefresh()
-{
-    // Between two commands a script delivers what the first posted, as the
-    // window's event loop does between two actions, so that Qt's queue of
-    // posted events never grows with the script. Replies to register reads
-    // wait in the module until `refresh` (or `wait`).
-    std::unique_ptr<Session> session = loadedSession();
-    MainWindow window(*session);
-    window.setRealTime(false);
-    PluginHost* host = &session->host();
-    QTemporaryDir dir;
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    ScriptRunner runner(*session, window, outStream, errStream);
-
-    QObject receiver;
-    QPointer<QObject> doomed = new QObject;
-    doomed->deleteLater();
-    bool delivered = false;
-    QMetaObject::invokeMethod(
-        &receiver, [&delivered] { delivered = true; }, Qt::QueuedConnection);
-    const QString shown = writeFile(dir, QStringLiteral("shown.wbs"), "product 40\nopen\nshow\n");
-    QCOMPARE(runner.runFile(shown), 0);
-    QVERIFY(delivered);
-    QVERIFY(!doomed);
-    QVERIFY2(host->module()->pendingReplies() > 0, "showing the tool reads registers");
-
-    const QString refreshed = writeFile(dir, QStringLiteral("refreshed.wbs"), "product 40\nopen\nshow\nrefresh\n");
-    QCOMPARE(runner.runFile(refreshed), 0);
-    QCOMPARE(host->module()->pendingReplies(), 0);
-    // `wait` runs the event loop, which delivers them as in the window.
-    const QString waited = writeFile(dir, QStringLiteral("waited.wbs"), "product 40\nopen\nshow\nwait 0\n");
-    QCOMPARE(runner.runFile(waited), 0);
-    QCOMPARE(host->module()->pendingReplies(), 0);
-    QCOMPARE(err, QString());
 }
 
 void tst_Session::wallClockRestsWhileNothingMovesAndRefreshesOnlyWhatIsTraced()

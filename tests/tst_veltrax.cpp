@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "common/rampgraph.h"
 #include "fixture.h"
-#include "model/registercontroller.h"
-#include "model/zyrafield.h"
 #include "widgets/helpertargetarea.h"
 #include "widgets/xmlregisterwidget.h"
 
@@ -89,18 +87,6 @@ private slots:
         }
     }
 
-    void freshToolShowsActualPositionHidesThePanelAndWritesNothing()
-    {
-        Fixture f(135);
-        QCOMPARE(f.open()->metaObject()->className(), "PositionMode_Veltrax");
-        QVERIFY(f.find("gbRampEnable")->isHidden());
-        QVERIFY(f.journal().isEmpty());
-        f.show();
-        QVERIFY2(f.journal().filter(" write ").isEmpty(), "showing reads the table and writes nothing");
-        QVERIFY(f.check("pbOpenClose", false));
-        QVERIFY(!f.find("gbRampEnable")->isHidden());
-    }
-
     void moveAndStopWriteModeRampModeThenBothTargets()
     {
         Fixture f(135);
@@ -131,23 +117,6 @@ private slots:
             QCOMPARE(lines.size(), expected.size() + 14);
             QCOMPARE(f.find("registersWidget")->isEnabled(), on);
             QCOMPARE(f.find("pbDefaults")->isEnabled(), on);
-        }
-    }
-
-    void deviceRampStateIsMirroredWithoutWriting()
-    {
-        Fixture f(135);
-        f.open();
-        f.show();
-        f.dropJournal();
-        Model::ZYRAField* field = f.module()->registerController(0)->get(QStringLiteral("CONFIG_RAMP_ENABLE"), false);
-        for (const int value : {0, 1}) {
-            f.setDevice("CONFIG_RAMP_ENABLE", value);
-            f.module()->refreshValue(field->registerField(), 0); // the host polls it for another view
-            QVERIFY2(f.journal().filter(" write ").isEmpty(), "mirroring must not write the value back");
-            QCOMPARE(f.find<QGroupBox>("gbRampEnable")->isChecked(), value != 0);
-            QCOMPARE(f.find("registersWidget")->isEnabled(), value != 0);
-            QCOMPARE(f.find("pbDefaults")->isEnabled(), value != 0);
         }
     }
 

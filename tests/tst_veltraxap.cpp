@@ -34,7 +34,6 @@ private slots:
     void refusedTargetIsFlaggedAndPutBackSilently();
     void clearWritesTheActualPositionAndLeavesTheRunningTarget();
     void rampEnableFlippedByTheModuleIsWrittenBackOnce();
-    void positionDisplayRefreshesOnlyWhileShownWithAFreshTimer();
     void invalidTargetDescriptionIsLoggedAndSetUpGoesOn();
 };
 
@@ -113,28 +112,6 @@ void tst_VeltraxAp::rampEnableFlippedByTheModuleIsWrittenBackOnce()
     f.module()->refreshValue(rampEnable, 0);
     QVERIFY(!group->isChecked());
     QCOMPARE(f.journal(), writes("rampEnable 0"));
-}
-
-void tst_VeltraxAp::positionDisplayRefreshesOnlyWhileShownWithAFreshTimer()
-{
-    Fixture f(kVeltraxAp);
-    f.open();
-    auto* display = f.find<QSpinBox>(QStringLiteral("sbActualPosition"));
-    const auto timers = [display] { return QAbstractEventDispatcher::instance()->registeredTimers(display); };
-    f.show();
-    const auto running = timers();
-    QCOMPARE(running.size(), 1);
-    QCOMPARE(running.first().interval, 250);
-
-    f.hide();
-    QVERIFY2(timers().isEmpty(), "hiding the tool must stop the refresh");
-    // Qt hands a released timer id out again; this timer takes it, so a
-    // refresh that is really restarted comes with another id.
-    QTimer occupant;
-    occupant.start(60000);
-    f.show();
-    QCOMPARE(timers().size(), 1);
-    QVERIFY(timers().first().timerId != running.first().timerId);
 }
 
 void tst_VeltraxAp::invalidTargetDescriptionIsLoggedAndSetUpGoesOn()

@@ -93,7 +93,6 @@ private slots:
     void pickingAnotherProductOpensItsToolOnAFreshModule();
     void toolsGoIntoTabsWhenTheyNoLongerFitSideBySide();
     void productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided();
-    void inRealTimeTheDeviceClockAndTracesRun();
     void journalViewShowsTimedLinesFiltersClearsAndSaves();
     void journalMotorFilterNarrowsWhatTheTextFilterShows();
     void plotDrawsEveryMotorOfTheStoreAndTheLegendHidesCurves();
@@ -249,31 +248,6 @@ void tst_Views::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
     for (const QString& text : {note, error, products->itemText(products->findData(77)), window.windowTitle()})
         QVERIFY2(text.size() < 150, qPrintable(text.left(80)));
     QVERIFY(window.sizeHint().width() < 3000);
-}
-
-void tst_Views::inRealTimeTheDeviceClockAndTracesRun()
-{
-    std::unique_ptr<Session> session = loadedSession();
-    MainWindow window(*session);
-    window.setRealTime(true);
-    QString error;
-    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
-    SimulatedModule* module = session->host().module();
-    QTRY_VERIFY(module->device()->timeMs() >= 100);
-
-    // A traced value follows the device on the host's trace timer.
-    Model::ZYRAParameter* actual = module->parameterController(0)->actualPosition;
-    QSignalSpy updates(actual, &Model::AbstractParameter::valueUpdated);
-    QSignalSpy refreshes(session.get(), &Session::refreshed);
-    session->host().tool()->addTrace(actual->xmlParameter());
-    module->moveToPosition(0, 5000);
-    QTRY_COMPARE(actual->lastKnownValue(), qint64(5000));
-    QVERIFY(updates.count() > 1);
-    QVERIFY(refreshes.count() > 0);
-    window.setRealTime(false);
-    const qint64 stopped = module->device()->timeMs();
-    QTest::qWait(3 * DeviceClock::TraceIntervalMs);
-    QCOMPARE(module->device()->timeMs(), stopped);
 }
 
 void tst_Views::journalViewShowsTimedLinesFiltersClearsAndSaves()
@@ -520,87 +494,50 @@ void tst_Views::userInputDoesWhatAPersonCouldOrSaysWhyNot_data()
     QTest::addColumn<int>("result");
     // After Done, the property that shows it as "NAME=VALUE"; after Failed, the message.
     QTest::addColumn<QString>("outcome");
-
-    QTest::newRow("spin box typed") << "spinBox"
-                                    << "set"
-                                    << "-0x10" << true << int(UserInput::Done) << "value=-16";
-    QTest::newRow("spin box beyond its range")
-        << "spinBox"
-        << "set"
-        << "101" << true << int(UserInput::Failed)
-        << "101 is out of the range of spin box \"spinBox\" (QSpinBox) (-100 to 100)";
-    QTest::newRow("spin box, not a number")
-        << "spinBox"
-        << "set"
-        << "ten" << true << int(UserInput::Failed) << "bad number \"ten\" for spin box \"spinBox\" (QSpinBox)";
-    QTest::newRow("spin box disabled") << "spinBox"
-                                       << "set"
-                                       << "5" << false << int(UserInput::Disabled) << "value=0";
-    QTest::newRow("other spin box typed") << "doubleSpinBox"
-                                          << "set"
-                                          << "2.5" << true << int(UserInput::Done) << "value=2.5";
-    QTest::newRow("other spin box disabled") << "doubleSpinBox"
-                                             << "set"
-                                             << "2.5" << false << int(UserInput::Disabled) << "value=0";
-    QTest::newRow("combo box item") << "comboBox"
-                                    << "set"
-                                    << "second item" << true << int(UserInput::Done) << "currentIndex=1";
-    QTest::newRow("combo box without the item")
-        << "comboBox"
-        << "set"
-        << "third" << true << int(UserInput::Failed) << "combo box \"comboBox\" (QComboBox) has no item \"third\"";
-    QTest::newRow("combo box disabled") << "comboBox"
-                                        << "set"
-                                        << "second item" << false << int(UserInput::Disabled) << "currentIndex=0";
-    QTest::newRow("check box on") << "checkBox"
-                                  << "set"
-                                  << "on" << true << int(UserInput::Done) << "checked=true";
-    QTest::newRow("check box, neither on nor off")
-        << "checkBox"
-        << "set"
-        << "yes" << true << int(UserInput::Failed) << "expected on or off, not \"yes\"";
-    QTest::newRow("check box disabled") << "checkBox"
-                                        << "set"
-                                        << "on" << false << int(UserInput::Disabled) << "checked=false";
-    QTest::newRow("button that does not check")
-        << "pushButton"
-        << "set"
-        << "on" << true << int(UserInput::Failed) << "button \"pushButton\" (QPushButton) is not checkable";
-    QTest::newRow("group on") << "checkableGroup"
-                              << "set"
-                              << "on" << true << int(UserInput::Done) << "checked=true";
-    QTest::newRow("group disabled") << "checkableGroup"
-                                    << "set"
-                                    << "on" << false << int(UserInput::Disabled) << "checked=false";
-    QTest::newRow("group that does not check")
-        << "group"
-        << "set"
-        << "on" << true << int(UserInput::Failed) << "group \"group\" (QGroupBox) is not checkable";
-    QTest::newRow("line edit typed") << "lineEdit"
-                                     << "set"
-                                     << "a b" << true << int(UserInput::Done) << "text=a b";
-    QTest::newRow("line edit disabled") << "lineEdit"
-                                        << "set"
-                                        << "a b" << false << int(UserInput::Disabled) << "text=";
-    QTest::newRow("label") << "label"
-                           << "set"
-                           << "x" << true << int(UserInput::Failed)
-                           << "\"label\" (QLabel) is not a spin box, combo box, checkable button or group";
-    QTest::newRow("set on no widget") << "object"
-                                      << "set"
-                                      << "1" << true << int(UserInput::Failed) << "\"object\" (QObject) is not a widget";
-    QTest::newRow("click a label") << "label"
-                                   << "click"
-                                   << "" << true << int(UserInput::Failed) << "\"label\" (QLabel) is not a button";
-    QTest::newRow("click disabled") << "checkBox"
-                                    << "click"
-                                    << "" << false << int(UserInput::Disabled) << "checked=false";
-    QTest::newRow("hover a widget") << "label"
-                                    << "enter"
-                                    << "" << true << int(UserInput::Done) << "objectName=label";
-    QTest::newRow("hover no widget") << "object"
-                                     << "enter"
-                                     << "" << true << int(UserInput::Failed) << "\"object\" (QObject) is not a widget";
+    struct Row
+    {
+        const char *tag, *kind, *action, *value;
+        bool enabled;
+        UserInput::Result result;
+        const char* outcome;
+    };
+    const Row rows[] = {
+        {"spin box typed", "spinBox", "set", "-0x10", true, UserInput::Done, "value=-16"},
+        {"spin box beyond its range", "spinBox", "set", "101", true, UserInput::Failed,
+         "101 is out of the range of spin box \"spinBox\" (QSpinBox) (-100 to 100)"},
+        {"spin box, not a number", "spinBox", "set", "ten", true, UserInput::Failed,
+         "bad number \"ten\" for spin box \"spinBox\" (QSpinBox)"},
+        {"spin box disabled", "spinBox", "set", "5", false, UserInput::Disabled, "value=0"},
+        {"other spin box typed", "doubleSpinBox", "set", "2.5", true, UserInput::Done, "value=2.5"},
+        {"other spin box disabled", "doubleSpinBox", "set", "2.5", false, UserInput::Disabled, "value=0"},
+        {"combo box item", "comboBox", "set", "second item", true, UserInput::Done, "currentIndex=1"},
+        {"combo box without the item", "comboBox", "set", "third", true, UserInput::Failed,
+         "combo box \"comboBox\" (QComboBox) has no item \"third\""},
+        {"combo box disabled", "comboBox", "set", "second item", false, UserInput::Disabled, "currentIndex=0"},
+        {"check box on", "checkBox", "set", "on", true, UserInput::Done, "checked=true"},
+        {"check box, neither on nor off", "checkBox", "set", "yes", true, UserInput::Failed,
+         "expected on or off, not \"yes\""},
+        {"check box disabled", "checkBox", "set", "on", false, UserInput::Disabled, "checked=false"},
+        {"button that does not check", "pushButton", "set", "on", true, UserInput::Failed,
+         "button \"pushButton\" (QPushButton) is not checkable"},
+        {"group on", "checkableGroup", "set", "on", true, UserInput::Done, "checked=true"},
+        {"group disabled", "checkableGroup", "set", "on", false, UserInput::Disabled, "checked=false"},
+        {"group that does not check", "group", "set", "on", true, UserInput::Failed,
+         "group \"group\" (QGroupBox) is not checkable"},
+        {"line edit typed", "lineEdit", "set", "a b", true, UserInput::Done, "text=a b"},
+        {"line edit disabled", "lineEdit", "set", "a b", false, UserInput::Disabled, "text="},
+        {"label", "label", "set", "x", true, UserInput::Failed,
+         "\"label\" (QLabel) is not a spin box, combo box, checkable button or group"},
+        {"set on no widget", "object", "set", "1", true, UserInput::Failed, "\"object\" (QObject) is not a widget"},
+        {"click a label", "label", "click", "", true, UserInput::Failed, "\"label\" (QLabel) is not a button"},
+        {"click disabled", "checkBox", "click", "", false, UserInput::Disabled, "checked=false"},
+        {"hover a widget", "label", "enter", "", true, UserInput::Done, "objectName=label"},
+        {"hover no widget", "object", "enter", "", true, UserInput::Failed, "\"object\" (QObject) is not a widget"},
+    };
+    for (const Row& row : rows) {
+        QTest::newRow(row.tag) << QString(row.kind) << QString(row.action) << QString(row.value) << row.enabled
+                               << int(row.result) << QString(row.outcome);
+    }
 }
 
 // What a script's set, click and hover do to each kind of widget: what a

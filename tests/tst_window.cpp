@@ -46,19 +46,6 @@ QWidget* toolWidget(Session& session, quint8 motor, const char* name)
     }
     return tool ? tool->findChild<QWidget*>(QLatin1String(name)) : nullptr;
 }
-
-// The mnemonic letter of a text ("&Product:" has P), 0 without one.
-QChar mnemonic(const QString& text)
-{
-    for (int i = 0; i + 1 < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('&')) {
-            if (text.at(i + 1) != QLatin1Char('&'))
-                return text.at(i + 1).toUpper();
-            ++i;
-        }
-    }
-    return QChar();
-}
 } // namespace
 
 // The window as people use it: on a small screen, with the keyboard alone,
@@ -70,12 +57,9 @@ class tst_Window : public QObject
 private slots:
     void windowOpensWithinTheScreen();
     void onASmallScreenTheToolScrollsInsteadOfSqueezingItsEditors();
-    void workingInAToolMakesItCurrentAndShowsIt();
     void filterAndCombosShowTheirTextAndThePlanKeepsRoomAtItsEnd();
     void keyboardReachesEverythingOnceAndLeavesTables();
-    void mnemonicsAreUniqueAndRecordingHasShortcuts();
     void autoScaleFitsEachAxisToItsCurvesInView();
-    void aMoveThatNeverArrivesIsDrawnWithoutArrival();
     void messagesGoToTheirViewAndToAScriptOnlyWhenVerbose();
     void disabledToolsHintStaysReadable();
     void recordingsAndSizesAreNamedAsTyped();
@@ -120,30 +104,6 @@ void tst_Window::onASmallScreenTheToolScrollsInsteadOfSqueezingItsEditors()
     // Plot, plan and journal stay in the window.
     QVERIFY(window.rect().contains(window.journalView()->geometry().translated(
         window.journalView()->mapTo(&window, QPoint()) - window.journalView()->pos())));
-}
-
-void tst_Window::workingInAToolMakesItCurrentAndShowsIt()
-{
-    std::unique_ptr<Session> session = loadedSession();
-    MainWindow window(*session);
-    window.resize(kSmallScreen);
-    window.show();
-    QString error;
-    QVERIFY2(window.openProduct(135, 0, &error), qPrintable(error));
-    QVERIFY2(window.openMotor(1, &error), qPrintable(error));
-    QCOMPARE(session->host().tool()->motorNumber(), quint8(1));
-    QVERIFY(!window.toolArea()->isTabbed());
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    toolWidget(*session, 1, "sbTargetPosition")->setFocus(); // the user typed into motor 1's tool last
-
-    // Motor 0's ">" (a button that takes no focus) opens its ramp panel: the tools no longer fit side by side.
-    QWidget* open = toolWidget(*session, 0, "pbOpenClose");
-    QTest::mouseClick(open, Qt::LeftButton);
-    QApplication::processEvents();
-    QCOMPARE(session->host().tool()->motorNumber(), quint8(0));
-    QVERIFY(window.toolArea()->isTabbed());
-    QVERIFY2(open->isVisible(), "the tool just worked in is the tab shown");
 }
 
 void tst_Window::filterAndCombosShowTheirTextAndThePlanKeepsRoomAtItsEnd()
@@ -241,39 +201,6 @@ void tst_Window::keyboardReachesEverythingOnceAndLeavesTables()
         QCOMPARE(plot->graph(i)->visible(), plot->graph(i)->name() != actual->text());
 }
 
-void tst_Window::mnemonicsAreUniqueAndRecordingHasShortcuts()
-{
-    std::unique_ptr<Session> session = loadedSession();
-    MainWindow window(*session);
-    QString error;
-    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
-    QMap<QChar, QString> seen;
-    const auto note = [&](const QString& text) {
-        const QChar letter = mnemonic(text);
-        if (letter.isNull())
-            return;
-        QVERIFY2(!seen.contains(letter),
-                 qPrintable(QStringLiteral("Alt+%1: %2 and %3").arg(letter).arg(seen.value(letter), text)));
-        seen.insert(letter, text);
-    };
-    for (const QLabel* label : window.findChildren<QLabel*>()) {
-        if (label->buddy())
-            note(label->text());
-    }
-    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
-        note(button->text());
-    for (const QAction* action : window.actions())
-        note(action->text());
-    QVERIFY(seen.size() >= 10);
-
-    auto* record = window.findChild<QAction*>(QStringLiteral("recordAction"));
-    auto* stop = window.findChild<QAction*>(QStringLiteral("stopRecordingAction"));
-    QVERIFY(!record->shortcut().isEmpty());
-    QVERIFY(!stop->shortcut().isEmpty());
-    QVERIFY(!mnemonic(record->text()).isNull());
-    QVERIFY(!mnemonic(stop->text()).isNull());
-}
-
 void tst_Window::autoScaleFitsEachAxisToItsCurvesInView()
 {
     std::unique_ptr<Session> session = loadedSession();
@@ -298,32 +225,6 @@ void tst_Window::autoScaleFitsEachAxisToItsCurvesInView()
     session->advance(30000);
     window.motionPlot()->replotNow();
     QVERIFY2(plot->yAxis->range().upper < 0, qPrintable(QString::number(plot->yAxis->range().upper)));
-}
-
-// A move whose maximum velocity drops to 0 on the way brakes and never
-// arrives: drawn to where it stops, without an arrival.
-void tst_Window::aMoveThatNeverArrivesIsDrawnWithoutArrival()
-{
-    std::unique_ptr<Session> session = loadedSession();
-    MainWindow window(*session);
-    window.show();
-    QString error;
-    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
-    SimulatedDevice* device = session->module()->device();
-    device->moveTo(0, 1000000);
-    session->advance(1000);
-    QVERIFY(device->setValue(0, QStringLiteral("maxVelocity"), 0));
-    device->moveTo(0, 2000000); // a move planned with no velocity allowed
-    session->advance(20);
-    window.motionPlot()->replotNow();
-    const QVector<QPointF> planned = window.motionPlot()->planned(MovePlans::Move, MotionPlot::Velocity);
-    QVERIFY(!planned.isEmpty());
-    QCOMPARE(planned.last().y(), 0.0);
-    auto* plot = window.motionPlot()->findChild<QCustomPlot*>();
-    for (int i = 0; i < plot->graphCount(); ++i) {
-        if (plot->graph(i)->name().endsWith(QLatin1String("arrival")))
-            QVERIFY2(plot->graph(i)->data()->isEmpty(), "no arrival drawn");
-    }
 }
 
 void tst_Window::messagesGoToTheirViewAndToAScriptOnlyWhenVerbose()

