@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "fixture.h"
+#include "ui_positionmode_axisparameter.h"
+#include "ui_positionmode_orsax.h"
+#include "ui_positionmode_veltrax.h"
+#include "ui_positionmode_veltrax_ap.h"
+#include "ui_positionmode_zell.h"
 
 #include <QAbstractButton>
 #include <QImage>
+#include <QSpinBox>
 #include <QtTest>
+
+#include <climits>
+#include <memory>
 
 namespace {
 
@@ -14,6 +23,27 @@ const QString kVeltrax = QStringLiteral("PositionMode_Veltrax");
 const QString kZell = QStringLiteral("PositionMode_Zell");
 const QStringList kAllForms{kAxisParameter, kVeltraxAp, kOrsax, kVeltrax, kZell};
 
+template <typename Form>
+void setUp(QWidget* root)
+{
+    Form().setupUi(root);
+}
+
+// Builds the named form on a plain widget; the widgets live on without the form object.
+std::unique_ptr<QWidget> buildForm(const QString& form)
+{
+    static const QHash<QString, void (*)(QWidget*)> setups{
+        {kAxisParameter, &setUp<Ui_PositionMode_AxisParameter>},
+        {kVeltraxAp, &setUp<Ui_PositionMode_Veltrax_AP>},
+        {kOrsax, &setUp<Ui_PositionMode_Orsax>},
+        {kVeltrax, &setUp<Ui_PositionMode_Veltrax>},
+        {kZell, &setUp<Ui_PositionMode_Zell>},
+    };
+    auto root = std::make_unique<QWidget>();
+    setups.value(form)(root.get());
+    return root;
+}
+
 } // namespace
 
 class tst_Forms : public QObject
@@ -22,6 +52,8 @@ class tst_Forms : public QObject
 
 private slots:
     void initTestCase();
+    void positionBoxesTakeEveryIntExceptTheLowest_data();
+    void positionBoxesTakeEveryIntExceptTheLowest();
     void laterToolsOfAKindShowTheHostPicturesForTheButtonState_data();
     void laterToolsOfAKindShowTheHostPicturesForTheButtonState();
 };
@@ -31,6 +63,35 @@ void tst_Forms::initTestCase()
     // The host library carries the icons; nothing else of it is used here, and without this
     // reference the linker would leave it out.
     Q_INIT_RESOURCE(host);
+}
+
+void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest_data()
+{
+    QTest::addColumn<QString>("form");
+    for (const QString& form : kAllForms)
+        QTest::newRow(qPrintable(form)) << form;
+}
+
+void tst_Forms::positionBoxesTakeEveryIntExceptTheLowest()
+{
+    QFETCH(QString, form);
+    const auto root = buildForm(form);
+    auto* target = root->findChild<QSpinBox*>(QStringLiteral("sbTargetPosition"));
+    QVERIFY(target);
+    target->setValue(INT_MAX);
+    QCOMPARE(target->value(), INT_MAX);
+    target->setValue(INT_MIN);
+    QVERIFY2(target->value() == -INT_MAX, "the lowest int has no positive counterpart and stays out");
+
+    auto* actual = root->findChild<QSpinBox*>(QStringLiteral("sbActualPosition"));
+    if (form == kAxisParameter) {
+        QVERIFY2(!actual, "the axis-parameter tool puts its own editor into the placeholder");
+        return;
+    }
+    QVERIFY(actual);
+    QVERIFY2(!actual->isEnabled(), "the user must not type into the actual position");
+    QCOMPARE(actual->minimum(), -INT_MAX);
+    QCOMPARE(actual->maximum(), INT_MAX);
 }
 
 void tst_Forms::laterToolsOfAKindShowTheHostPicturesForTheButtonState_data()

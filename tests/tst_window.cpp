@@ -46,6 +46,19 @@ QWidget* toolWidget(Session& session, quint8 motor, const char* name)
     }
     return tool ? tool->findChild<QWidget*>(QLatin1String(name)) : nullptr;
 }
+// The mnemonic letter of a text ("&Product:" has P), 0 without one.
+QChar mnemonic(const QString& text)
+{
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&')) {
+            if (text.at(i + 1) != QLatin1Char('&'))
+                return text.at(i + 1).toUpper();
+            ++i;
+        }
+    }
+    return QChar();
+}
+
 } // namespace
 
 // The window as people use it: on a small screen, with the keyboard alone,
@@ -63,6 +76,8 @@ private slots:
     void messagesGoToTheirViewAndToAScriptOnlyWhenVerbose();
     void disabledToolsHintStaysReadable();
     void recordingsAndSizesAreNamedAsTyped();
+    void mnemonicsAreUniqueAndRecordingHasShortcuts();
+    void aMoveThatNeverArrivesIsDrawnWithoutArrival();
 };
 
 void tst_Window::windowOpensWithinTheScreen()
@@ -295,6 +310,65 @@ void tst_Window::recordingsAndSizesAreNamedAsTyped()
                                           &options, &error, &exitNow),
                  bad);
         QVERIFY2(error.startsWith(QLatin1String("bad window size")), qPrintable(error));
+    }
+}
+
+void tst_Window::mnemonicsAreUniqueAndRecordingHasShortcuts()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    QString error;
+    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
+    QMap<QChar, QString> seen;
+    const auto note = [&](const QString& text) {
+        const QChar letter = mnemonic(text);
+        if (letter.isNull())
+            return;
+        QVERIFY2(!seen.contains(letter),
+                 qPrintable(QStringLiteral("Alt+%1: %2 and %3").arg(letter).arg(seen.value(letter), text)));
+        seen.insert(letter, text);
+    };
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->buddy())
+            note(label->text());
+    }
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        note(button->text());
+    for (const QAction* action : window.actions())
+        note(action->text());
+    QVERIFY(seen.size() >= 10);
+
+    auto* record = window.findChild<QAction*>(QStringLiteral("recordAction"));
+    auto* stop = window.findChild<QAction*>(QStringLiteral("stopRecordingAction"));
+    QVERIFY(!record->shortcut().isEmpty());
+    QVERIFY(!stop->shortcut().isEmpty());
+    QVERIFY(!mnemonic(record->text()).isNull());
+    QVERIFY(!mnemonic(stop->text()).isNull());
+}
+
+// A move whose maximum velocity drops to 0 on the way brakes and never
+// arrives: drawn to where it stops, without an arrival.
+void tst_Window::aMoveThatNeverArrivesIsDrawnWithoutArrival()
+{
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    window.show();
+    QString error;
+    QVERIFY2(window.openProduct(105, 0, &error), qPrintable(error));
+    SimulatedDevice* device = session->module()->device();
+    device->moveTo(0, 1000000);
+    session->advance(1000);
+    QVERIFY(device->setValue(0, QStringLiteral("maxVelocity"), 0));
+    device->moveTo(0, 2000000); // a move planned with no velocity allowed
+    session->advance(20);
+    window.motionPlot()->replotNow();
+    const QVector<QPointF> planned = window.motionPlot()->planned(MovePlans::Move, MotionPlot::Velocity);
+    QVERIFY(!planned.isEmpty());
+    QCOMPARE(planned.last().y(), 0.0);
+    auto* plot = window.motionPlot()->findChild<QCustomPlot*>();
+    for (int i = 0; i < plot->graphCount(); ++i) {
+        if (plot->graph(i)->name().endsWith(QLatin1String("arrival")))
+            QVERIFY2(plot->graph(i)->data()->isEmpty(), "no arrival drawn");
     }
 }
 
