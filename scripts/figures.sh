@@ -120,7 +120,8 @@ for section in "$@"; do
       grep -E '^== .*: [0-9]+ s ==$' "$work/ci.log" | sed -E 's/^== (.*): ([0-9]+) s ==$/\1: \2 s/' >"$out"
       echo "all steps: $(awk -F': ' '{ total += $2 } END { print total }' "$out") s" >>"$out"
       put_section ci "CI steps" "${line%.}, on a fresh clone of it." "$out"
-      coverage_totals "$work/ci.log" >"$work/coverage.txt"
+      awk '/^== coverage ==$/, /^== coverage: [0-9]+ s ==$/' "$work/ci.log" >"$work/ci-coverage.log"
+      coverage_totals "$work/ci-coverage.log" >"$work/coverage.txt"
       put_section coverage "Coverage" "${line%.}, on a fresh clone of it: its coverage step." "$work/coverage.txt"
       ;;
   esac
