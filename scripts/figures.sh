@@ -77,10 +77,11 @@ coverage_totals() { # LOG
   grep -E '^== coverage of |^(lines|branches): |tests passed' "$1"
 }
 
+built=no
 build_once() {
-  [ -f "$work/built" ] && return
+  [ "$built" = yes ] && return
   scripts/build.sh build >/dev/null
-  touch "$work/built"
+  built=yes
 }
 
 # A section that is a program's whole output.
