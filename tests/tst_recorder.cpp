@@ -136,7 +136,7 @@ void tst_Recorder::recordedSessionReplaysToTheSameJournalAndTracedValue()
     click("btnMoveRelative");
     pass(1200);
     // Motor 1, made current by a click into its panel, moves; motor 0 stops; motor 0 closes, motor 1 moves on.
-    QTest::mouseClick(window.toolArea()->panel(1), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<ToolArea*>()->panel(1), Qt::LeftButton);
     QCOMPARE(host->tool()->motorNumber(), quint8(1));
     type("sbTargetPosition", "100000");
     click("btnMoveAbsolute");

@@ -141,19 +141,6 @@ void JournalView::focusFilter()
     m_filter->selectAll();
 }
 
-qint64 JournalView::totalLines() const
-{
-    return m_model.totalLines();
-}
-
-QStringList JournalView::visibleLines() const
-{
-    QStringList lines;
-    for (int row = 0; row < m_model.rowCount(); ++row)
-        lines.append(m_model.lineAt(row));
-    return lines;
-}
-
 bool JournalView::saveTo(const QString& path, QString* error) const
 {
     return m_model.saveTo(path, error);

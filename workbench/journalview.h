@@ -31,10 +31,6 @@ public:
     // Asks for a file and saves the lines shown to it.
     void saveAs();
 
-    // The lines since the last clear, shown or not.
-    qint64 totalLines() const;
-    QStringList visibleLines() const;
-
 private:
     void applyMotorFilter();
     void updateCount();

@@ -62,13 +62,11 @@ public:
 
     // The panel of the current tool (a panel without a tool when none is open).
     ToolPanel* toolPanel() const;
-    ToolArea* toolArea() const { return m_tools; }
     Session& session() const { return m_session; }
     SessionRecorder* recorder() const { return m_recorder; }
     MotionPlot* motionPlot() const { return m_plot; }
     PlanBox* planBox() const { return m_planBox; }
     DesignBox* designBox() const { return m_designBox; }
-    JournalView* journalView() const { return m_journal; }
     // The window as it looks now, with the plot drawn up to date.
     QPixmap screenshot();
     // Where the window opens on a screen whose free area is `available`: at

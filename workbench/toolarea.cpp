@@ -56,11 +56,6 @@ ToolPanel* ToolArea::panel(quint8 motor) const
     return m_panels.value(motor);
 }
 
-bool ToolArea::isTabbed() const
-{
-    return m_tabbed;
-}
-
 int ToolArea::preferredHeight() const
 {
     if (m_panels.isEmpty())

@@ -27,7 +27,6 @@ public:
     // The panel of the current tool; the panel without a tool when none is open.
     ToolPanel* currentPanel() const;
     ToolPanel* panel(quint8 motor) const;
-    bool isTabbed() const;
     // The height the tools would like, titles and tab bar included.
     int preferredHeight() const;
 

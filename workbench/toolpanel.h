@@ -32,7 +32,6 @@ public:
     // shown until hideTool(), or while the tool itself asks to be hidden.
     void showTool();
     void hideTool();
-    bool isToolShown() const { return m_shown; }
     QString note() const;
     // The height and width the tool would like, title and scroll bars included.
     int preferredHeight() const;

@@ -11,6 +11,8 @@ constexpr qint64 kLongestTickMs = 60000;
 DeviceClock::DeviceClock(QObject* parent)
     : QObject(parent)
 {
+    m_timer.setParent(this);
+    m_timer.setObjectName(QStringLiteral("deviceClockTick"));
     m_timer.setInterval(SimulatedDevice::StepMs);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &DeviceClock::tick);

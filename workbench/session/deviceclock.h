@@ -25,7 +25,6 @@ public:
     void stop();
     // Ticks every RestingTickMs while `resting`, every device step otherwise.
     void setResting(bool resting);
-    bool isResting() const { return m_resting; }
 
 signals:
     // `ms` of real time passed since the last time this was said.
