@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDockWidget>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -258,6 +259,12 @@ void tst_Window::messagesGoToTheirViewAndToAScriptOnlyWhenVerbose()
     QCOMPARE(log.index(0, MessageLog::LevelColumn).data().toString(), QStringLiteral("warning"));
     QCOMPARE(log.index(0, MessageLog::TextColumn).data().toString(), QStringLiteral("a warning from somewhere"));
     QTRY_COMPARE(window.findChild<QToolButton*>(QStringLiteral("messageCount"))->text(), QStringLiteral("1 message"));
+    // Ctrl+M opens the view, whatever the count's button says.
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
+    QTRY_VERIFY(window.findChild<QDockWidget*>()->isVisible());
     for (int i = 0; i < MessageLog::MaxMessages + 5; ++i)
         qDebug("line %d", i);
     QCOMPARE(log.rowCount(), MessageLog::MaxMessages);

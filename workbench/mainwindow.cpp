@@ -246,7 +246,13 @@ void MainWindow::setMessageLog(MessageLog* log)
     m_messageCount->setObjectName(QStringLiteral("messageCount"));
     m_messageCount->setAutoRaise(true);
     m_messageCount->setCheckable(true);
-    m_messageCount->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+    // The key belongs to the window: the button's own shortcut would go with
+    // each new text (a button's text sets its mnemonic).
+    auto* showMessages = new QAction(this);
+    showMessages->setObjectName(QStringLiteral("messagesAction"));
+    showMessages->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+    connect(showMessages, &QAction::triggered, m_messageCount, &QToolButton::toggle);
+    addAction(showMessages);
     m_messageCount->setToolTip(
         QStringLiteral("Qt's messages: the tools' diagnostics and Qt's warnings, with the device time (Ctrl+M)"));
     statusBar()->insertPermanentWidget(0, m_messageCount);
