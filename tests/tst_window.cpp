@@ -15,9 +15,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QDockWidget>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
