@@ -182,6 +182,10 @@ void tst_Workbench::scriptStopsAtItsFirstBadLine_data()
     QTest::newRow("a long name quoted by its ends")
         << QByteArray("product 40\nopen\nclick B" + QByteArray(1 << 20, 'x') + "E\n") << ""
         << ":3: error: the tool has no widget or object \"B" + QString(29, 'x') + "..." + QString(29, 'x') + "E\"";
+    QTest::newRow("a long device name quoted by its ends")
+        << QByteArray("product 40\ndevice B" + QByteArray(1 << 20, 'x') + "E 1\n") << ""
+        << ":2: error: the device has no register, field or parameter \"B" + QString(29, 'x') + "..." + QString(29, 'x')
+               + "E\"";
     QTest::newRow("a bad byte in a long line quoted around it")
         << QByteArray("product 40\nset a " + QByteArray(100, 'y') + "\xFF" + QByteArray(100, 'z') + "\n") << ""
         << ":2:107: error: a byte that is not UTF-8 in \"..." + QString(30, 'y') + "\\xFF" + QString(29, 'z') + "...\"";

@@ -2,6 +2,7 @@
 #include "simulateddevice.h"
 
 #include "core/deviceaccess.h"
+#include "core/excerpt.h"
 #include "model/xmlparameterinterface.h"
 #include "model/xmlproductic.h"
 #include "model/xmlvalueregister.h"
@@ -17,7 +18,7 @@ const char* const kRoleNames[] = {"target", "actual", "velocity", "mode", "rampE
 
 QString noSuchName(const QString& name)
 {
-    return QStringLiteral("the device has no register, field or parameter \"%1\"").arg(name);
+    return QStringLiteral("the device has no register, field or parameter \"%1\"").arg(Excerpt::of(name));
 }
 } // namespace
 
