@@ -211,8 +211,15 @@ qint64 SimulatedDevice::motionValue(quint8 motor, Role role, qint64 fallback)
     RoleSource& found = m_roles[role];
     if (!found.wired || !m_product)
         return fallback;
+    const DeviceStore::Place& place = m_store.resolved(found.place);
+    // A field named as its register holds only its own bits, and the motion
+    // runs on those whatever else the register holds.
+    if (found.source.kind == MotionWiring::Source::Field && place.field()) {
+        const XmlValueRegister* reg = place.field()->getRegister();
+        return reg ? place.field()->getFieldValue(m_store.readRegister(motor, reg->address())) : fallback;
+    }
     qint64 result = fallback;
-    m_store.read(motor, m_store.resolved(found.place), &result);
+    m_store.read(motor, place, &result);
     return result;
 }
 

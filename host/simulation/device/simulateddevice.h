@@ -111,8 +111,8 @@ private:
         RoleCount
     };
 
-    // Where a motion role's value lives. Reading takes what value() takes for
-    // the name, writing what the wiring says it is.
+    // Where a motion role's value lives: read and written where the wiring
+    // says (a field, not the register of the same name).
     struct RoleSource
     {
         bool wired = false;
