@@ -473,6 +473,9 @@ void tst_Views::planBoxPlansTheTypedMoveAndFollowsRampEdits()
     // No allowed velocity: the motor does not move.
     QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 0));
     QCOMPARE(summary->text(), QStringLiteral("Never arrives: with a maximum velocity of 0 the motor does not move"));
+    // The slowest one: a hundredth of a position a second, not rounded away.
+    QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 1));
+    QVERIFY2(summary->text().endsWith(QLatin1String("peak velocity 0.01 positions/s")), qPrintable(summary->text()));
     QVERIFY(device->setValue(0, QStringLiteral("RAMPER_V_MAX"), 5000000));
     QCOMPARE(window.motionPlot()->planned(MovePlans::Preview, MotionPlot::Actual).last().y(), 100000.0);
 

@@ -95,7 +95,7 @@ void PlanBox::showPlan()
     else
         m_summary->setText(QStringLiteral("Duration %1 s, peak velocity %2 positions/s")
                                .arg(plan.arrival, 0, 'f', 3)
-                               .arg(whole(plan.peakVelocity)));
+                               .arg(MovePlans::velocityText(plan.peakVelocity)));
     m_summary->setToolTip(
         QStringLiteral("The move typed above as the tool makes it (in position mode), planned from where the motor "
                        "is now with the device's ramp settings"));
@@ -120,6 +120,6 @@ void PlanBox::showPlan()
         m_phases->setItem(row, 0, readOnlyCell(phase.name, false));
         m_phases->setItem(row, 1, readOnlyCell(QString::number(phase.duration(), 'f', 3), true));
         m_phases->setItem(row, 2, readOnlyCell(whole(distance), true));
-        m_phases->setItem(row, 3, readOnlyCell(whole(phase.endVelocity), true));
+        m_phases->setItem(row, 3, readOnlyCell(MovePlans::velocityText(phase.endVelocity), true));
     }
 }

@@ -236,18 +236,9 @@ void ScriptRunner::plan(qint64 distance)
 void ScriptRunner::printPlan(const MovePlanner::Plan& plan)
 {
     const auto seconds = [](double value) { return QString::number(value, 'f', 3); };
-    // Positions whole, in the device's 32-bit frame. Velocities to three
-    // decimals without trailing zeros, so that a slow ramp's show and a whole
-    // velocity prints as a whole number.
+    // Positions whole, in the device's 32-bit frame.
     const auto position = [](double value) { return qint32(quint32(quint64(qint64(std::llround(value))))); };
-    const auto velocity = [](double value) {
-        QString text = QString::number(value, 'f', 3);
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-        return text == QLatin1String("-0") ? QStringLiteral("0") : text;
-    };
+    const auto velocity = &MovePlans::velocityText;
     m_out << "plan.duration = " << (plan.arrives() ? seconds(plan.arrival) : QStringLiteral("never")) << '\n';
     m_out << "plan.peakVelocity = " << velocity(plan.peakVelocity) << '\n';
     for (const MovePlanner::Phase& phase : plan.phases) {

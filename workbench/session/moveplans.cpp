@@ -103,3 +103,13 @@ void MovePlans::moveArrived(quint8 motor, qint64 timeMs)
     m_pending.erase(pending);
     emit arrived(motor, (timeMs - move.startMs) / 1000.0, move.plannedSeconds);
 }
+
+QString MovePlans::velocityText(double positionsPerSecond)
+{
+    QString text = QString::number(positionsPerSecond, 'f', 3);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}

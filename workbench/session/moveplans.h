@@ -22,6 +22,11 @@ public:
     enum Kind { Move, Preview };
     enum Reference { Relative, Absolute };
 
+    // A velocity as plans show it, in a script and in the window: to three
+    // decimals without trailing zeros, so that a slow ramp's 0.01 positions/s
+    // shows and a whole velocity is a whole number.
+    static QString velocityText(double positionsPerSecond);
+
     // A plan and the device time it starts at, in seconds.
     struct Drawn
     {
