@@ -7,6 +7,11 @@
 #include <cmath>
 
 namespace {
+// Time cut into ticks carries rounding noise: a count of ticks this close
+// below a whole one is that whole one, and a remainder this short is none.
+constexpr double kTickCountSlackTicks = 1e-6;
+constexpr double kRemainderSlackSeconds = 1e-6;
+
 // The ticked motion on the ramp's bands.
 struct TickedRamp
 {
@@ -245,14 +250,14 @@ bool RampGenerator::step(const Settings& settings, double target, State& state, 
     const TickedRamp ramp(settings);
     bool arrived = target == state.position && state.velocity == 0;
     // Every tick is exactly one tick long, so a motion does not depend on how
-    // its time was cut; a remainder of less than a microsecond is rounding noise.
+    // its time was cut.
     const double ticks = seconds / TickSeconds;
-    const long long whole = ticks > 0 ? static_cast<long long>(std::floor(ticks + 1e-6)) : 0;
+    const long long whole = ticks > 0 ? static_cast<long long>(std::floor(ticks + kTickCountSlackTicks)) : 0;
     long long done = 0;
     for (; done < whole && !arrived; ++done)
         arrived = ramp.tick(target, state, TickSeconds);
     const double rest = (ticks - double(whole)) * TickSeconds;
-    if (rest > 1e-6 && !arrived) {
+    if (rest > kRemainderSlackSeconds && !arrived) {
         arrived = ramp.tick(target, state, rest);
         ++done;
     }
