@@ -6,6 +6,7 @@
 #include "safefile.h"
 #include "scriptrunner.h"
 #include "session.h"
+#include "toolclock.h"
 #include "toolpanel.h"
 #include "virtualtimers.h"
 #include "workbenchoptions.h"
@@ -197,10 +198,17 @@ int main(int argc, char** argv)
     // A script or a screenshot runs every timer of the process on device
     // time, so that its output is the same on every run: the dispatcher must
     // be there before the application object.
+    // The window runs the timers of tools on device time too, so that a
+    // recording of the session replays to what the window showed.
     VirtualTimers* timers = nullptr;
+    ToolClock* toolClock = nullptr;
     if (headless) {
         timers = new VirtualTimers;
         QCoreApplication::setEventDispatcher(timers);
+    } else {
+        toolClock = new ToolClock(&PluginHost::isInTool);
+        timers = toolClock->deviceTimers();
+        QCoreApplication::setEventDispatcher(toolClock);
     }
     // Qt's messages (the tools' diagnostics, Qt's warnings) go to the
     // window's Messages view and to stderr; a script or a screenshot writes
@@ -211,6 +219,8 @@ int main(int argc, char** argv)
     messages.capture([&messageClock] { return messageClock ? messageClock->timeMs() : 0; },
                      !headless || WorkbenchOptions::verboseGiven(count, pointers.data()) ? &messageEcho : nullptr);
     QApplication app(count, pointers.data());
+    if (toolClock)
+        toolClock->attachPlatform();
     // The program's installed name: the window system's class of its windows
     // (the desktop entry's StartupWMClass) and the name --version prints.
     QApplication::setApplicationName(QStringLiteral("positionmode-workbench"));

@@ -32,6 +32,15 @@ PluginHost::~PluginHost()
         m_loader->unload();
 }
 
+bool PluginHost::isInTool(const QObject* object)
+{
+    for (; object; object = object->parent()) {
+        if (qobject_cast<const ToolsInterface*>(object))
+            return true;
+    }
+    return false;
+}
+
 QString PluginHost::defaultPluginDirectory()
 {
     // An installed workbench takes its installed plug-in folder and nothing

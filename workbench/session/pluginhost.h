@@ -33,6 +33,8 @@ public:
     // Where the plug-in is, relative to the executable: "plugins" beside the
     // executable's directory (the build layout), else the install layout's.
     static QString defaultPluginDirectory();
+    // Whether `object` is a tool or lies inside one (its timers are the tool's).
+    static bool isInTool(const QObject* object);
     // Loads the plug-in file from `directory` and takes its root.
     bool load(const QString& directory, QString* error);
     QString pluginFile() const;
