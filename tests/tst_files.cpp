@@ -129,6 +129,19 @@ void tst_Files::savingRefusesWhatIsNotARegularFile_data()
                                                 << "it is where the workbench's standard output goes";
     QTest::newRow("a recording being written") << "claimed"
                                                << "it is the recording being written";
+    QTest::newRow("the script being run") << "script"
+                                          << "it is the script being run";
+    QTest::newRow("loop of links") << "loop"
+                                   << "too many levels of symbolic links";
+    QTest::newRow("link into a missing folder") << "dangling"
+                                                << "it leads into \"DIR/nowhere\", a folder that is not there";
+    QTest::newRow("inside a plain file") << "inside"
+                                         << "\"DIR/target\" is not a folder";
+    QTest::newRow("no name") << "empty"
+                             << "a file name is needed";
+    QTest::newRow("folder that takes no new files") << "proc"
+                                                    << "cannot create a new file in \"/proc\" to write it to: the "
+                                                       "folder takes no new files";
 }
 
 void tst_Files::savingRefusesWhatIsNotARegularFile()
@@ -143,7 +156,7 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
     const QString device = root ? dir.filePath(QStringLiteral("null")) : QStringLiteral("/dev/null");
     if (root)
         QCOMPARE(mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    reason.replace(QLatin1String("DEVICE"), device);
+    reason.replace(QLatin1String("DEVICE"), device).replace(QLatin1String("DIR"), dir.path());
     std::unique_ptr<LineFile> recording;
     int savedStdout = -1;
     if (kind == QLatin1String("device")) {
@@ -161,16 +174,38 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
         const int file = ::open(QFile::encodeName(path).constData(), O_WRONLY);
         dup2(file, STDOUT_FILENO);
         ::close(file);
+    } else if (kind == QLatin1String("script")) {
+        writeFile(dir, QStringLiteral("target"), "product 40\nsave journal " + path.toUtf8() + '\n');
+    } else if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(path, path)); // a link to itself
+    } else if (kind == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(QStringLiteral("nowhere/x.txt"), path));
+    } else if (kind == QLatin1String("inside")) {
+        writeFile(dir, QStringLiteral("target"), kOld);
+        path += QStringLiteral("/x");
+    } else if (kind == QLatin1String("empty") || kind == QLatin1String("proc")) {
+        if (!root && kind == QLatin1String("proc"))
+            QSKIP("only root gets past the permissions of /proc");
+        path = kind == QLatin1String("proc") ? QStringLiteral("/proc/version") : QString();
     } else {
         recording = std::make_unique<LineFile>();
         QString error;
         QVERIFY2(recording->open(path, &error), qPrintable(error));
     }
     struct stat before = {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+    const bool existed = ::lstat(QFile::encodeName(path).constData(), &before) == 0;
 
     QString error;
-    const bool written = SafeFile::write(path, QByteArray("nothing of this may land\n"), &error);
+    bool written = false;
+    if (kind == QLatin1String("script")) {
+        QProcess process;
+        process.start(workbenchExecutable(), {QStringLiteral("--script"), path});
+        QVERIFY(process.waitForFinished(60000));
+        written = process.exitCode() == 0;
+        error = QString::fromUtf8(process.readAllStandardError()).trimmed().section(QStringLiteral(": error: "), 1);
+    } else {
+        written = SafeFile::write(path, QByteArray("nothing of this may land\n"), &error);
+    }
     if (savedStdout >= 0) {
         dup2(savedStdout, STDOUT_FILENO);
         ::close(savedStdout);
@@ -179,7 +214,7 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
     QCOMPARE(error, QStringLiteral("cannot write \"%1\": %2").arg(path, reason));
     // Still what it was, and nothing left beside it.
     struct stat after = {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    QCOMPARE(::lstat(QFile::encodeName(path).constData(), &after) == 0, existed);
     QCOMPARE(after.st_ino, before.st_ino);
     QCOMPARE(after.st_mode, before.st_mode);
     QCOMPARE(after.st_size, before.st_size);

@@ -39,7 +39,7 @@ bool LineFile::open(const QString& path, QString* error)
     }
     m_descriptor = descriptor;
     m_size = 0;
-    m_claim = std::make_unique<SafeFile::Claim>(descriptor);
+    m_claim = std::make_unique<SafeFile::Claim>(descriptor, QStringLiteral("the recording being written"));
     return true;
 }
 
