@@ -12,10 +12,13 @@
 #include "workbenchsupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
@@ -23,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <csignal>
 
@@ -69,16 +73,23 @@ private:
     void (*m_handler)(int) = nullptr;
 };
 
-// Closes the message boxes the window opens, and keeps what they said.
+// Closes the message boxes the window opens, and keeps what they said. A
+// file dialog gets `typed` as the file's name; once it asked, it is cancelled.
 class MessageBoxes : public QObject
 {
 public:
-    MessageBoxes()
+    explicit MessageBoxes(const QString& typed = QString())
     {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        connect(&m_timer, &QTimer::timeout, this, [this, typed] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 texts << box->text();
                 box->close();
+            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                if (std::exchange(m_typed, true))
+                    return dialog->reject();
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
             }
         });
         m_timer.start(10);
@@ -88,6 +99,7 @@ public:
 
 private:
     QTimer m_timer;
+    bool m_typed = false;
 };
 
 // The names in `dir` other than `except`.
@@ -107,6 +119,7 @@ class tst_Files : public QObject
 private slots:
     void savingRefusesWhatIsNotARegularFile_data();
     void savingRefusesWhatIsNotARegularFile();
+    void aNameTypedIsCheckedWithTheExtensionItGets();
     void aFolderThatTakesNoNewFileIsNamedAsWhatFailed();
     void onAFullDiskEverySaveKeepsTheOldFile();
     void recordingRefusesAFifoWithoutWaitingForAReader();
@@ -220,6 +233,24 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
     QCOMPARE(after.st_size, before.st_size);
     QVERIFY2(leftovers(dir, {QStringLiteral("target"), QStringLiteral("null")}).isEmpty(),
              qPrintable(leftovers(dir, {}).join(' ')));
+}
+
+void tst_Files::aNameTypedIsCheckedWithTheExtensionItGets()
+{
+    // "session" typed while session.wbs is there: the dialog asks before that file is replaced.
+    QTemporaryDir dir;
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    const std::pair<QString, QAbstractButton*> dialogs[] = {
+        {QStringLiteral("motion.csv"), window.findChild<QToolButton*>(QStringLiteral("plotSave"))},
+        {QStringLiteral("session.wbs"), nullptr}};
+    for (const auto& [name, button] : dialogs) {
+        const QString path = writeFile(dir, name, kOld);
+        MessageBoxes boxes(path.left(path.lastIndexOf(QLatin1Char('.'))));
+        button ? button->click() : window.findChild<QAction*>(QStringLiteral("recordAction"))->trigger();
+        QCOMPARE(boxes.texts, QStringList{name + QStringLiteral(" already exists.\nDo you want to replace it?")});
+        QCOMPARE(readAll(path), kOld);
+    }
 }
 
 void tst_Files::aFolderThatTakesNoNewFileIsNamedAsWhatFailed()
