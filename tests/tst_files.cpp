@@ -307,6 +307,9 @@ void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
     writeFile(dir, QStringLiteral("png.wbs"), run + "save plot " + full.toUtf8() + "/motion.png\n");
     writeFile(dir, QStringLiteral("pdf.wbs"), run + "save plot " + full.toUtf8() + "/motion.pdf\n");
     writeFile(dir, QStringLiteral("plain.wbs"), run);
+    // Enough lines for the journal to move some out of memory, into a file in TMPDIR.
+    writeFile(dir, QStringLiteral("long.wbs"),
+              "product 40\nopen\n" + QByteArray("click btnMoveAbsolute\n").repeated(20000));
     const QString shell = writeFile(dir, QStringLiteral("full.sh"), R"(
         cd "$1" && mount -t tmpfs -o size=256k tmpfs full || exit 77
         for name in journal.txt motion.csv motion.png motion.pdf shot.png; do printf 'the old content\n' > full/$name; done
@@ -315,6 +318,7 @@ void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
         "$2" --script plain.wbs --screenshot full/shot.png 2>&1 | grep 'error: '
         for name in journal.txt motion.csv motion.png motion.pdf shot.png; do printf '%s: ' $name; cat full/$name; done
         ls -a full | tr '\n' ' '
+        echo; TMPDIR="$1/full" "$2" --script long.wbs 2>&1
     )");
     QProcess process;
     process.setWorkingDirectory(dir.path());
@@ -337,6 +341,10 @@ void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
     // Nothing half-written is left behind.
     QCOMPARE(lines.value(10).split(QLatin1Char(' '), Qt::SkipEmptyParts),
              QStringList({".", "..", "filler", "journal.txt", "motion.csv", "motion.pdf", "motion.png", "shot.png"}));
+    // The journal's own file in the same state: it says why, without --verbose.
+    QCOMPARE(lines.value(11), QStringLiteral("the journal keeps every line in memory from now on: cannot write its "
+                                             "older lines to a file in \"%1\": No space left on device")
+                                  .arg(full));
 }
 
 void tst_Files::recordingRefusesAFifoWithoutWaitingForAReader()
