@@ -374,6 +374,12 @@ void tst_Files::aRecordingThatCannotGrowEndsWithItsLastWholeLine()
     QString error;
     QVERIFY(window.openProduct(40, 0, &error));
     window.show();
+    {
+        // Not even the first line fits: no empty file is left.
+        const FileSizeLimit limit(0);
+        QVERIFY(!window.startRecording(path, &error));
+        QVERIFY(!QFile::exists(path));
+    }
     QVERIFY2(window.startRecording(path, &error), qPrintable(error));
     QSignalSpy failed(window.recorder(), &SessionRecorder::failed);
     MessageBoxes boxes;
