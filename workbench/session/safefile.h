@@ -18,8 +18,10 @@ class QIODevice;
 // standard output or error goes to, or a file claimed (a recording being
 // written, the script being run). A symbolic link is followed and the file it
 // leads to replaced; a loop of links is refused. The replacement keeps the old
-// file's permissions, and its owner and group where the system lets the writer
-// give them (as root); other hard links to the old file keep the old content.
+// file's read, write and execute permissions (not its set-user-ID,
+// set-group-ID or sticky bit), and its owner and group where the system lets
+// the writer give them (as root); other hard links to the old file keep the
+// old content.
 namespace SafeFile {
 // Writes the content into the device handed over; false when a write failed.
 using Writer = std::function<bool(QIODevice&)>;
