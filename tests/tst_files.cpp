@@ -12,10 +12,13 @@
 #include "workbenchsupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
@@ -23,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <csignal>
 
@@ -69,16 +73,23 @@ private:
     void (*m_handler)(int) = nullptr;
 };
 
-// Closes the message boxes the window opens, and keeps what they said.
+// Closes the message boxes the window opens, and keeps what they said. A
+// file dialog gets `typed` as the file's name; once it asked, it is cancelled.
 class MessageBoxes : public QObject
 {
 public:
-    MessageBoxes()
+    explicit MessageBoxes(const QString& typed = QString())
     {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        connect(&m_timer, &QTimer::timeout, this, [this, typed] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 texts << box->text();
                 box->close();
+            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                if (std::exchange(m_typed, true))
+                    return dialog->reject();
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
             }
         });
         m_timer.start(10);
@@ -88,6 +99,7 @@ public:
 
 private:
     QTimer m_timer;
+    bool m_typed = false;
 };
 
 // The names in `dir` other than `except`.
@@ -107,6 +119,7 @@ class tst_Files : public QObject
 private slots:
     void savingRefusesWhatIsNotARegularFile_data();
     void savingRefusesWhatIsNotARegularFile();
+    void aNameTypedIsCheckedWithTheExtensionItGets();
     void aFolderThatTakesNoNewFileIsNamedAsWhatFailed();
     void onAFullDiskEverySaveKeepsTheOldFile();
     void recordingRefusesAFifoWithoutWaitingForAReader();
@@ -129,6 +142,19 @@ void tst_Files::savingRefusesWhatIsNotARegularFile_data()
                                                 << "it is where the workbench's standard output goes";
     QTest::newRow("a recording being written") << "claimed"
                                                << "it is the recording being written";
+    QTest::newRow("the script being run") << "script"
+                                          << "it is the script being run";
+    QTest::newRow("loop of links") << "loop"
+                                   << "too many levels of symbolic links";
+    QTest::newRow("link into a missing folder") << "dangling"
+                                                << "it leads into \"DIR/nowhere\", a folder that is not there";
+    QTest::newRow("inside a plain file") << "inside"
+                                         << "\"DIR/target\" is not a folder";
+    QTest::newRow("no name") << "empty"
+                             << "a file name is needed";
+    QTest::newRow("folder that takes no new files") << "proc"
+                                                    << "cannot create a new file in \"/proc\" to write it to: the "
+                                                       "folder takes no new files";
 }
 
 void tst_Files::savingRefusesWhatIsNotARegularFile()
@@ -143,7 +169,7 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
     const QString device = root ? dir.filePath(QStringLiteral("null")) : QStringLiteral("/dev/null");
     if (root)
         QCOMPARE(mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    reason.replace(QLatin1String("DEVICE"), device);
+    reason.replace(QLatin1String("DEVICE"), device).replace(QLatin1String("DIR"), dir.path());
     std::unique_ptr<LineFile> recording;
     int savedStdout = -1;
     if (kind == QLatin1String("device")) {
@@ -161,16 +187,38 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
         const int file = ::open(QFile::encodeName(path).constData(), O_WRONLY);
         dup2(file, STDOUT_FILENO);
         ::close(file);
+    } else if (kind == QLatin1String("script")) {
+        writeFile(dir, QStringLiteral("target"), "product 40\nsave journal " + path.toUtf8() + '\n');
+    } else if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(path, path)); // a link to itself
+    } else if (kind == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(QStringLiteral("nowhere/x.txt"), path));
+    } else if (kind == QLatin1String("inside")) {
+        writeFile(dir, QStringLiteral("target"), kOld);
+        path += QStringLiteral("/x");
+    } else if (kind == QLatin1String("empty") || kind == QLatin1String("proc")) {
+        if (!root && kind == QLatin1String("proc"))
+            QSKIP("only root gets past the permissions of /proc");
+        path = kind == QLatin1String("proc") ? QStringLiteral("/proc/version") : QString();
     } else {
         recording = std::make_unique<LineFile>();
         QString error;
         QVERIFY2(recording->open(path, &error), qPrintable(error));
     }
     struct stat before = {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+    const bool existed = ::lstat(QFile::encodeName(path).constData(), &before) == 0;
 
     QString error;
-    const bool written = SafeFile::write(path, QByteArray("nothing of this may land\n"), &error);
+    bool written = false;
+    if (kind == QLatin1String("script")) {
+        QProcess process;
+        process.start(workbenchExecutable(), {QStringLiteral("--script"), path});
+        QVERIFY(process.waitForFinished(60000));
+        written = process.exitCode() == 0;
+        error = QString::fromUtf8(process.readAllStandardError()).trimmed().section(QStringLiteral(": error: "), 1);
+    } else {
+        written = SafeFile::write(path, QByteArray("nothing of this may land\n"), &error);
+    }
     if (savedStdout >= 0) {
         dup2(savedStdout, STDOUT_FILENO);
         ::close(savedStdout);
@@ -179,12 +227,30 @@ void tst_Files::savingRefusesWhatIsNotARegularFile()
     QCOMPARE(error, QStringLiteral("cannot write \"%1\": %2").arg(path, reason));
     // Still what it was, and nothing left beside it.
     struct stat after = {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    QCOMPARE(::lstat(QFile::encodeName(path).constData(), &after) == 0, existed);
     QCOMPARE(after.st_ino, before.st_ino);
     QCOMPARE(after.st_mode, before.st_mode);
     QCOMPARE(after.st_size, before.st_size);
     QVERIFY2(leftovers(dir, {QStringLiteral("target"), QStringLiteral("null")}).isEmpty(),
              qPrintable(leftovers(dir, {}).join(' ')));
+}
+
+void tst_Files::aNameTypedIsCheckedWithTheExtensionItGets()
+{
+    // "session" typed while session.wbs is there: the dialog asks before that file is replaced.
+    QTemporaryDir dir;
+    std::unique_ptr<Session> session = loadedSession();
+    MainWindow window(*session);
+    const std::pair<QString, QAbstractButton*> dialogs[] = {
+        {QStringLiteral("motion.csv"), window.findChild<QToolButton*>(QStringLiteral("plotSave"))},
+        {QStringLiteral("session.wbs"), nullptr}};
+    for (const auto& [name, button] : dialogs) {
+        const QString path = writeFile(dir, name, kOld);
+        MessageBoxes boxes(path.left(path.lastIndexOf(QLatin1Char('.'))));
+        button ? button->click() : window.findChild<QAction*>(QStringLiteral("recordAction"))->trigger();
+        QCOMPARE(boxes.texts, QStringList{name + QStringLiteral(" already exists.\nDo you want to replace it?")});
+        QCOMPARE(readAll(path), kOld);
+    }
 }
 
 void tst_Files::aFolderThatTakesNoNewFileIsNamedAsWhatFailed()
@@ -241,6 +307,9 @@ void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
     writeFile(dir, QStringLiteral("png.wbs"), run + "save plot " + full.toUtf8() + "/motion.png\n");
     writeFile(dir, QStringLiteral("pdf.wbs"), run + "save plot " + full.toUtf8() + "/motion.pdf\n");
     writeFile(dir, QStringLiteral("plain.wbs"), run);
+    // Enough lines for the journal to move some out of memory, into a file in TMPDIR.
+    writeFile(dir, QStringLiteral("long.wbs"),
+              "product 40\nopen\n" + QByteArray("click btnMoveAbsolute\n").repeated(20000));
     const QString shell = writeFile(dir, QStringLiteral("full.sh"), R"(
         cd "$1" && mount -t tmpfs -o size=256k tmpfs full || exit 77
         for name in journal.txt motion.csv motion.png motion.pdf shot.png; do printf 'the old content\n' > full/$name; done
@@ -249,6 +318,7 @@ void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
         "$2" --script plain.wbs --screenshot full/shot.png 2>&1 | grep 'error: '
         for name in journal.txt motion.csv motion.png motion.pdf shot.png; do printf '%s: ' $name; cat full/$name; done
         ls -a full | tr '\n' ' '
+        echo; TMPDIR="$1/full" "$2" --script long.wbs 2>&1
     )");
     QProcess process;
     process.setWorkingDirectory(dir.path());
@@ -271,6 +341,10 @@ void tst_Files::onAFullDiskEverySaveKeepsTheOldFile()
     // Nothing half-written is left behind.
     QCOMPARE(lines.value(10).split(QLatin1Char(' '), Qt::SkipEmptyParts),
              QStringList({".", "..", "filler", "journal.txt", "motion.csv", "motion.pdf", "motion.png", "shot.png"}));
+    // The journal's own file in the same state: it says why, without --verbose.
+    QCOMPARE(lines.value(11), QStringLiteral("the journal keeps every line in memory from now on: cannot write its "
+                                             "older lines to a file in \"%1\": No space left on device")
+                                  .arg(full));
 }
 
 void tst_Files::recordingRefusesAFifoWithoutWaitingForAReader()
@@ -300,6 +374,12 @@ void tst_Files::aRecordingThatCannotGrowEndsWithItsLastWholeLine()
     QString error;
     QVERIFY(window.openProduct(40, 0, &error));
     window.show();
+    {
+        // Not even the first line fits: no empty file is left.
+        const FileSizeLimit limit(0);
+        QVERIFY(!window.startRecording(path, &error));
+        QVERIFY(!QFile::exists(path));
+    }
     QVERIFY2(window.startRecording(path, &error), qPrintable(error));
     QSignalSpy failed(window.recorder(), &SessionRecorder::failed);
     MessageBoxes boxes;

@@ -212,12 +212,13 @@ int main(int argc, char** argv)
     }
     // Qt's messages (the tools' diagnostics, Qt's warnings) go to the
     // window's Messages view and to stderr; a script or a screenshot writes
-    // them only with --verbose, so that its own output and error stand clear.
+    // them only with --verbose, so that its own output and error stand clear,
+    // except the critical ones.
     QTextStream messageEcho(stderr);
     MessageLog messages;
     QPointer<Session> messageClock; // the session, while there is one
-    messages.capture([&messageClock] { return messageClock ? messageClock->timeMs() : 0; },
-                     !headless || WorkbenchOptions::verboseGiven(count, pointers.data()) ? &messageEcho : nullptr);
+    messages.capture([&messageClock] { return messageClock ? messageClock->timeMs() : 0; }, &messageEcho,
+                     !headless || WorkbenchOptions::verboseGiven(count, pointers.data()));
     QApplication app(count, pointers.data());
     if (toolClock)
         toolClock->attachPlatform();

@@ -17,6 +17,7 @@
 #include "pluginhost.h"
 #include "productpicker.h"
 #include "rampwriter.h"
+#include "savedialog.h"
 #include "scriptcommand.h"
 #include "session.h"
 #include "sessionrecorder.h"
@@ -28,7 +29,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -174,11 +174,6 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     moduleChanged(host.module());
     statusBar()->showMessage(QStringLiteral("Plug-in: %1").arg(elided(QFileInfo(host.pluginFile()).fileName())));
     resize(DefaultSize);
-}
-
-QString MainWindow::recordingFileName(const QString& typed)
-{
-    return QFileInfo(typed).suffix().isEmpty() ? typed + QStringLiteral(".wbs") : typed;
 }
 
 QRect MainWindow::openingGeometry(const QRect& available)
@@ -348,11 +343,10 @@ void MainWindow::stopRecording()
 
 void MainWindow::chooseRecording()
 {
-    QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Record the session"), QString(),
-                                                    QStringLiteral("Workbench scripts (*.wbs);;All files (*)"));
+    const QString fileName = SaveDialog::ask(this, QStringLiteral("Record the session"), QString(),
+                                             QStringLiteral("Workbench scripts (*.wbs);;All files (*)"));
     if (fileName.isEmpty())
         return;
-    fileName = recordingFileName(fileName);
     QString error;
     if (!startRecording(fileName, &error))
         reportError(error);

@@ -73,9 +73,6 @@ public:
     // its default size where that fits, else as large as the area allows
     // with room for the window's frame; centred.
     static QRect openingGeometry(const QRect& available);
-    // The file a recording goes to when `typed` is chosen: a name without
-    // extension gets ".wbs", the extension of scripts.
-    static QString recordingFileName(const QString& typed);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,9 +4,9 @@
 #include "core/excerpt.h"
 #include "device/simulateddevice.h"
 #include "safefile.h"
+#include "savedialog.h"
 
 #include <QBuffer>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -496,15 +496,11 @@ QByteArray MotionPlot::picture(bool pdf) const
 
 void MotionPlot::saveAs()
 {
-    QString filter;
-    QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save plot"), QStringLiteral("motion.csv"),
-        QStringLiteral("CSV data (*.csv);;PNG picture (*.png);;PDF document (*.pdf)"), &filter);
+    // A name typed without extension takes that of the chosen file type.
+    const QString path = SaveDialog::ask(this, QStringLiteral("Save plot"), QStringLiteral("motion.csv"),
+                                         QStringLiteral("CSV data (*.csv);;PNG picture (*.png);;PDF document (*.pdf)"));
     if (path.isEmpty())
         return;
-    // A name typed without extension takes that of the chosen file type.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += filter.mid(filter.indexOf(QLatin1String("*.")) + 1, 4);
     QString error;
     if (!save(path, &error))
         QMessageBox::warning(this, QStringLiteral("Save plot"), error);

@@ -19,6 +19,7 @@
 #include "motionplot.h"
 #include "pluginhost.h"
 #include "rampwriter.h"
+#include "safefile.h"
 #include "scriptfile.h"
 #include "scriptparser.h"
 #include "session.h"
@@ -95,6 +96,7 @@ int ScriptRunner::runFile(const QString& fileName)
         m_err.flush();
         return ErrorExitCode;
     }
+    const SafeFile::Claim running(fileName, QStringLiteral("the script being run")); // not to be saved over
     // Replies wait for `refresh` or `wait`, as they wait for the window's
     // event loop in a recorded session.
     m_host.setRepliesDeliveredByEventLoop(false);

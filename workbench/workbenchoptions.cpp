@@ -52,8 +52,9 @@ bool WorkbenchOptions::parse(const QStringList& arguments, WorkbenchOptions* opt
                                   QStringLiteral("WIDTHxHEIGHT"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("With --script or --screenshot, also print Qt's messages (the "
-                                                    "tools' diagnostics, Qt's warnings) to stderr; the window "
-                                                    "shows them under Messages."));
+                                                    "tools' diagnostics, Qt's warnings) to stderr (critical ones "
+                                                    "are printed without it too); the window shows them under "
+                                                    "Messages."));
     parser.addOptions({pluginDir, product, productFile, script, screenshot, size, verbose});
 
     if (!parser.parse(arguments)) {

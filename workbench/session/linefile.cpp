@@ -23,23 +23,29 @@ bool LineFile::open(const QString& path, QString* error)
         return false;
     }
     // Opened without waiting, and checked once open: what is opened is what is written.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    const QByteArray name = QFile::encodeName(path);
+    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC;
+    int descriptor = ::open(name.constData(), flags | O_EXCL, 0666);
+    m_created = descriptor >= 0;
+    if (descriptor < 0 && errno == EEXIST)
+        descriptor = ::open(name.constData(), flags, 0666);
     if (descriptor < 0) {
         *error = qt_error_string(errno);
         return false;
     }
     struct stat status = {};
     const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    const int flags = ::fcntl(descriptor, F_GETFL);
-    if (!regular || flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0
+    const int opened = ::fcntl(descriptor, F_GETFL);
+    if (!regular || opened < 0 || ::fcntl(descriptor, F_SETFL, opened & ~O_NONBLOCK) != 0
         || ::ftruncate(descriptor, 0) != 0) {
         *error = regular ? qt_error_string(errno) : QStringLiteral("it is not a regular file");
         ::close(descriptor);
         return false;
     }
     m_descriptor = descriptor;
+    m_name = name;
     m_size = 0;
-    m_claim = std::make_unique<SafeFile::Claim>(descriptor);
+    m_claim = std::make_unique<SafeFile::Claim>(descriptor, QStringLiteral("the recording being written"));
     return true;
 }
 
@@ -60,6 +66,12 @@ bool LineFile::writeLine(const QByteArray& line, QString* error)
             // What the failed line left goes again: the file ends with a whole line.
             if (::ftruncate(m_descriptor, m_size) != 0)
                 *error += QStringLiteral(", and the unfinished line could not be cut off: %1").arg(qt_error_string(errno));
+            // A file made here that got nothing is not left behind (unless another has taken its name).
+            struct stat opened = {};
+            struct stat named = {};
+            if (m_created && m_size == 0 && ::fstat(m_descriptor, &opened) == 0 && ::stat(m_name.constData(), &named) == 0
+                && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino)
+                ::unlink(m_name.constData());
             abandon();
             return false;
         }

@@ -11,7 +11,8 @@
 // A file that grows a line at a time and is read while it grows, as a
 // recording is. Each line reaches the file whole or not at all: when a write
 // fails (a full disk), the file is cut back to its last whole line and
-// closed, so that it never ends inside a word or a number. Only a regular
+// closed, so that it never ends inside a word or a number; a file open()
+// made that got no line at all is removed. Only a regular
 // file, or a new one, is opened; a FIFO, which would block the window until
 // something reads it, or a device is refused.
 class LineFile
@@ -36,6 +37,8 @@ private:
     void abandon();
 
     int m_descriptor = -1;
-    qint64 m_size = 0; // the bytes of the whole lines written
+    QByteArray m_name;      // the file's name, encoded
+    bool m_created = false; // the file was made by open()
+    qint64 m_size = 0;      // the bytes of the whole lines written
     std::unique_ptr<SafeFile::Claim> m_claim;
 };

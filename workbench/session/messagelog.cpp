@@ -35,10 +35,11 @@ MessageLog::~MessageLog()
     }
 }
 
-void MessageLog::capture(std::function<qint64()> clock, QTextStream* echo)
+void MessageLog::capture(std::function<qint64()> clock, QTextStream* echo, bool echoAll)
 {
     m_clock = std::move(clock);
     m_echo = echo;
+    m_echoAll = echoAll;
     const QtMessageHandler before = qInstallMessageHandler(handleMessage);
     if (!g_log)
         g_before = before;
@@ -47,7 +48,7 @@ void MessageLog::capture(std::function<qint64()> clock, QTextStream* echo)
 
 void MessageLog::append(QtMsgType type, const QString& text)
 {
-    if (m_echo) {
+    if (m_echo && (m_echoAll || type == QtCriticalMsg || type == QtFatalMsg)) {
         *m_echo << text << '\n';
         m_echo->flush();
     }

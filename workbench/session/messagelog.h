@@ -11,7 +11,8 @@ class QTextStream;
 // Qt's message log (qDebug, qWarning and the like, from the workbench, Qt
 // and the plug-in's tools) as a table: time, level, text. The window shows
 // it in a view of its own; a script run prints the messages only when asked
-// to (--verbose), so that they do not bury its output and its errors.
+// to (--verbose), so that they do not bury its output and its errors, except
+// the critical ones (a journal that can no longer move its lines out of memory).
 //
 // The table keeps the newest MaxMessages; a tool that logs on every read
 // does not grow it without end.
@@ -34,9 +35,10 @@ public:
     ~MessageLog() override;
 
     // Takes Qt's messages from now on, in this thread: each is kept with the
-    // time `clock` gives (ms), and also written to `echo` when one is given.
+    // time `clock` gives (ms), and also written to `echo` when one is given,
+    // all of them or (`echoAll` false) only critical and fatal ones.
     // Messages from other threads are kept when they reach this one.
-    void capture(std::function<qint64()> clock, QTextStream* echo = nullptr);
+    void capture(std::function<qint64()> clock, QTextStream* echo = nullptr, bool echoAll = true);
     void append(QtMsgType type, const QString& text);
     const QList<Message>& messages() const { return m_messages; }
     static QString levelName(QtMsgType type);
@@ -53,4 +55,5 @@ private:
     QList<Message> m_messages; // oldest first; dropping the first costs no copy
     std::function<qint64()> m_clock;
     QTextStream* m_echo = nullptr;
+    bool m_echoAll = true;
 };

@@ -27,10 +27,10 @@ uint qHash(const FileId& id, uint seed = 0)
     return ::qHash(id.device, seed) ^ ::qHash(id.inode, seed);
 }
 
-// The files that claims protect, with how many claims each.
-QHash<FileId, int>& claimed()
+// The files that claims protect, with what each claim says the file is.
+QHash<FileId, QStringList>& claimed()
 {
-    static QHash<FileId, int> files;
+    static QHash<FileId, QStringList> files;
     return files;
 }
 
@@ -98,17 +98,30 @@ void keepOwner(int descriptor, const struct stat& old)
     // When the group cannot be given either, the new file stays ours.
     [[maybe_unused]] const int groupGiven = fchown(descriptor, uid_t(-1), old.st_gid);
 }
+
+// The name QSaveFile writes for `path`: where its symbolic links lead, as
+// far as they lead (a link into a missing folder leads to a missing file).
+QString finalName(const QString& path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 64 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.filePath();
+}
 } // namespace
 
 namespace SafeFile {
 
 QString refusal(const QString& path)
 {
+    if (path.isEmpty())
+        return QStringLiteral("a file name is needed");
     const QByteArray name = QFile::encodeName(path);
     struct stat status = {};
-    // Not there yet, or a link that leads nowhere: the file is made.
+    // Not there yet, or a link that leads nowhere: the file is made. A loop
+    // of links would have the link itself replaced.
     if (::stat(name.constData(), &status) != 0)
-        return QString();
+        return errno == ELOOP ? QStringLiteral("too many levels of symbolic links") : QString();
     struct stat link = {};
     const bool linked = ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode);
     if (!S_ISREG(status.st_mode)) {
@@ -129,8 +142,9 @@ QString refusal(const QString& path)
         if (::fstat(stream.descriptor, &open) == 0 && idOf(open) == id)
             return QStringLiteral("it is where the workbench's %1 goes").arg(QLatin1String(stream.name));
     }
-    if (claimed().contains(id))
-        return QStringLiteral("it is the recording being written");
+    const QStringList claims = claimed().value(id);
+    if (!claims.isEmpty())
+        return QStringLiteral("it is ") + claims.first();
     return QString();
 }
 
@@ -153,9 +167,14 @@ bool write(const QString& path, const Writer& writer, QString* error)
     struct stat old = {};
     const bool exists = ::stat(name.constData(), &old) == 0;
     // The new file is made in the folder of the file it replaces (of a link's target).
-    const QFileInfo info(exists ? QFileInfo(path).canonicalFilePath() : path);
-    const QString folder = info.absolutePath();
-    if (!QFileInfo(folder).isDir())
+    const QString target = finalName(path);
+    const QString folder = QFileInfo(target).absolutePath();
+    const QFileInfo folderInfo(folder);
+    if (folderInfo.exists() && !folderInfo.isDir())
+        return fail(QStringLiteral("\"%1\" is not a folder").arg(Excerpt::of(folder)));
+    if (!folderInfo.isDir() && QFileInfo(path).isSymLink())
+        return fail(QStringLiteral("it leads into \"%1\", a folder that is not there").arg(Excerpt::of(folder)));
+    if (!folderInfo.isDir())
         return fail(QStringLiteral("there is no folder \"%1\"").arg(Excerpt::of(folder)));
     if (exists && ::access(name.constData(), W_OK) != 0)
         return fail(QStringLiteral("it may not be written (%1)").arg(qt_error_string(errno)));
@@ -163,8 +182,11 @@ bool write(const QString& path, const Writer& writer, QString* error)
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
+        // A folder that is there but where no name can be made (/proc) says "no such file".
+        const bool noNewNames = file.errorString() == qt_error_string(ENOENT);
         return fail(QStringLiteral("cannot create a new file in \"%1\" to write it to: %2")
-                        .arg(Excerpt::of(folder), file.errorString()));
+                        .arg(Excerpt::of(folder),
+                             noNewNames ? QStringLiteral("the folder takes no new files") : file.errorString()));
     }
     if (exists)
         keepOwner(file.handle(), old);
@@ -187,16 +209,27 @@ bool write(const QString& path, const Writer& writer, QString* error)
     return true;
 }
 
-Claim::Claim(int descriptor)
+Claim::Claim(int descriptor, const QString& what)
 {
     struct stat status = {};
-    if (::fstat(descriptor, &status) != 0)
-        return;
-    const FileId id = idOf(status);
-    m_device = id.device;
-    m_inode = id.inode;
+    if (::fstat(descriptor, &status) == 0)
+        hold(quint64(status.st_dev), quint64(status.st_ino), what);
+}
+
+Claim::Claim(const QString& path, const QString& what)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0)
+        hold(quint64(status.st_dev), quint64(status.st_ino), what);
+}
+
+void Claim::hold(quint64 device, quint64 inode, const QString& what)
+{
+    m_device = device;
+    m_inode = inode;
+    m_what = what;
     m_held = true;
-    ++claimed()[id];
+    claimed()[FileId{device, inode}].append(what);
 }
 
 Claim::~Claim()
@@ -205,7 +238,10 @@ Claim::~Claim()
         return;
     const FileId id{m_device, m_inode};
     auto it = claimed().find(id);
-    if (it != claimed().end() && --it.value() <= 0)
+    if (it == claimed().end())
+        return;
+    it.value().removeOne(m_what);
+    if (it.value().isEmpty())
         claimed().erase(it);
 }
 

@@ -15,9 +15,11 @@ class QIODevice;
 //
 // Only a regular file, or a name not taken yet, is written: a device, a FIFO,
 // a directory or a socket is refused, and so is the file the workbench's own
-// standard output or error goes to, or a recording being written. A symbolic
-// link is followed and the file it leads to replaced. The replacement keeps
-// the old file's permissions, and its owner and group where the system lets
+// standard output or error goes to, or a file claimed (a recording being
+// written, the script being run). A symbolic link is followed and the file it
+// leads to replaced; a loop of links is refused. The replacement keeps the old
+// file's read, write and execute permissions (not its set-user-ID,
+// set-group-ID or sticky bit), and its owner and group where the system lets
 // the writer give them (as root); other hard links to the old file keep the
 // old content.
 namespace SafeFile {
@@ -32,20 +34,27 @@ QString refusal(const QString& path);
 bool write(const QString& path, const QByteArray& content, QString* error);
 bool write(const QString& path, const Writer& writer, QString* error);
 
-// While a Claim on a file descriptor lives, the file it writes is refused to
-// write() (a recording must not be replaced under its writer).
+// While a Claim lives, the file it names is refused to write() (a recording
+// must not be replaced under its writer, nor a script while it runs);
+// refusal() says "it is WHAT".
 class Claim
 {
 public:
     Claim() = default;
-    explicit Claim(int descriptor);
+    // The file open as `descriptor`.
+    Claim(int descriptor, const QString& what);
+    // The file at `path` now.
+    Claim(const QString& path, const QString& what);
     ~Claim();
     Claim(const Claim&) = delete;
     Claim& operator=(const Claim&) = delete;
 
 private:
+    void hold(quint64 device, quint64 inode, const QString& what);
+
     quint64 m_device = 0;
     quint64 m_inode = 0;
+    QString m_what;
     bool m_held = false;
 };
 } // namespace SafeFile

@@ -4,6 +4,10 @@
 #include <QDir>
 #include <QTemporaryFile>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace {
 // Lines move out of memory this many at a time, so that the views following
 // the journal drop their first rows seldom rather than on every line.
@@ -54,13 +58,19 @@ void Journal::append(qint64 timeMs, quint8 motor, const QString& text)
 
 void Journal::moveOut(int lines)
 {
+    // Said once, as a critical message (a script prints it without --verbose
+    // too): from now on the journal grows in memory.
+    const auto failed = [this](const QString& reason) {
+        qCritical("the journal keeps every line in memory from now on: cannot write its older lines to a file in "
+                  "\"%s\": %s",
+                  qPrintable(QDir::tempPath()), qPrintable(reason));
+        m_fileFailed = true;
+    };
     if (!m_file) {
         m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/positionmode-journal-XXXXXX"));
         if (!m_file->open()) {
-            qWarning("the journal keeps every line in memory: cannot create a file for its older lines: %s",
-                     qPrintable(m_file->errorString()));
+            failed(m_file->errorString());
             m_file.reset();
-            m_fileFailed = true;
             return;
         }
     }
@@ -72,13 +82,21 @@ void Journal::moveOut(int lines)
             index.append(start + bytes.size());
         bytes += record(m_kept[size_t(i)]);
     }
-    // The lines leave the memory only once the file holds them all.
-    if (!m_file->seek(start) || m_file->write(bytes) != bytes.size() || !m_file->flush()) {
-        qWarning("the journal keeps every line in memory: cannot write its older lines to %s: %s",
-                 qPrintable(m_file->fileName()), qPrintable(m_file->errorString()));
-        m_file->resize(start);
-        m_fileFailed = true;
-        return;
+    // Written past Qt's buffer, so that a write falling short on a full disk
+    // shows in the next one with the system's reason.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const ssize_t done = ::pwrite(m_file->handle(), bytes.constData() + written, size_t(bytes.size() - written),
+                                      start + written);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0) {
+            // The lines leave the memory only once the file holds them all.
+            failed(done < 0 ? qt_error_string(errno) : QStringLiteral("nothing could be written"));
+            m_file->resize(start);
+            return;
+        }
+        written += done;
     }
     m_index += index;
     m_kept.erase(m_kept.begin(), m_kept.begin() + lines);

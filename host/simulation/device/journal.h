@@ -19,7 +19,7 @@ class QTemporaryFile;
 // in memory, and older ones move, a batch at a time, to a temporary file of
 // their own, from which they are read back for a save or a script's
 // `journal`. Nothing is lost: should that file fail, every line stays in
-// memory instead.
+// memory instead, and a critical message says why.
 class Journal : public QObject
 {
     Q_OBJECT
