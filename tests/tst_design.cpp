@@ -213,6 +213,15 @@ void tst_Design::aRampSwitchedOffIsNotWritten()
                      ":8: error: the tool's editor \"RAMPER_A1\" is disabled (is the ramp switched off?)")),
              qPrintable(run.errors.join('\n')));
     QVERIFY2(!run.out.contains(QLatin1String("write field RAMPER_A1")), qPrintable(run.out));
+    // A tool disabled by its commutation mode says so, not that the ramp is off.
+    const Run disabled = runScript(
+        "product 105\nopen\nshow\ndevice commutationMode 0\nrefresh\ndesign 100000 2\ndesign apply\n");
+    QCOMPARE(disabled.exitCode, 2);
+    QVERIFY2(disabled.errors.size() == 1
+                 && disabled.errors.first().endsWith(QLatin1String(
+                     ":7: error: the tool is disabled: Commutation mode is set to \"disabled\". This tool is not "
+                     "supported in this case.")),
+             qPrintable(disabled.errors.join('\n')));
 }
 
 void tst_Design::badDesignLinesAreRefusedWithOneMessage_data()

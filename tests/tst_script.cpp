@@ -137,6 +137,14 @@ void tst_Script::badLinesAreReportedWithTheirLineAndWhat_data()
     QTest::newRow("reply motor beyond 8 bits") << "product 40\nreply motor=300\n"
                                                << 2 << "motor 300 is out of range (0 to 255)";
     QTest::newRow("unterminated quote") << "product 40\n\nset a \"b\n" << 3 << "unterminated quoted argument";
+    QTest::newRow("design of nothing")
+        << "product 40\ndesign\n"
+        << 2 << "design takes DISTANCE SECONDS [gentlest], DISTANCE fastest VMAX AMAX, \"apply\" or \"undo\"";
+    QTest::newRow("design with a word too many")
+        << "product 40\ndesign 100000 1.5 gently\n"
+        << 2 << "design 100000 takes SECONDS [gentlest] or fastest VMAX AMAX, not 2 more words";
+    QTest::newRow("design of a bad limit") << "product 40\ndesign 1000 fastest 50000 -1\n"
+                                           << 2 << "bad number \"-1\" for AMAX (a decimal number, as 1.5)";
 }
 
 void tst_Script::badLinesAreReportedWithTheirLineAndWhat()
@@ -286,6 +294,8 @@ void tst_Script::writerRefusesWhatWouldNotReadBack_data()
         << C::make(C::Save, "picture", "a.png") << "save: save takes \"plot\" or \"journal\", not \"picture\"";
     QTest::newRow("unknown reply field") << replyOf(
         "channel", "1") << "reply: unknown reply field \"channel\" (status, address, command, motor, type, value)";
+    QTest::newRow("design of no duration")
+        << C::design({"100000", "soon"}) << "design: bad number \"soon\" for SECONDS (a decimal number, as 1.5)";
     QTest::newRow("reply key holding =") << replyOf("status=1", "2")
                                          << "reply: bad number \"1=2\" for status (decimal or 0x hexadecimal)";
 }

@@ -11,9 +11,31 @@
 #include "pluginhost.h"
 #include "userinput.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QSpinBox>
 #include <QWidget>
+
+namespace {
+// Why an editor takes no input: the whole tool is disabled (its hints say
+// why, as a commutation mode it does not support), or the editor is, as
+// when the tool's ramp is switched off.
+QString disabledEditor(ToolsInterface* tool, const QString& name)
+{
+    if (tool->isEnabled())
+        return QStringLiteral("the tool's editor \"%1\" is disabled (is the ramp switched off?)").arg(Excerpt::of(name));
+    QStringList hints;
+    if (const auto* box = tool->findChild<QWidget*>(QStringLiteral("gbHints"))) {
+        for (const QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->isVisibleTo(tool) && !label->text().isEmpty())
+                hints << label->text();
+        }
+    }
+    if (hints.isEmpty())
+        return QStringLiteral("the tool is disabled, so its editor \"%1\" takes no input").arg(Excerpt::of(name));
+    return QStringLiteral("the tool is disabled: %1").arg(hints.join(QLatin1Char(' ')));
+}
+} // namespace
 
 bool RampWriter::write(ToolsInterface* tool, SimulatedModule* module, const RampDesigns::Values& values, QString* error)
 {
@@ -28,8 +50,7 @@ bool RampWriter::write(ToolsInterface* tool, SimulatedModule* module, const Ramp
         auto* editor = tool->findChild<QSpinBox*>(value.first);
         Model::ZYRAField* field = nullptr;
         if (editor && !editor->isEnabled()) {
-            *error = QStringLiteral("the tool's editor \"%1\" is disabled (is the ramp switched off?)")
-                         .arg(Excerpt::of(value.first));
+            *error = disabledEditor(tool, value.first);
             return false;
         }
         if (editor && (value.second < editor->minimum() || value.second > editor->maximum())) {

@@ -31,7 +31,6 @@
 #include <QMetaProperty>
 #include <QPoint>
 #include <QRect>
-#include <QRegularExpression>
 #include <QSize>
 #include <QTextStream>
 #include <QTimer>
@@ -253,53 +252,21 @@ void ScriptRunner::printPlan(const MovePlanner::Plan& plan)
 bool ScriptRunner::design(const ScriptCommand& command, QString* error)
 {
     RampDesigns& designs = m_session.designs();
-    const QStringList& words = command.words;
-    const bool apply = words.first() == QLatin1String("apply");
-    if (apply || words.first() == QLatin1String("undo")) {
-        if (words.size() > 1) {
-            *error =
-                QStringLiteral("design %1 takes nothing more, not \"%2\"").arg(words.first(), Excerpt::of(words.at(1)));
-            return false;
-        }
+    ScriptParser::Design words;
+    if (!ScriptParser::readDesign(command.words, &words, error))
+        return false;
+    if (words.form == ScriptParser::Design::Apply || words.form == ScriptParser::Design::Undo) {
         // Written through the tool of the motor designed for, as the window's Apply and Undo do.
-        return RampWriter::apply(m_host, designs, !apply, error);
+        return RampWriter::apply(m_host, designs, words.form == ScriptParser::Design::Undo, error);
     }
-    qint64 distance = 0;
-    if (!ScriptParser::readNumber(words.first(), &distance)) {
-        *error = QStringLiteral("design takes DISTANCE SECONDS, \"apply\" or \"undo\", not \"%1\"")
-                     .arg(Excerpt::of(words.first()));
-        return false;
-    }
-    // Seconds and limits as a person writes them: 1.5, 2, 0.250, 50000.
-    const auto decimal = [&](int index, const char* what, double* value) {
-        static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,12}(\\.[0-9]{1,9})?$"));
-        if (pattern.match(words.at(index)).hasMatch()) {
-            *value = words.at(index).toDouble();
-            return true;
-        }
-        *error = QStringLiteral("bad number \"%1\" for %2 (a decimal number, as 1.5)")
-                     .arg(Excerpt::of(words.at(index)), QLatin1String(what));
-        return false;
-    };
-    const bool fastest = words.size() > 1 && words.at(1) == QLatin1String("fastest");
-    const bool gentlest = words.size() == 3 && words.at(2) == QLatin1String("gentlest");
-    if (fastest ? words.size() != 4 : (words.size() < 2 || (words.size() > 2 && !gentlest))) {
-        *error = QStringLiteral("design %1 takes SECONDS [gentlest] or fastest VMAX AMAX, not %2 more words")
-                     .arg(Excerpt::of(words.first()))
-                     .arg(words.size() - 1);
-        return false;
-    }
-    double first = 0;
-    double second = 0;
-    if (!decimal(fastest ? 2 : 1, fastest ? "VMAX" : "SECONDS", &first) || (fastest && !decimal(3, "AMAX", &second)))
-        return false;
     RampDesigns::Goal goal;
-    goal.distance = distance;
-    goal.rule = fastest    ? RampDesigner::Rule::Fastest
-                : gentlest ? RampDesigner::Rule::Gentlest
-                           : RampDesigner::Rule::Scaled;
-    (fastest ? goal.maxVelocity : goal.seconds) = first;
-    goal.maxAcceleration = second;
+    goal.distance = words.distance;
+    goal.rule = words.form == ScriptParser::Design::Fastest ? RampDesigner::Rule::Fastest
+                : words.gentlest                            ? RampDesigner::Rule::Gentlest
+                                                            : RampDesigner::Rule::Scaled;
+    goal.seconds = words.seconds;
+    goal.maxVelocity = words.maxVelocity;
+    goal.maxAcceleration = words.maxAcceleration;
     const RampDesigner::Proposal& proposal = designs.design(m_host.motor(), goal);
     if (!proposal.error.isEmpty()) {
         *error = proposal.error;

@@ -239,6 +239,12 @@ bool ScriptParser::read(const QStringList& words, ScriptCommand* command, QStrin
         return false;
     }
     command->kind = syntax->kind;
+    if (syntax->kind == ScriptCommand::Design) {
+        // Each form of design has its own words.
+        command->words = words.mid(1);
+        Design unused;
+        return readDesign(command->words, &unused, message);
+    }
     // Any number of arguments are all of the one argument declared.
     const int declared = syntax->most < 0 ? 1 : syntax->most;
     for (int i = 0; i < qMax(count, declared); ++i) {
@@ -251,4 +257,49 @@ bool ScriptParser::read(const QStringList& words, ScriptCommand* command, QStrin
         }
     }
     return true;
+}
+
+bool ScriptParser::readDesign(const QStringList& words, Design* design, QString* message)
+{
+    if (words.isEmpty()) {
+        *message = QStringLiteral(
+            "design takes DISTANCE SECONDS [gentlest], DISTANCE fastest VMAX AMAX, \"apply\" or \"undo\"");
+        return false;
+    }
+    const bool apply = words.first() == QLatin1String("apply");
+    if (apply || words.first() == QLatin1String("undo")) {
+        if (words.size() > 1) {
+            *message = QStringLiteral("design %1 takes nothing more, not %2").arg(words.first(), shown(words.at(1)));
+            return false;
+        }
+        design->form = apply ? Design::Apply : Design::Undo;
+        return true;
+    }
+    if (!readNumber(words.first(), &design->distance)) {
+        *message = QStringLiteral("design takes DISTANCE SECONDS, \"apply\" or \"undo\", not %1").arg(shown(words.first()));
+        return false;
+    }
+    const bool fastest = words.size() > 1 && words.at(1) == QLatin1String("fastest");
+    design->gentlest = words.size() == 3 && words.at(2) == QLatin1String("gentlest");
+    if (fastest ? words.size() != 4 : (words.size() < 2 || (words.size() > 2 && !design->gentlest))) {
+        *message = QStringLiteral("design %1 takes SECONDS [gentlest] or fastest VMAX AMAX, not %2 more words")
+                       .arg(Excerpt::of(words.first()))
+                       .arg(words.size() - 1);
+        return false;
+    }
+    // Seconds and limits as a person writes them: 1.5, 2, 0.250, 50000.
+    const auto decimal = [&](int index, const char* what, double* value) {
+        static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,12}(\\.[0-9]{1,9})?$"));
+        if (pattern.match(words.at(index)).hasMatch()) {
+            *value = words.at(index).toDouble();
+            return true;
+        }
+        *message = QStringLiteral("bad number %1 for %2 (a decimal number, as 1.5)")
+                       .arg(shown(words.at(index)), QLatin1String(what));
+        return false;
+    };
+    design->form = fastest ? Design::Fastest : Design::Duration;
+    if (!fastest)
+        return decimal(1, "SECONDS", &design->seconds);
+    return decimal(2, "VMAX", &design->maxVelocity) && decimal(3, "AMAX", &design->maxAcceleration);
 }

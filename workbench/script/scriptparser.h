@@ -36,4 +36,20 @@ public:
     static bool read(const QStringList& words, ScriptCommand* command, QString* message);
     // Decimal or 0x hexadecimal, with an optional sign.
     static bool readNumber(const QString& text, qint64* value);
+
+    // What a `design` line's words ask for: DISTANCE SECONDS [gentlest],
+    // DISTANCE fastest VMAX AMAX, apply or undo; seconds and limits are
+    // decimal numbers as a person writes them (1.5, 2, 50000).
+    struct Design
+    {
+        enum Form { Duration, Fastest, Apply, Undo };
+        Form form = Duration;
+        qint64 distance = 0;
+        double seconds = 0; // Duration
+        bool gentlest = false;
+        double maxVelocity = 0; // Fastest: positions/s and positions/s²
+        double maxAcceleration = 0;
+    };
+    // False and `message` set when the words are none of these.
+    static bool readDesign(const QStringList& words, Design* design, QString* message);
 };

@@ -99,8 +99,8 @@ const std::vector<Command>& commands()
         {"plan", K::Plan, 1, 1, "plan DISTANCE", {number("DISTANCE", kIntMin, kIntMax)}},
         {"save", K::Save, 2, 2, "save plot|journal FILE",
             {oneOf(Slot::Name, "plot", "journal", "save takes \"plot\" or \"journal\", not %1"), text()}},
-        // The runner reads design's words: each form has its own.
-        {"design", K::Design, 1, -1, "design DISTANCE SECONDS [gentlest] | design DISTANCE fastest VMAX AMAX | design apply | design undo",
+        // Each form of design has its own words, which the parser reads (ScriptParser::readDesign).
+        {"design", K::Design, 0, -1, "design DISTANCE SECONDS [gentlest] | design DISTANCE fastest VMAX AMAX | design apply | design undo",
             {words()}},
     };
     // clang-format on

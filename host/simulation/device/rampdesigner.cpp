@@ -8,6 +8,9 @@
 #include "motionwiring.h"
 #include "simulateddevice.h"
 
+#include <QSet>
+#include <queue>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -25,8 +28,10 @@ constexpr double kAimSeconds = 0.0001;
 // Halvings of the time scale's range: far finer than one unit of any setting.
 constexpr int kScaleHalvings = 64;
 constexpr qint64 kRegisterMaximum = 0x7FFFFFFF;
-// How many units either way of an acceleration the last refinement tries.
-constexpr qint64 kLatticeSteps = 16;
+// The plans (each a few hundred nanoseconds) the lattice of whole values may
+// take, and those it may still take to come closer once within the tolerance.
+constexpr int kLatticeWork = 2500;
+constexpr int kPolishWork = 300;
 
 struct RoleInfo
 {
@@ -97,12 +102,35 @@ public:
         , m_distance(distance)
         , m_wanted(wanted)
     {
+        // What each setting sets, looked up once rather than at every plan.
+        for (const RampDesigner::Setting& setting : ramp.settings) {
+            QVector<double Settings::*> members;
+            for (const QString& role : setting.roles)
+                members.append(roleInfo(role).member);
+            m_members.append(members);
+        }
+        m_settings.profile = ramp.profile;
+    }
+
+    // The plan of `values`, as RampDesigner::plan makes it.
+    MovePlanner::Plan plan(const Values& values)
+    {
+        for (int i = 0; i < values.size(); ++i) {
+            const double value = double(values[i]) * scaleOf(m_ramp, m_ramp.settings[i].kind);
+            for (double Settings::*member : qAsConst(m_members[i]))
+                m_settings.*member = value;
+        }
+        return MovePlanner::plan(m_settings, RampGenerator::State(), m_distance);
     }
 
     // The planned duration of `values` minus the wanted one.
     double consider(const Values& values)
     {
-        const double error = RampDesigner::plan(m_ramp, values, m_distance).arrival - m_wanted;
+        ++m_plans;
+        const MovePlanner::Plan planned = plan(values);
+        const double error = planned.arrival - m_wanted;
+        m_lastPeak = planned.peakVelocity;
+        m_lastError = error;
         if (m_best.isEmpty() || std::abs(error) < std::abs(m_bestError)) {
             m_best = values;
             m_bestError = error;
@@ -110,6 +138,12 @@ public:
         if (error <= 0 && (m_fast.isEmpty() || error > m_fastError)) {
             m_fast = values;
             m_fastError = error;
+        }
+        // In the lattice: of the values within the tolerance, those nearest the base.
+        if (!m_shapeBase.isEmpty() && std::abs(error) <= RampDesigner::ToleranceSeconds) {
+            const double cost = shapeCost(values);
+            if (cost < m_shaped.cost)
+                m_shaped = Shaped{values, error, cost};
         }
         return error;
     }
@@ -141,31 +175,22 @@ public:
     }
 
     // While the best is not close enough: the maximum velocity alone, then
-    // each acceleration alone, then each acceleration a few units either way
-    // with the maximum velocity refined for each, which whole values of
-    // settings in the tens or hundreds of units need. Each starts from the
-    // closest values fast enough, which lowering one setting slows by as
-    // little as it may (a maximum velocity just below a triangle's peak).
+    // each acceleration alone, each from the closest values fast enough,
+    // which lowering one setting slows by as little as it may (a maximum
+    // velocity just below a triangle's peak). Then the lattice (below).
     void refineEach()
     {
         const int vMax = maxVelocityIndex(m_ramp);
         const auto start = [this] { return m_fast.isEmpty() ? m_best : m_fast; };
+        const Values shaped = m_best;
         if (!closeEnough())
             refine(vMax, start());
         for (int i = 0; i < m_ramp.settings.size() && !closeEnough(); ++i) {
             if (m_ramp.settings[i].kind == Kind::Acceleration && m_best[i] != 0)
                 refine(i, start());
         }
-        for (int i = 0; i < m_ramp.settings.size() && !closeEnough(); ++i) {
-            if (m_ramp.settings[i].kind != Kind::Acceleration || m_best[i] == 0)
-                continue;
-            const Values base = start();
-            for (qint64 step = -kLatticeSteps; step <= kLatticeSteps && !closeEnough(); ++step) {
-                Values values = base;
-                values[i] = std::min(std::max(base[i] + step, lowest(m_ramp.settings[i])), m_ramp.settings[i].maximum);
-                refine(vMax, values);
-            }
-        }
+        if (!closeEnough())
+            searchLattice(shaped);
     }
 
     bool closeEnough() const { return !m_best.isEmpty() && std::abs(m_bestError) <= kAimSeconds; }
@@ -177,13 +202,257 @@ public:
     double bestError() const { return m_bestError; }
 
 private:
+    // Whole values of settings in the tens of units change the duration by
+    // far more than a millisecond a step, and no one of them alone comes
+    // close. The setting whose step changes the duration least (mostly the
+    // maximum velocity) is then solved for each combination of the others,
+    // taken in the order of how far they stray from the closest values found
+    // (the sum of their logarithmic distances), so that the ramp keeps its
+    // shape as closely as whole values allow.
+    void searchLattice(Values base)
+    {
+        // A maximum velocity above the move's peak changes nothing; at the
+        // first whole value not below the peak the move is the same, and a
+        // unit less makes a trapezoid of it, which the search needs.
+        const int vMax = maxVelocityIndex(m_ramp);
+        const double peak = RampDesigner::plan(m_ramp, base, m_distance).peakVelocity / m_ramp.velocityScale;
+        if (double(base[vMax]) > peak + 1)
+            base[vMax] = std::max(lowest(m_ramp.settings[vMax]), qint64(std::ceil(peak - 1e-9)));
+        QVector<int> sensitive;
+        const QVector<int> fines = sensitiveSettings(base, &sensitive);
+        // Each choice to solve for gets its share of the work, until one
+        // finds values within the tolerance.
+        for (int fine : fines) {
+            if (!m_shaped.values.isEmpty())
+                break;
+            QVector<int> coarse = sensitive;
+            coarse.removeOne(fine);
+            searchAround(base, fine, coarse, kLatticeWork / fines.size());
+        }
+        if (!m_shaped.values.isEmpty()) {
+            m_best = m_shaped.values;
+            m_bestError = m_shaped.error;
+        }
+    }
+
+    // Solves setting `fine` for combinations of the `coarse` settings
+    // around `base`, nearest first, spending at most `work` plans.
+    void searchAround(const Values& base, int fine, const QVector<int>& coarse, int work)
+    {
+        const int vMax = maxVelocityIndex(m_ramp);
+        const auto cost = [&](const Values& values) {
+            double sum = 0;
+            for (int i : qAsConst(coarse))
+                sum += std::abs(std::log(double(values[i]) / double(base[i])));
+            return sum;
+        };
+        struct Node
+        {
+            double cost;
+            quint64 order; // first come first served among equal costs, so that the search is the same on every run
+            Values values;
+            bool operator<(const Node& other) const
+            {
+                return cost != other.cost ? cost > other.cost : order > other.order;
+            }
+        };
+        std::priority_queue<Node> queue;
+        QSet<Values> seen;
+        quint64 order = 0;
+        queue.push(Node{0, order++, base});
+        seen.insert(base);
+        qint64 guess = base[fine];
+        // The work (plans and combinations taken) is bounded; once values
+        // within the tolerance are known, only a little more is spent on
+        // closer ones.
+        const int budget = m_plans + work;
+        int settled = withinTolerance() ? m_plans : -1;
+        m_shapeBase = base;
+        while (!queue.empty() && m_plans < budget && queue.top().cost < m_shaped.cost) {
+            if (!m_shaped.values.isEmpty() && settled < 0)
+                settled = m_plans;
+            if (settled >= 0 && m_plans - settled > kPolishWork)
+                break;
+            ++m_plans; // a combination costs about as much as a plan
+            const Values values = queue.top().values;
+            queue.pop();
+            guess = solve(fine, values, guess);
+            // A maximum velocity the move does not reach is not raised further: it would change nothing.
+            const bool reached = m_lastPeak >= double(values[vMax]) * m_ramp.velocityScale * (1 - 1e-12);
+            for (int i : qAsConst(coarse)) {
+                for (qint64 step : {-1, 1}) {
+                    Values next = values;
+                    next[i] += step;
+                    if (next[i] < lowest(m_ramp.settings[i]) || next[i] > m_ramp.settings[i].maximum
+                        || (i == vMax && step > 0 && !reached))
+                        continue;
+                    if (seen.contains(next))
+                        continue;
+                    seen.insert(next);
+                    queue.push(Node{cost(next), order++, next});
+                }
+            }
+        }
+        m_shapeBase.clear();
+    }
+
+    // How far `values` stray from the lattice's base: the sum of the
+    // logarithmic distances of the settings that carry the duration.
+    double shapeCost(const Values& values) const
+    {
+        double sum = 0;
+        for (int i = 0; i < values.size(); ++i) {
+            const RampDesigner::Setting& setting = m_ramp.settings[i];
+            if ((setting.kind == Kind::Acceleration || setsMaxVelocity(setting)) && m_shapeBase[i] > 0)
+                sum += std::abs(std::log(double(values[i]) / double(m_shapeBase[i])));
+        }
+        return sum;
+    }
+
+    // The settings that carry the duration (the maximum velocity and the
+    // accelerations not 0) whose unit either way changes it at all at
+    // `base`, and those to solve for, in turn: the one whose unit changes
+    // it least of those that can make up for a unit of any other (their
+    // range takes the move that much faster and slower), then the one whose
+    // unit changes it least of all, then the maximum velocity; none if no
+    // setting changes it.
+    QVector<int> sensitiveSettings(const Values& base, QVector<int>* sensitive)
+    {
+        const double error = consider(base);
+        QVector<double> change;
+        QVector<double> reach; // how much faster and slower the setting's range can make the move, the lesser
+        for (int i = 0; i < m_ramp.settings.size(); ++i) {
+            const RampDesigner::Setting& setting = m_ramp.settings[i];
+            if ((setting.kind != Kind::Acceleration && !setsMaxVelocity(setting)) || base[i] <= 0)
+                continue;
+            // A maximum velocity just above a triangle's peak only counts downwards.
+            Values next = base;
+            double unit = 0;
+            for (qint64 step : {1, -1}) {
+                next[i] = base[i] + step;
+                if (next[i] >= lowest(setting) && next[i] <= setting.maximum)
+                    unit = std::max(unit, std::abs(consider(next) - error));
+            }
+            if (unit == 0)
+                continue;
+            next[i] = lowest(setting);
+            const double slower = consider(next) - error;
+            next[i] = setting.maximum;
+            const double faster = error - consider(next);
+            sensitive->append(i);
+            change.append(unit);
+            reach.append(std::min(slower, faster));
+        }
+        int finest = -1;
+        bool finestMakesUp = false;
+        for (int k = 0; k < sensitive->size(); ++k) {
+            double others = 0;
+            for (int j = 0; j < sensitive->size(); ++j) {
+                if (j != k && (others == 0 || change[j] < others))
+                    others = change[j];
+            }
+            const bool makesUp = reach[k] >= others;
+            if (finest < 0 || (makesUp && !finestMakesUp) || (makesUp == finestMakesUp && change[k] < change[finest])) {
+                finest = k;
+                finestMakesUp = makesUp;
+            }
+        }
+        QVector<int> fines;
+        if (finest < 0)
+            return fines;
+        fines.append(sensitive->at(finest));
+        const int least = int(std::min_element(change.begin(), change.end()) - change.begin());
+        for (int i : {sensitive->at(least), maxVelocityIndex(m_ramp)}) {
+            if (sensitive->contains(i) && !fines.contains(i))
+                fines.append(i);
+        }
+        return fines;
+    }
+
+    // Solves setting `index` of `values` for the wanted duration, starting
+    // from `guess`: brackets the whole value where the move turns from too
+    // slow to fast enough (the duration does not grow with it) by steps that
+    // follow the slope, then closes in by interpolation. Both values next to
+    // the wanted duration are considered. Returns the last value tried.
+    qint64 solve(int index, Values values, qint64 guess)
+    {
+        const RampDesigner::Setting& setting = m_ramp.settings[index];
+        const qint64 least = lowest(setting);
+        const auto at = [&](qint64 value) {
+            values[index] = value;
+            return consider(values);
+        };
+        qint64 value = std::min(std::max(guess, least), setting.maximum);
+        double error = at(value);
+        // The bracket: `slow` too slow (error above 0), `fast` fast enough.
+        qint64 slow = 0;
+        qint64 fast = 0;
+        double slowError = 0;
+        double fastError = 0;
+        const bool up = error > 0;
+        (up ? slow : fast) = value;
+        (up ? slowError : fastError) = error;
+        qint64 step = 1;
+        for (;;) {
+            const qint64 next = up ? std::min(value + step, setting.maximum) : std::max(value - step, least);
+            if (next == value)
+                return value; // the range ends before the wanted duration
+            const double nextError = at(next);
+            if ((nextError > 0) != up) {
+                (up ? fast : slow) = next;
+                (up ? fastError : slowError) = nextError;
+                break;
+            }
+            // No change: a plateau (a maximum velocity above the triangle's peak), no way there.
+            if (nextError == error)
+                return next;
+            // The next step by the slope of the last one, and at least twice as long.
+            const double slope = (nextError - error) / double(next - value);
+            const double ahead = std::abs(nextError / slope);
+            step = std::max(step * 2, qint64(std::min(ahead * 1.1, 1e15)) + 1);
+            value = next;
+            error = nextError;
+            (up ? slow : fast) = value;
+            (up ? slowError : fastError) = error;
+        }
+        // Between the two: where the line through them meets the wanted duration.
+        bool halve = false;
+        while (std::abs(fast - slow) > 1 && std::abs(m_lastError) > kAimSeconds) {
+            const double span = double(fast - slow);
+            qint64 middle = slow + qint64(span / 2);
+            if (!halve && slowError != fastError)
+                middle = slow + qint64(std::llround(span * slowError / (slowError - fastError)));
+            middle = std::min(std::max(middle, std::min(slow, fast) + 1), std::max(slow, fast) - 1);
+            const qint64 before = std::abs(fast - slow);
+            const double middleError = at(middle);
+            (middleError > 0 ? slow : fast) = middle;
+            (middleError > 0 ? slowError : fastError) = middleError;
+            // Interpolation that leaves a long side is followed by a halving.
+            halve = !halve && std::abs(fast - slow) * 2 > before;
+        }
+        return fast;
+    }
+
     const RampDesigner::Ramp& m_ramp;
     qint32 m_distance;
     double m_wanted;
+    QVector<QVector<double Settings::*>> m_members;
+    Settings m_settings;
     Values m_best;
     double m_bestError = 0;
     Values m_fast; // the closest values whose move is not slower than wanted
     double m_fastError = 0;
+    double m_lastPeak = 0; // the peak velocity of the last plan, positions/s
+    double m_lastError = 0;
+    Values m_shapeBase; // while the lattice is searched: what its values stray from
+    struct Shaped
+    {
+        Values values;
+        double error = 0;
+        double cost = std::numeric_limits<double>::infinity();
+    };
+    Shaped m_shaped; // the values within the tolerance that stray least
+    int m_plans = 0;
 };
 
 Values nowValues(const RampDesigner::Ramp& ramp)
@@ -307,16 +576,12 @@ void designGentlest(RampDesigner::Proposal& proposal, const RampDesigner::Ramp& 
     QVector<int> rates;
     qint64 low = 0;
     qint64 high = std::numeric_limits<qint64>::max();
-    int lowLimit = -1;
     int highLimit = -1;
     for (int i = 0; i < settings.size(); ++i) {
         if (settings[i].kind != Kind::Acceleration)
             continue;
         rates.append(i);
-        if (lowest(settings[i]) > low) {
-            low = lowest(settings[i]);
-            lowLimit = i;
-        }
+        low = std::max(low, lowest(settings[i]));
         if (settings[i].maximum < high) {
             high = settings[i].maximum;
             highLimit = i;
@@ -332,23 +597,48 @@ void designGentlest(RampDesigner::Proposal& proposal, const RampDesigner::Ramp& 
             candidate[i] = rate;
         return candidate;
     };
-    // The triangle's peak must be within the maximum velocity, which binds when it cannot be.
+    // The duration grows as any of these settings falls: the shortest move
+    // has every one at its largest, the longest every one at its least (a
+    // trapezoid crawling at the least maximum velocity), and every duration
+    // between is to be had.
+    Values shortest = values;
+    Values longest = values;
+    for (int i : qAsConst(rates)) {
+        shortest[i] = settings[i].maximum;
+        longest[i] = lowest(settings[i]);
+    }
+    shortest[vMax] = settings[vMax].maximum;
+    longest[vMax] = lowest(settings[vMax]);
+    Search search(ramp, proposal.distance, proposal.wanted);
+    if (search.consider(shortest) > RampDesigner::ToleranceSeconds) {
+        // A move that reaches the maximum velocity is held by it, a triangle by its acceleration.
+        const double top = double(settings[vMax].maximum) * ramp.velocityScale;
+        const bool cruises = RampDesigner::plan(ramp, shortest, proposal.distance).peakVelocity >= top * (1 - 1e-12);
+        return infeasible(proposal, ramp, shortest, settings[cruises ? vMax : highLimit].name, true);
+    }
+    if (search.consider(longest) < -RampDesigner::ToleranceSeconds)
+        return infeasible(proposal, ramp, longest, settings[vMax].name, false);
+    // The triangle's peak must be within the maximum velocity, which is raised to it.
     const double needed = std::ceil(peak / ramp.velocityScale - 1e-9);
     values[vMax] = std::min(std::max({values[vMax], qint64(std::min(needed, 1e18)), lowest(settings[vMax])}),
                             settings[vMax].maximum);
-    if (needed > double(settings[vMax].maximum))
-        highLimit = vMax;
-    Search search(ramp, proposal.distance, proposal.wanted);
-    if (search.consider(valuesAt(high)) > RampDesigner::ToleranceSeconds)
-        return infeasible(proposal, ramp, valuesAt(high), settings[highLimit].name, true);
-    if (search.consider(valuesAt(low)) < -RampDesigner::ToleranceSeconds)
-        return infeasible(proposal, ramp, valuesAt(low), settings[lowLimit].name, false);
     const double rate = 4 * distance / (proposal.wanted * proposal.wanted) / ramp.accelerationScale;
     const qint64 start = std::llround(std::min(std::max(rate, double(low)), double(high)));
     const double error = search.consider(valuesAt(start));
     search.bisect(error > 0 ? start : low, error > 0 ? high : start, valuesAt);
     search.refineEach();
     settle(proposal, ramp, search);
+}
+
+// A number as a person writes it: up to six decimals, without trailing zeros.
+QString decimal(double value)
+{
+    QString text = QString::number(value, 'f', 6);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
 }
 
 RampDesigner::Proposal begin(const RampDesigner::Ramp& ramp, RampDesigner::Rule rule, qint64 distance)
@@ -505,6 +795,24 @@ RampDesigner::Proposal RampDesigner::fastest(const Ramp& ramp, qint64 distance, 
     // its limit; V_START and V_STOP at most that.
     Values values = nowValues(ramp);
     const int vMax = maxVelocityIndex(ramp);
+    // A limit below a setting's least whole value cannot be kept: that
+    // setting is named with its least value in positions/s (s²).
+    for (int i = 0; i < ramp.settings.size(); ++i) {
+        const Setting& setting = ramp.settings[i];
+        const bool velocity = i == vMax;
+        if (!velocity && setting.kind != Kind::Acceleration)
+            continue;
+        const double limit = velocity ? maxVelocity : maxAcceleration;
+        const double scale = scaleOf(ramp, setting.kind);
+        if (std::floor(limit / scale) >= double(lowest(setting)))
+            continue;
+        const QString unit = velocity ? QStringLiteral("positions/s") : QStringLiteral("positions/s²");
+        proposal.error = QStringLiteral("%1 cannot be kept within %2 %3: its least value, %4, is %5 %3")
+                             .arg(setting.name, decimal(limit), unit)
+                             .arg(lowest(setting))
+                             .arg(decimal(double(lowest(setting)) * scale));
+        return proposal;
+    }
     const auto within = [&](int i, double value) { return wholeWithin(ramp.settings[i], std::floor(value)); };
     values[vMax] = within(vMax, maxVelocity / ramp.velocityScale);
     for (int i = 0; i < ramp.settings.size(); ++i) {
