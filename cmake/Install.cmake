@@ -28,6 +28,12 @@ set(POSITIONMODE_INSTALL_PLUGINDIR ${POSITIONMODE_INSTALL_LIBDIR}/plugins)
 file(RELATIVE_PATH workbench_to_plugins /${CMAKE_INSTALL_BINDIR} /${POSITIONMODE_INSTALL_PLUGINDIR})
 file(RELATIVE_PATH workbench_to_libraries /${CMAKE_INSTALL_BINDIR} /${POSITIONMODE_INSTALL_LIBDIR})
 
+# Folders the install makes on the way (usr/share/doc, ...) take these
+# permissions rather than the builder's umask; so does the package (CPack
+# takes this setting for its folders too).
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 set_target_properties(hostapi hostsimulation PROPERTIES INSTALL_RPATH "\$ORIGIN")
 set_target_properties(tools_generic_position_mode PROPERTIES INSTALL_RPATH "\$ORIGIN/..")
 install(TARGETS hostapi hostsimulation LIBRARY DESTINATION ${POSITIONMODE_INSTALL_LIBDIR})
