@@ -74,9 +74,11 @@ echo "package: $package (its members the same bytes from resource files of two t
 dpkg-deb --field "$package" Package Version Depends
 version=$(dpkg-deb --field "$package" Version)
 
-# Any tag, information ones included, fails; lintian's note that it runs as
-# root (CI runs as root) is no tag and is left out.
-findings=$(lintian --fail-on none --info "$package" 2>&1 | grep -v '^running with root privileges is not recommended!$' || true)
+# Any tag fails, informational (-I), experimental (-E) and pedantic ones
+# included; lintian's note that it runs as root (CI runs as root) is no tag
+# and is left out.
+findings=$(lintian --fail-on none -EIL +pedantic "$package" 2>&1 \
+  | grep -v '^running with root privileges is not recommended!$' || true)
 if [ -n "$findings" ]; then
   printf '%s\n' "$findings" >&2
   echo "package: lintian reports the above" >&2
