@@ -34,7 +34,8 @@ public:
     ~MessageLog() override;
 
     // Takes Qt's messages from now on, in this thread: each is kept with the
-    // time `clock` gives (ms), and also written to `echo` when one is given.
+    // time `clock` gives (ms), and also written to `echo` when one is given;
+    // a fatal one, which ends the process, to stderr when none is.
     // Messages from other threads are kept when they reach this one.
     void capture(std::function<qint64()> clock, QTextStream* echo = nullptr);
     void append(QtMsgType type, const QString& text);
