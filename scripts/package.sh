@@ -53,7 +53,7 @@ touch "${resources[@]}"
 scripts/build.sh "$dir"
 makedeb "$root/first" 0002
 touch "${resources[@]}"
-cmake --build "$dir" >/dev/null
+cmake --build "$dir" > "$dir/rebuild.log" 2>&1 || { cat "$dir/rebuild.log" >&2; exit 1; }
 makedeb "$root/second" 0022
 package=$(ls "$root"/second/*.deb)
 first=$root/first/${package##*/}
