@@ -28,10 +28,29 @@ set(POSITIONMODE_INSTALL_PLUGINDIR ${POSITIONMODE_INSTALL_LIBDIR}/plugins)
 file(RELATIVE_PATH workbench_to_plugins /${CMAKE_INSTALL_BINDIR} /${POSITIONMODE_INSTALL_PLUGINDIR})
 file(RELATIVE_PATH workbench_to_libraries /${CMAKE_INSTALL_BINDIR} /${POSITIONMODE_INSTALL_LIBDIR})
 
+# Folders the install makes on the way (usr/share/doc, ...) take these
+# permissions rather than the builder's umask; so does the package (CPack
+# takes this setting for its folders too).
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# A stripped install (cmake --install --strip, and the package) also drops
+# the .comment section, which strip keeps: the compiler's version strings,
+# nothing a program reads.
+function(positionmode_install_binary target destination)
+  install(TARGETS ${target} RUNTIME DESTINATION ${destination} LIBRARY DESTINATION ${destination})
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section .comment
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}/$<TARGET_FILE_NAME:${target}>\"
+    COMMAND_ERROR_IS_FATAL ANY)
+endif()")
+endfunction()
+
 set_target_properties(hostapi hostsimulation PROPERTIES INSTALL_RPATH "\$ORIGIN")
 set_target_properties(tools_generic_position_mode PROPERTIES INSTALL_RPATH "\$ORIGIN/..")
-install(TARGETS hostapi hostsimulation LIBRARY DESTINATION ${POSITIONMODE_INSTALL_LIBDIR})
-install(TARGETS tools_generic_position_mode LIBRARY DESTINATION ${POSITIONMODE_INSTALL_PLUGINDIR})
+positionmode_install_binary(hostapi ${POSITIONMODE_INSTALL_LIBDIR})
+positionmode_install_binary(hostsimulation ${POSITIONMODE_INSTALL_LIBDIR})
+positionmode_install_binary(tools_generic_position_mode ${POSITIONMODE_INSTALL_PLUGINDIR})
 
 # Debian wants the documents it ships compressed with gzip -9n (no name, no
 # time stamp, so the same text gives the same bytes).
@@ -50,13 +69,14 @@ set(packaging_dir ${CMAKE_BINARY_DIR}/packaging)
 configure_file(packaging/changelog ${packaging_dir}/changelog COPYONLY)
 positionmode_gzip(${packaging_dir}/changelog)
 set(packaging_outputs ${packaging_dir}/changelog.gz)
-install(FILES LICENSE packaging/copyright ${packaging_dir}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The licence is in the copyright file, which Debian wants instead of a copy.
+install(FILES packaging/copyright ${packaging_dir}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 if(TARGET workbench)
   target_compile_definitions(workbench_session PRIVATE
     POSITIONMODE_INSTALLED_PLUGIN_DIR="${workbench_to_plugins}")
   set_target_properties(workbench PROPERTIES INSTALL_RPATH "\$ORIGIN/${workbench_to_libraries}")
-  install(TARGETS workbench RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  positionmode_install_binary(workbench ${CMAKE_INSTALL_BINDIR})
   install(FILES packaging/positionmode-workbench.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES packaging/positionmode-workbench.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

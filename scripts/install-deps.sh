@@ -9,7 +9,8 @@
 #     lint       scripts/format.sh, scripts/tidy.sh and scripts/lint.sh
 #     coverage   scripts/coverage.sh
 #     fuzz       scripts/fuzz.sh (clang with libFuzzer)
-#     desktop    scripts/cpu.sh (a virtual X display)
+#     desktop    scripts/cpu.sh and the README's xvfb-run (a virtual X display;
+#                xvfb-run needs xauth, which xvfb only recommends)
 set -euo pipefail
 
 packages=()
@@ -22,7 +23,7 @@ for group in "${@:-build}"; do
     lint) packages+=(clang-format clang-tidy python3 shellcheck desktop-file-utils) ;;
     coverage) packages+=(gcovr) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    desktop) packages+=(xvfb) ;;
+    desktop) packages+=(xvfb xauth) ;;
     *) echo "install-deps.sh: unknown group \"$group\" (build, package, lint, coverage, fuzz, desktop)" >&2; exit 2 ;;
   esac
 done

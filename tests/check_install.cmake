@@ -3,7 +3,7 @@
 # script: it must find its installed plug-in and libraries by itself, load
 # that plug-in and not a stray file where a build tree keeps its plug-ins, and
 # print what the build tree's workbench prints. The manual page names every
-# option --help lists.
+# option --help lists, and its example prints first what it says.
 #   cmake -DBUILD_DIR=<dir> -DWORKBENCH=<built executable> -DPREFIX=<dir> -DSCRIPT=<file>
 #         -DMANPAGE=<built manual page> -P check_install.cmake
 file(REMOVE_RECURSE "${PREFIX}")
@@ -43,3 +43,19 @@ foreach(option IN LISTS options)
   endif()
 endforeach()
 message(STATUS "the manual page names ${options}")
+
+# The example of the manual page prints first the line the page shows.
+string(REGEX MATCH "\n\\.nf\n(([^.\n][^\n]*\n)+)\\.fi\n" block "${manpage}")
+set(example "${CMAKE_MATCH_1}")
+string(REGEX MATCH "\nand prints\n\\.PP\n\\.RS\n\\.B ([^\n]+)\n" said "${manpage}")
+set(said "${CMAKE_MATCH_1}")
+if(example STREQUAL "" OR said STREQUAL "")
+  message(FATAL_ERROR "the manual page ${MANPAGE} has no example script and the line it prints")
+endif()
+file(WRITE "${PREFIX}/manpage-example.wbs" "${example}")
+execute_process(COMMAND "${WORKBENCH}" --script "${PREFIX}/manpage-example.wbs" OUTPUT_VARIABLE out)
+string(REGEX MATCH "^[^\n]*\n" first "${out}")
+if(NOT first STREQUAL "${said}\n")
+  message(FATAL_ERROR "the manual page's example prints first\n${first}not\n${said}")
+endif()
+message(STATUS "the manual page's example prints \"${said}\" first")

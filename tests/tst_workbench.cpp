@@ -238,6 +238,10 @@ void tst_Workbench::badCommandLinesAreRefusedWithOneMessage_data()
     QTest::newRow("platform Qt does not have")
         << QStringList{"-platform", "nowhere"} << QByteArray()
         << "workbench: error: -platform \"nowhere\": Qt has no such platform (the platforms are *)";
+    // Qt's own messages are hidden in a script run, but not the one saying why it cannot start.
+    QTest::newRow("platform that cannot start")
+        << QStringList{"-platform", "xcb", "-display", ":4999"} << QByteArray()
+        << "workbench: error: Qt cannot start its platform plug-in: could not connect to display :4999*";
     QTest::newRow("malformed product file")
         << QStringList() << QByteArray("<?xml version=\"1.0\"?>\n<product variant=\"40\">\n</product>\n")
         << "product.xml:2:22: error: <product> lacks the attribute \"designation\"";

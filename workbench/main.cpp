@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QTextStream>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -157,6 +158,34 @@ bool platformChosen(const std::vector<QByteArray>& arguments)
     return given;
 }
 
+// Qt ends the process with a fatal message when the platform plug-in it
+// loads cannot start (xcb without an X server, a plug-in missing a library).
+// While the application object is made, Qt's messages are held here: a fatal
+// one turns them into one line on stderr in every mode, and the run ends as
+// on any other bad input; the others go to the message log afterwards.
+struct HeldMessage
+{
+    QtMsgType type;
+    QString text;
+};
+std::vector<HeldMessage>* g_heldMessages = nullptr;
+
+void holdStartingMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        g_heldMessages->push_back({type, text});
+        return;
+    }
+    QStringList reasons;
+    for (const HeldMessage& message : *g_heldMessages)
+        reasons << message.text.trimmed();
+    if (reasons.isEmpty())
+        reasons << text.section(QLatin1Char('\n'), 0, 0);
+    QTextStream(stderr) << "workbench: error: Qt cannot start its platform plug-in: "
+                        << reasons.join(QStringLiteral("; ")) << '\n';
+    std::_Exit(kBadInput);
+}
+
 bool saveScreenshot(MainWindow& window, const QString& path, QString* error)
 {
     // Let the layouts settle before the picture is taken.
@@ -210,6 +239,13 @@ int main(int argc, char** argv)
         timers = toolClock->deviceTimers();
         QCoreApplication::setEventDispatcher(toolClock);
     }
+    std::vector<HeldMessage> heldMessages;
+    g_heldMessages = &heldMessages;
+    qInstallMessageHandler(holdStartingMessage);
+    QApplication app(count, pointers.data());
+    qInstallMessageHandler(nullptr);
+    if (toolClock)
+        toolClock->attachPlatform();
     // Qt's messages (the tools' diagnostics, Qt's warnings) go to the
     // window's Messages view and to stderr; a script or a screenshot writes
     // them only with --verbose, so that its own output and error stand clear,
@@ -219,9 +255,9 @@ int main(int argc, char** argv)
     QPointer<Session> messageClock; // the session, while there is one
     messages.capture([&messageClock] { return messageClock ? messageClock->timeMs() : 0; }, &messageEcho,
                      !headless || WorkbenchOptions::verboseGiven(count, pointers.data()));
-    QApplication app(count, pointers.data());
-    if (toolClock)
-        toolClock->attachPlatform();
+    for (const HeldMessage& message : heldMessages)
+        messages.append(message.type, message.text);
+    g_heldMessages = nullptr;
     // The program's installed name: the window system's class of its windows
     // (the desktop entry's StartupWMClass) and the name --version prints.
     QApplication::setApplicationName(QStringLiteral("positionmode-workbench"));

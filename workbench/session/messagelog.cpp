@@ -51,6 +51,9 @@ void MessageLog::append(QtMsgType type, const QString& text)
     if (m_echo && (m_echoAll || type == QtCriticalMsg || type == QtFatalMsg)) {
         *m_echo << text << '\n';
         m_echo->flush();
+    } else if (type == QtFatalMsg) {
+        // Qt ends the process after a fatal message: it is never held back.
+        QTextStream(stderr) << text << '\n';
     }
     if (m_messages.size() >= MaxMessages) {
         beginRemoveRows(QModelIndex(), 0, 0);

@@ -36,7 +36,8 @@ public:
 
     // Takes Qt's messages from now on, in this thread: each is kept with the
     // time `clock` gives (ms), and also written to `echo` when one is given,
-    // all of them or (`echoAll` false) only critical and fatal ones.
+    // all of them or (`echoAll` false) only critical and fatal ones; a fatal
+    // one, which ends the process, to stderr when no echo is given.
     // Messages from other threads are kept when they reach this one.
     void capture(std::function<qint64()> clock, QTextStream* echo = nullptr, bool echoAll = true);
     void append(QtMsgType type, const QString& text);

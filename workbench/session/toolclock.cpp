@@ -2,10 +2,11 @@
 #include "toolclock.h"
 
 #include <QSocketNotifier>
-#include <private/qguiapplication_p.h>
 #include <qpa/qplatformintegration.h>
 
 #include <algorithm>
+
+#include <private/qguiapplication_p.h>
 
 ToolClock::ToolClock(std::function<bool(const QObject*)> onDeviceTime, QObject* parent)
     : QAbstractEventDispatcher(parent)
