@@ -24,6 +24,11 @@ using Values = QVector<qint64>;
 // The plan is brought this close to the wanted duration where whole values
 // allow, well inside the tolerance, so that the ticked motion (which arrives
 // at the end of a tick) stays within two ticks of it.
+// Rounding noise of doubles: a value within this many units below a whole
+// one is that whole one (in setting units), and a peak within this share of
+// the maximum velocity reaches it.
+constexpr double kWholeSlackUnits = 1e-9;
+constexpr double kReachedShare = 1e-12;
 constexpr double kAimSeconds = 0.0001;
 // Halvings of the time scale's range: far finer than one unit of any setting.
 constexpr int kScaleHalvings = 64;
@@ -217,7 +222,7 @@ private:
         const int vMax = maxVelocityIndex(m_ramp);
         const double peak = RampDesigner::plan(m_ramp, base, m_distance).peakVelocity / m_ramp.velocityScale;
         if (double(base[vMax]) > peak + 1)
-            base[vMax] = std::max(lowest(m_ramp.settings[vMax]), qint64(std::ceil(peak - 1e-9)));
+            base[vMax] = std::max(lowest(m_ramp.settings[vMax]), qint64(std::ceil(peak - kWholeSlackUnits)));
         QVector<int> sensitive;
         const QVector<int> fines = sensitiveSettings(base, &sensitive);
         // Each choice to solve for gets its share of the work, until one
@@ -278,7 +283,7 @@ private:
             queue.pop();
             guess = solve(fine, values, guess);
             // A maximum velocity the move does not reach is not raised further: it would change nothing.
-            const bool reached = m_lastPeak >= double(values[vMax]) * m_ramp.velocityScale * (1 - 1e-12);
+            const bool reached = m_lastPeak >= double(values[vMax]) * m_ramp.velocityScale * (1 - kReachedShare);
             for (int i : qAsConst(coarse)) {
                 for (qint64 step : {-1, 1}) {
                     Values next = values;
@@ -613,13 +618,14 @@ void designGentlest(RampDesigner::Proposal& proposal, const RampDesigner::Ramp& 
     if (search.consider(shortest) > RampDesigner::ToleranceSeconds) {
         // A move that reaches the maximum velocity is held by it, a triangle by its acceleration.
         const double top = double(settings[vMax].maximum) * ramp.velocityScale;
-        const bool cruises = RampDesigner::plan(ramp, shortest, proposal.distance).peakVelocity >= top * (1 - 1e-12);
+        const bool cruises = RampDesigner::plan(ramp, shortest, proposal.distance).peakVelocity
+                             >= top * (1 - kReachedShare);
         return infeasible(proposal, ramp, shortest, settings[cruises ? vMax : highLimit].name, true);
     }
     if (search.consider(longest) < -RampDesigner::ToleranceSeconds)
         return infeasible(proposal, ramp, longest, settings[vMax].name, false);
     // The triangle's peak must be within the maximum velocity, which is raised to it.
-    const double needed = std::ceil(peak / ramp.velocityScale - 1e-9);
+    const double needed = std::ceil(peak / ramp.velocityScale - kWholeSlackUnits);
     values[vMax] = std::min(std::max({values[vMax], qint64(std::min(needed, 1e18)), lowest(settings[vMax])}),
                             settings[vMax].maximum);
     const double rate = 4 * distance / (proposal.wanted * proposal.wanted) / ramp.accelerationScale;
