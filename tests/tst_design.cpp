@@ -64,6 +64,7 @@ private slots:
     void applyAndUndoInTheWindowWriteWhatTheScriptWritesAndReplay();
     void thePartShowsTheProposalOrTheLimitTheScriptPrints();
     void aRampSwitchedOffIsNotWritten();
+    void aMoveIsDesignedFromWhereTheMotorIs();
     void badDesignLinesAreRefusedWithOneMessage_data();
     void badDesignLinesAreRefusedWithOneMessage();
 };
@@ -200,6 +201,16 @@ void tst_Design::thePartShowsTheProposalOrTheLimitTheScriptPrints()
     window.session().designs().design(0, RampDesigns::Goal{-3000, 0.5, RampDesigner::Rule::Scaled, 0, 0});
     QCOMPARE(design->findChild<QSpinBox*>(QStringLiteral("designDistance"))->value(), -3000);
     QCOMPARE(design->findChild<QDoubleSpinBox*>(QStringLiteral("designSeconds"))->value(), 0.5);
+}
+
+void tst_Design::aMoveIsDesignedFromWhereTheMotorIs()
+{
+    const Run run = runScript("product 100\nopen\nshow\nset sbTargetPosition 5000\nclick btnMoveAbsolute\n"
+                              "advance 5000\ndesign 1000 1\n");
+    QVERIFY2(run.exitCode == 0, qPrintable(run.errors.join('\n')));
+    QVERIFY2(run.out.endsWith(QLatin1String("plan.phase = AMAX 0.000 0.500 5000 5500 0 2000\n"
+                                            "plan.phase = DMAX 0.500 1.000 5500 6000 2000 0\n")),
+             qPrintable(run.out));
 }
 
 void tst_Design::aRampSwitchedOffIsNotWritten()

@@ -102,6 +102,15 @@ void tst_Journal::modelFollowsTheJournalThroughItsFiltersAndDropsWhatLeavesMemor
              QStringLiteral("move %1").arg(journal.firstKept() | 1));
     QCOMPARE(model.totalLines(), journal.count());
     QCOMPARE(model.keptLines(), journal.count() - journal.firstKept());
+    // Motor 0 is a motor to filter on like any other; unfiltered, the first row is the first line kept.
+    model.setFilter(QString(), 0);
+    QCOMPARE(model.rowCount(), int((journal.count() + 1) / 2 - (journal.firstKept() + 1) / 2)); // the even lines
+    QCOMPARE(model.index(0, JournalModel::AccessColumn).data().toString(),
+             QStringLiteral("move %1").arg((journal.firstKept() + 1) & ~qint64(1)));
+    model.setFilter(QString(), -1);
+    QCOMPARE(model.rowCount(), int(journal.count() - journal.firstKept()));
+    QCOMPARE(model.index(0, JournalModel::AccessColumn).data().toString(),
+             QStringLiteral("move %1").arg(journal.firstKept()));
 }
 
 void tst_Journal::savingWritesEveryLineSinceClearThatTheFiltersLetThrough()
