@@ -26,6 +26,11 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     || { echo "package: not a git checkout; set SOURCE_DATE_EPOCH" >&2; exit 2; }
 fi
 export SOURCE_DATE_EPOCH QT_RCC_SOURCE_DATE_OVERRIDE=$SOURCE_DATE_EPOCH
+# Compiled without ccache: an object ccache hands back keeps the source paths
+# of the compile that made it, relative or not, which reach the debug
+# information and so the build ID; compiled here, every object names its
+# sources the same way in both runs below.
+export CCACHE_DISABLE=1
 
 # The files the .qrc files name. Touching them makes rcc run again on the
 # next build; only its output is compiled again, and what links it linked
