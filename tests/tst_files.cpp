@@ -361,6 +361,15 @@ void tst_Files::recordingRefusesAFifoWithoutWaitingForAReader()
     QCOMPARE(error,
              QStringLiteral("cannot write the recording \"%1\": it is a FIFO (named pipe), not a regular file").arg(fifo));
     QVERIFY(!window.recorder()->isRecording());
+
+    // A recording replaces whatever the file held.
+    const QString old = writeFile(dir, QStringLiteral("old.wbs"), QByteArray(1000, '#'));
+    LineFile recording;
+    QVERIFY2(recording.open(old, &error) && recording.writeLine("x", &error) && recording.close(&error),
+             qPrintable(error));
+    QFile written(old);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("x\n"));
 }
 
 void tst_Files::aRecordingThatCannotGrowEndsWithItsLastWholeLine()

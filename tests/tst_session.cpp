@@ -97,6 +97,13 @@ void tst_Session::samplesFollowTheDeviceOverTheLastTwentySeconds()
     QCOMPARE(kept.last().x(), 34.0);
     QCOMPARE(kept.first().x(), 34.0 - SampleStore::WindowMs / 1000.0);
     QCOMPARE(samples.count(), kept.size());
+
+    // A motor added at an instant already sampled joins that row; motors go in their order.
+    std::unique_ptr<Session> two = sessionOn(100);
+    two->samples().addMotor(1);
+    two->samples().addMotor(0);
+    QCOMPARE(two->samples().count(), 1);
+    QCOMPARE(two->samples().motors(), (QList<quint8>{0, 1}));
 }
 
 void tst_Session::advanceStepsTheWindowAndCrossesTheTimeBeforeItAtOnce()

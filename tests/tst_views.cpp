@@ -240,6 +240,12 @@ void tst_Views::productThePlugInDoesNotServeGetsANoteAndLongTextsAreElided()
          !catalog.addFile(writeFile(dir, QStringLiteral("77.xml"), zellProductAs(77, QByteArray(length, 'D'))), &error);
          length /= 2)
         QVERIFY2(length > 200, qPrintable(error));
+    // A product file of a built-in variant takes its place.
+    const int builtIn = catalog.entries().size();
+    QVERIFY2(catalog.addFile(writeFile(dir, QStringLiteral("40.xml"), zellProductAs(40, "Mine")), &error),
+             qPrintable(error));
+    QCOMPARE(catalog.entries().size(), builtIn);
+    QCOMPARE(catalog.find(40)->designation, QStringLiteral("Mine"));
     Session session(std::move(catalog));
     QVERIFY(session.host().load(pluginDirectory(), &error));
     MainWindow window(session);
