@@ -4,6 +4,7 @@
 #include "journalmodel.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -89,10 +90,21 @@ JournalView::JournalView(JournalModel& model, QWidget* parent)
         if (m_following)
             scroll->setValue(maximum);
     });
+    m_table->installEventFilter(this);
     setMotorCount(0);
 }
 
 JournalView::~JournalView() = default;
+
+bool JournalView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The keyboard comes to the table at its newest line, marked, and the
+    // arrow keys go on from there.
+    if (watched == m_table && event->type() == QEvent::FocusIn && !m_table->currentIndex().isValid()
+        && m_model.rowCount() > 0)
+        m_table->setCurrentIndex(m_model.index(m_model.rowCount() - 1, JournalModel::AccessColumn));
+    return QWidget::eventFilter(watched, event);
+}
 
 void JournalView::setFilter(const QString& text)
 {

@@ -31,6 +31,9 @@ public:
     // Asks for a file and saves the lines shown to it.
     void saveAs();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void applyMotorFilter();
     void updateCount();

@@ -35,6 +35,7 @@
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
@@ -105,6 +106,10 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     m_planTabs = new QTabWidget(column);
     m_planTabs->setObjectName(QStringLiteral("planDesignTabs"));
     m_planTabs->setDocumentMode(true);
+    // Its tab bar takes the keyboard itself, a stop of its own before the
+    // page (the tab widget's policy goes to its focus proxy, the tab bar).
+    m_planTabs->setFocusPolicy(Qt::NoFocus);
+    m_planTabs->tabBar()->setFocusPolicy(Qt::TabFocus);
     m_planTabs->addTab(m_planBox, QStringLiteral("Plan"));
     m_planTabs->addTab(m_designBox, QStringLiteral("Design"));
     column->addWidget(framed(m_planTabs, column));
@@ -475,14 +480,17 @@ void MainWindow::orderTabs()
 {
     m_tabsOrdered = true;
     // Widgets added later (a tool, the motor buttons) join the focus chain at
-    // its end. Every stop goes to its area, in reading order; inside an area,
-    // and inside a tool, the order stays as it is.
+    // its end. Every stop goes to its area, in reading order; inside a tool
+    // the order stays as it is, and so it does inside the other areas, except
+    // that a tab bar leads and a table, below the fields that filter or fill
+    // it, comes last.
     const QList<QWidget*> areas{m_productBar, m_sessionBar, m_tools, m_plot, m_planTabs, m_journal};
     QVector<QPair<int, QWidget*>> stops;
     for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
         // A spin box's line edit goes with its spin box.
         const QWidget* parent = widget->parentWidget();
-        if (!(widget->focusPolicy() & Qt::TabFocus) || (parent && parent->focusProxy() == widget))
+        if (!(widget->focusPolicy() & Qt::TabFocus)
+            || (parent && parent->focusProxy() == widget && (parent->focusPolicy() & Qt::TabFocus)))
             continue;
         int rank = areas.size();
         for (int area = 0; area < areas.size(); ++area) {
@@ -497,7 +505,10 @@ void MainWindow::orderTabs()
                     rank = rank * 1000 + 1 + tool->motorNumber();
             }
         } else {
-            rank *= 1000;
+            rank = rank * 1000
+                   + (qobject_cast<QTabBar*>(widget)             ? 0
+                      : qobject_cast<QAbstractItemView*>(widget) ? 2
+                                                                 : 1);
         }
         stops.append(qMakePair(rank, widget));
     }
