@@ -247,6 +247,18 @@ void tst_Window::autoScaleFitsEachAxisToItsCurvesInView()
     session->advance(30000);
     window.motionPlot()->replotNow();
     QVERIFY2(plot->yAxis->range().upper < 0, qPrintable(QString::number(plot->yAxis->range().upper)));
+    // A motor at rest, near and far from 0: its axis ticks whole positions, each labelled differently.
+    for (qint64 at : {-150000LL, 2147480000LL}) {
+        QVERIFY(device->setValue(0, QStringLiteral("PID_POSITION_TARGET"), at));
+        QVERIFY(device->setValue(0, QStringLiteral("PID_POSITION_ACTUAL"), at));
+        session->advance(30000);
+        window.motionPlot()->replotNow();
+        QStringList labels = plot->yAxis->tickVectorLabels().toList();
+        labels.removeDuplicates();
+        QVERIFY2(labels.size() == plot->yAxis->tickVectorLabels().size() && labels.size() > 1
+                     && !labels.join(' ').contains(QLatin1Char('.')) && !labels.join(' ').contains(QLatin1Char('e')),
+                 qPrintable(labels.join(' ')));
+    }
 }
 
 void tst_Window::messagesGoToTheirViewAndToAScriptOnlyWhenVerbose()

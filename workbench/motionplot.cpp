@@ -28,6 +28,7 @@ namespace {
 constexpr int kSeriesCount = 3;               // target, actual, velocity
 constexpr double kPlanAheadSeconds = 10.0;    // how far the view reaches ahead of now for a plan
 constexpr double kRoomAfterPlanSeconds = 1.5; // in view after a plan's end
+constexpr double kLeastPositionSpan = 10.0;   // positions an axis spans at least
 // The time axis shows the stretch the samples keep, in seconds.
 constexpr double kWindowSeconds = SampleStore::WindowMs / 1000.0;
 constexpr int kSamplesPerPhase = 24;
@@ -93,11 +94,10 @@ private:
 };
 
 // A value range around `range` with a little room, and never empty.
-QCPRange padded(QCPRange range)
+// A range with room around its curves, at least `least` wide.
+QCPRange padded(QCPRange range, double least)
 {
-    if (range.size() <= 0)
-        return QCPRange(range.lower - 1, range.upper + 1);
-    const double margin = range.size() * 0.08;
+    const double margin = qMax(range.size() * 0.08, (least - range.size()) / 2);
     return QCPRange(range.lower - margin, range.upper + margin);
 }
 
@@ -148,6 +148,8 @@ MotionPlot::MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent)
     m_plot->yAxis2->setVisible(true);
     for (QCPAxis* axis : {m_plot->yAxis, m_plot->yAxis2})
         axis->setNumberFormat(QStringLiteral("gb"));
+    // Positions are whole numbers of up to ten digits: shown whole.
+    m_plot->yAxis->setNumberPrecision(10);
 
     // The planned curves, drawn for the current motor; the legend is built by hand.
     m_plot->setAutoAddPlottableToLegend(false);
@@ -571,8 +573,10 @@ void MotionPlot::rescaleValueAxes() const
         return;
     // Keep zero velocity in view, so that a standstill reads as one.
     velocities.expand(0.0);
-    positions = havePositions ? padded(positions) : m_plot->yAxis->range();
-    velocities = haveVelocities ? padded(velocities) : m_plot->yAxis2->range();
+    // A motor at rest spans some whole positions, so that its ticks fall on
+    // whole numbers, each labelled differently.
+    positions = havePositions ? padded(positions, kLeastPositionSpan) : m_plot->yAxis->range();
+    velocities = haveVelocities ? padded(velocities, 2) : m_plot->yAxis2->range();
     m_plot->yAxis->setRange(positions);
     m_plot->yAxis2->setRange(velocities);
 }
