@@ -8,6 +8,7 @@
 #include "core/toolsinterface.h"
 #include "mainwindow.h"
 #include "session.h"
+#include "toolclock.h"
 #include "userinput.h"
 
 #include <QApplication>
@@ -46,7 +47,11 @@ bool startMove(ToolsInterface* tool, qint32 target)
 
 int main(int argc, char** argv)
 {
+    // The tools' timers on device time, as the workbench runs the window.
+    auto* toolClock = new ToolClock(&PluginHost::isInTool);
+    QCoreApplication::setEventDispatcher(toolClock);
     QApplication app(argc, argv);
+    toolClock->attachPlatform();
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
     QTextStream out(stdout);
     ProductCatalog catalog;
@@ -56,6 +61,7 @@ int main(int argc, char** argv)
         return 1;
     }
     Session session(std::move(catalog));
+    session.setVirtualTimers(toolClock->deviceTimers());
     if (!session.host().load(QStringLiteral(POSITIONMODE_PLUGIN_DIR), &error)) {
         out << error << '\n';
         return 1;
