@@ -41,7 +41,7 @@ class MotionPlot : public QWidget
 
 public:
     enum Series { Target = SampleStore::Target, Actual = SampleStore::Actual, Velocity = SampleStore::Velocity };
-    static constexpr int RedrawMs = 80;
+    static constexpr int RedrawMs = 100;
     static constexpr int IdleRedrawMs = 1000;
 
     MotionPlot(SampleStore& samples, MovePlans& plans, QWidget* parent = nullptr);

@@ -16,6 +16,8 @@ DeviceClock::DeviceClock(QObject* parent)
     m_timer.setInterval(SimulatedDevice::StepMs);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &DeviceClock::tick);
+    m_traceTimer.setParent(this);
+    m_traceTimer.setObjectName(QStringLiteral("deviceClockTrace"));
     m_traceTimer.setInterval(TraceIntervalMs);
     connect(&m_traceTimer, &QTimer::timeout, this, &DeviceClock::refreshDue);
 }
@@ -42,6 +44,7 @@ void DeviceClock::setResting(bool resting)
         return;
     m_resting = resting;
     m_timer.setInterval(resting ? RestingTickMs : SimulatedDevice::StepMs);
+    m_traceTimer.setInterval(resting ? RestingTraceIntervalMs : TraceIntervalMs);
     // Waking up, the next tick comes a step from now (never from within the
     // call: a move may start while the device is being advanced), and tells
     // all the time since the last one.

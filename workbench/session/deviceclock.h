@@ -18,6 +18,9 @@ class DeviceClock : public QObject
 public:
     static constexpr int TraceIntervalMs = 100;
     static constexpr int RestingTickMs = 100;
+    // While nothing moves the traced values change only by a write, which
+    // wakes the clock: they are refreshed less often.
+    static constexpr int RestingTraceIntervalMs = 500;
 
     explicit DeviceClock(QObject* parent = nullptr);
 
