@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "moveplans.h"
 
+#include "device/decimaltext.h"
 #include "device/simulateddevice.h"
 
 MovePlans::MovePlans(QObject* parent)
@@ -106,10 +107,5 @@ void MovePlans::moveArrived(quint8 motor, qint64 timeMs)
 
 QString MovePlans::velocityText(double positionsPerSecond)
 {
-    QString text = QString::number(positionsPerSecond, 'f', 3);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    return decimalText(positionsPerSecond, 3);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rampdesigns.h"
 
+#include "device/decimaltext.h"
 #include "device/simulateddevice.h"
 
 #include <utility>
@@ -24,31 +25,18 @@ void RampDesigns::setDevice(SimulatedDevice* device)
         emit undoChanged();
 }
 
-namespace {
-// A decimal number as a script writes it: no exponent, no trailing zeros.
-QString decimal(double value)
-{
-    QString text = QString::number(value, 'f', 6);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-} // namespace
-
 QStringList RampDesigns::Goal::words() const
 {
     const QString move = QString::number(distance);
     switch (rule) {
     case RampDesigner::Rule::Scaled:
-        return {move, decimal(seconds)};
+        return {move, decimalText(seconds, 6)};
     case RampDesigner::Rule::Gentlest:
-        return {move, decimal(seconds), QStringLiteral("gentlest")};
+        return {move, decimalText(seconds, 6), QStringLiteral("gentlest")};
     case RampDesigner::Rule::Fastest:
         break;
     }
-    return {move, QStringLiteral("fastest"), decimal(maxVelocity), decimal(maxAcceleration)};
+    return {move, QStringLiteral("fastest"), decimalText(maxVelocity, 6), decimalText(maxAcceleration, 6)};
 }
 
 RampDesigner::Proposal RampDesigns::propose(quint8 motor, const Goal& goal) const

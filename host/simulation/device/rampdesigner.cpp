@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rampdesigner.h"
 
+#include "decimaltext.h"
 #include "model/productdescription.h"
 #include "model/xmlparameterinterface.h"
 #include "model/xmlproductic.h"
@@ -636,17 +637,6 @@ void designGentlest(RampDesigner::Proposal& proposal, const RampDesigner::Ramp& 
     settle(proposal, ramp, search);
 }
 
-// A number as a person writes it: up to six decimals, without trailing zeros.
-QString decimal(double value)
-{
-    QString text = QString::number(value, 'f', 6);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
 RampDesigner::Proposal begin(const RampDesigner::Ramp& ramp, RampDesigner::Rule rule, qint64 distance)
 {
     RampDesigner::Proposal proposal;
@@ -814,9 +804,9 @@ RampDesigner::Proposal RampDesigner::fastest(const Ramp& ramp, qint64 distance, 
             continue;
         const QString unit = velocity ? QStringLiteral("positions/s") : QStringLiteral("positions/s²");
         proposal.error = QStringLiteral("%1 cannot be kept within %2 %3: its least value, %4, is %5 %3")
-                             .arg(setting.name, decimal(limit), unit)
+                             .arg(setting.name, decimalText(limit, 6), unit)
                              .arg(lowest(setting))
-                             .arg(decimal(double(lowest(setting)) * scale));
+                             .arg(decimalText(double(lowest(setting)) * scale, 6));
         return proposal;
     }
     const auto within = [&](int i, double value) { return wholeWithin(ramp.settings[i], std::floor(value)); };
