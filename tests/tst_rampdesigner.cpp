@@ -132,41 +132,38 @@ struct Tally
     double worstSimulated = 0;
 };
 
-// Empty when the proposal holds what it says, else what is wrong. A goal
-// far from the move now may need settings so small that whole values come
-// no closer than a millisecond; the designer may say so for those.
 // The fastest rule: every velocity and acceleration within the limits, and
 // none a unit higher that would be within them and its range; a refusal only
 // for a limit below a setting's least value.
 QString checkedFastest(const Ramp& ramp, const Proposal& proposal, double maxVelocity, double maxAcceleration)
 {
+    // The limit a setting is held to in its own units, or none for the settings the rule leaves.
+    const auto limitOf = [&](const RampDesigner::Setting& s) {
+        if (s.kind == RampDesigner::Kind::Acceleration)
+            return maxAcceleration / ramp.accelerationScale;
+        return s.roles.contains(QStringLiteral("vMax")) ? maxVelocity / ramp.velocityScale : -1.0;
+    };
     for (const RampDesigner::Setting& s : ramp.settings) {
-        const bool acceleration = s.kind == RampDesigner::Kind::Acceleration;
-        if (!acceleration && !s.roles.contains(QStringLiteral("vMax")))
-            continue;
-        const double scale = acceleration ? ramp.accelerationScale : ramp.velocityScale;
-        const double limit = acceleration ? maxAcceleration : maxVelocity;
-        const qint64 least = std::max<qint64>(1, s.minimum);
-        if (double(least) * scale > limit) {
+        const double limit = limitOf(s);
+        if (limit >= 0 && double(std::max<qint64>(1, s.minimum)) > limit) {
             if (!proposal.error.startsWith(s.name + QStringLiteral(" cannot be kept within")))
-                return QStringLiteral("%1's least value exceeds %2, yet: %3").arg(s.name).arg(limit).arg(proposal.error);
+                return QStringLiteral("%1's least value exceeds its limit, yet: %2").arg(s.name, proposal.error);
             return QString();
         }
     }
     if (!proposal.error.isEmpty())
         return QStringLiteral("refused: ") + proposal.error;
     for (const RampDesigner::Setting& s : proposal.settings) {
-        const bool acceleration = s.kind == RampDesigner::Kind::Acceleration;
-        if (!acceleration && !s.roles.contains(QStringLiteral("vMax")))
-            continue;
-        const double scale = acceleration ? ramp.accelerationScale : ramp.velocityScale;
-        const double limit = acceleration ? maxAcceleration : maxVelocity;
-        if (double(s.proposed) * scale > limit || (s.proposed < s.maximum && double(s.proposed + 1) * scale <= limit))
-            return QStringLiteral("%1 = %2 is not the largest within %3").arg(s.name).arg(s.proposed).arg(limit);
+        const double limit = limitOf(s);
+        if (limit >= 0 && (double(s.proposed) > limit || (s.proposed < s.maximum && double(s.proposed + 1) <= limit)))
+            return QStringLiteral("%1 = %2 is not the largest within its limit").arg(s.name).arg(s.proposed);
     }
     return QString();
 }
 
+// Empty when the proposal holds what it says, else what is wrong. A goal
+// far from the move now may need settings so small that whole values come
+// no closer than a millisecond; the designer may say so for those.
 QString checked(const Ramp& ramp, const Proposal& proposal, int* inexact, Tally& tally)
 {
     if (inexact && proposal.error.startsWith(QLatin1String("whole values of the settings come no closer than"))) {
